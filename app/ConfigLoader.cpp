@@ -1,0 +1,144 @@
+#include "ConfigLoader.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+const char* const folderName = "Ombrefell";
+const char* const configName = "/Ombrefell.conf";
+const std::size_t longestLine = 127;
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string homeDirectory()
+{
+    const std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    const passwd* entry = getpwuid(getuid());
+    return (entry && entry->pw_dir) ? std::string(entry->pw_dir) : std::string();
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Creates each missing folder of the path in turn, like "mkdir -p".
+bool makeDirectories(const std::string& path)
+{
+    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (!isDirectory(prefix) && mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return isDirectory(path);
+    }
+}
+
+template <typename T>
+void readValue(const std::string& line, std::size_t start, T& field)
+{
+    if (line.size() <= start)
+        return;
+    std::istringstream value(line.substr(start));
+    T read;
+    if (value >> read)
+        field = read;
+}
+
+} // namespace
+
+std::string getFilePath()
+{
+    std::string base = environment("XDG_CONFIG_HOME");
+    if (base.empty()) {
+        const std::string home = homeDirectory();
+        if (home.empty()) {
+            std::cout << "No home directory: using the built-in settings." << std::endl;
+            return std::string();
+        }
+        base = home + "/.config";
+    }
+    const std::string path = base + "/" + folderName;
+    if (!isDirectory(path)) {
+        if (makeDirectories(path))
+            std::cout << "Created directory " << path << std::endl;
+        else
+            std::cout << "Could not create directory " << path << std::endl;
+    }
+    return path;
+}
+
+ConfigLoader::ConfigLoader()
+{
+    load(getFilePath());
+}
+
+ConfigLoader::ConfigLoader(const std::string& directory)
+{
+    load(directory);
+}
+
+void ConfigLoader::load(const std::string& directory)
+{
+    if (directory.empty())
+        return;
+    fileName = directory + configName;
+    if (!std::ifstream(fileName))
+        createFile();
+    readFile();
+}
+
+void ConfigLoader::createFile() const
+{
+    std::ofstream out(fileName, std::ios::trunc);
+    if (!out) {
+        std::cout << "Could not create " << fileName << std::endl;
+        return;
+    }
+    out << "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n";
+}
+
+void ConfigLoader::readFile()
+{
+    std::ifstream in(fileName);
+    std::string line;
+    // A line longer than we read ends the reading; what came before it stays.
+    while (std::getline(in, line) && line.size() <= longestLine)
+        readLine(line);
+}
+
+void ConfigLoader::readLine(const std::string& line)
+{
+    if (line.empty())
+        return;
+    switch (line[0]) {
+    case 'w': readValue(line, 2, width); break;
+    case 'h': readValue(line, 2, height); break;
+    case 'a': readValue(line, 2, antialias); break;
+    case 'f': readValue(line, 2, fullscreen); break;
+    case 'n':
+        if (line.size() > 1 && line[1] == 's')
+            readValue(line, 3, noSound);
+        else if (line.size() > 1 && line[1] == 'm')
+            readValue(line, 3, noMusic);
+        break;
+    case 's': readValue(line, 4, sdl); break;
+    default: break;
+    }
+}

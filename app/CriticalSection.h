@@ -1,0 +1,22 @@
+#pragma once
+
+struct SDL_semaphore;
+
+// A non-recursive lock built on an SDL semaphore of count 1.
+class CriticalSection {
+public:
+    CriticalSection();
+    ~CriticalSection();
+
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+    // Waits for the lock; false when there is no semaphore or the wait failed.
+    bool lock();
+    // Releases the lock; does nothing without a semaphore.
+    void unlock();
+
+private:
+    // Null when SDL could not create it; the lock then never holds.
+    SDL_semaphore* semaphore;
+};

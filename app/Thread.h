@@ -1,0 +1,35 @@
+#pragma once
+
+struct SDL_Thread;
+
+// Base of an object that runs one worker thread of its own (the music streamer). A derived class must
+// make run() return in its own destructor, because ~Thread waits for the thread to end.
+class Thread {
+public:
+    Thread();
+    // Waits for the worker thread, if one was started.
+    virtual ~Thread();
+
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // The body of the worker thread; its result becomes the thread's exit value (1 or 0).
+    virtual bool run() = 0;
+
+    // Starts a worker thread that calls target->run(); does nothing if this object has one already.
+    void startThread(Thread* target);
+
+    // Whether a worker thread was started and not yet joined.
+    bool hasThread() const { return thread != nullptr; }
+
+    // The entry function handed to SDL_CreateThread.
+    static int threadMethod(void* target);
+
+protected:
+    // Waits for the worker thread to end; lets a derived destructor join before its members go.
+    void joinThread();
+
+private:
+    // The worker thread, null until started and after it is joined.
+    SDL_Thread* thread;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+// Three floats: a colour or a position in space.
+struct ThreeFloats {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+// Scales all three components.
+ThreeFloats operator*(float s, const ThreeFloats& v);

@@ -1,0 +1,6 @@
+#include "TwoFloats.h"
+
+TwoFloats operator*(float s, const TwoFloats& v)
+{
+    return TwoFloats{s * v.x, s * v.y};
+}

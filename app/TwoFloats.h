@@ -1,0 +1,10 @@
+#pragma once
+
+// A pair of floats: a position, a velocity or a size in the logical screen.
+struct TwoFloats {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// Scales both components.
+TwoFloats operator*(float s, const TwoFloats& v);

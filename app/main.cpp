@@ -1,0 +1,18 @@
+#include "Application.h"
+#include "FatalError.h"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    try {
+        Application application(args);
+        application.eventLoop();
+    } catch (const FatalError& error) {
+        FatalError copy(error);
+        copy.display();
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+#include "BackgroundMusic.h"
+
+void BackgroundMusic::audioBlock(float*, int) {}
+
+std::string BackgroundMusic::getSoundsPath()
+{
+    return std::string();
+}
