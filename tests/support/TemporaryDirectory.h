@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// A fresh folder under /tmp, removed with everything in it when the object goes.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "marrowgate-test-XXXXXX").string();
+        path = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TemporaryDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path, ignored);
+    }
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::string& getPath() const { return path; }
+
+private:
+    // The folder made for this test.
+    std::string path;
+};
+
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name(name)
+    {
+        const char* old = std::getenv(name);
+        hadValue = old != nullptr;
+        if (hadValue)
+            oldValue = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnvironment()
+    {
+        if (hadValue)
+            setenv(name.c_str(), oldValue.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string name;
+    bool hadValue = false;
+    std::string oldValue;
+};
