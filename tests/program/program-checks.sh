@@ -1,0 +1,43 @@
+#!/bin/sh
+# Checks of the real program: "help" prints the usage text exactly and exits 0; "escape" opens a
+# window, quits on Escape and exits 0.
+set -eu
+check="$1"
+program="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/Ombrefell"
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+help_check() {
+    "$program" --help > "$work/out" || fail "--help exited with $?"
+    printf '\nMarrowgate\n\nUsage:\nMarrowgate -w [width] -h [height] -a [val] -f -ns -nm -s\n\nFlags:\n--width [val] | -w [val]:\tSet the width of the window.\n--height [val] | -h [val]:\tSet the height of the window.\n--antialias [val] | -a [val]:\tSets the antialiasing level (2, 4, or 6).\n--fullscreen | -f:\t\tSets whether to go fullscreen or not.\n--nosound | -ns:\t\tSwitches off the sound output.\n--nomusic | -nm:\t\tSwitches off the background music.\n--help:\t\t\t\tDisplay this help.\n\n\n' > "$work/expected"
+    cmp "$work/out" "$work/expected" || fail "usage text differs: $(od -c "$work/out" | head -20)"
+    [ -f "$XDG_CONFIG_HOME/Ombrefell/Ombrefell.conf" ] || fail "--help did not create the settings file"
+}
+
+escape_check() {
+    "$program" -w 640 -h 480 -ns > "$work/out" 2>&1 &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Marrowgate$' | head -n 1) ||
+        { kill "$pid"; fail "no window appeared: $(cat "$work/out")"; }
+    # The keyboard follows the pointer with no window manager.
+    xdotool mousemove --window "$window" 320 240
+    sleep 1
+    xdotool key Escape
+    waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $waited -lt 100 ] || { kill "$pid"; fail "still running 10 s after Escape"; }
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    wait "$pid" || fail "exit status $? after Escape: $(cat "$work/out")"
+}
+
+"${check}_check"
+echo "ok: $check"
