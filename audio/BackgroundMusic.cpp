@@ -1,8 +1,198 @@
 #include "BackgroundMusic.h"
 
-void BackgroundMusic::audioBlock(float*, int) {}
+#include <SDL.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+    // Time the destructor gives the streaming thread to notice the stop request.
+    const int STOP_PAUSE_MILLISECONDS = 600;
+
+    bool isDirectory(const std::string& path)
+    {
+        struct stat status;
+        return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    }
+
+    std::string withSeparator(std::string path)
+    {
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        return path;
+    }
+
+    // The directory holding the running program, without a separator at the end; empty if unknown.
+    std::string executableDirectory()
+    {
+        char buffer[4096];
+        const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+        if (length <= 0)
+            return std::string();
+        const std::string path(buffer, static_cast<size_t>(length));
+        return path.substr(0, path.find_last_of('/'));
+    }
+}
+
+BackgroundMusic::BackgroundMusic() : BackgroundMusic(getSoundsPath() + "music.ogg", true) {}
+
+BackgroundMusic::BackgroundMusic(const std::string& path, bool streaming)
+    : file(nullptr), vorbisFile(), open(false), decodePosition(0), volume(0.0f), left(), right(),
+      currentBuffer(0), readPosition(0), stopping(false)
+{
+    for (std::atomic<bool>& flag : needsFill)
+        flag.store(true, std::memory_order_relaxed);
+    if (!openFile(path))
+        return;
+    for (int index = 0; index < NUM_BUFFERS; ++index)
+        fillBuffer(index);
+    // The first fills are what the mixer plays first, so the music starts at its first frame.
+    for (std::atomic<bool>& flag : needsFill)
+        flag.store(false, std::memory_order_release);
+    if (streaming)
+        startThread(this);
+}
+
+BackgroundMusic::~BackgroundMusic()
+{
+    stopping.store(true, std::memory_order_release);
+    if (hasThread())
+        SDL_Delay(STOP_PAUSE_MILLISECONDS);
+    // The thread must be gone before the decoder and the buffers it uses.
+    joinThread();
+    if (open)
+        ov_clear(&vorbisFile);
+}
+
+void BackgroundMusic::audioBlock(float* block, int frames)
+{
+    if (!open)
+        return;
+    const float gain = frames <= BUFFER_FRAMES - readPosition ? GAIN : CROSSING_GAIN;
+    int done = 0;
+    while (done < frames) {
+        if (readPosition == BUFFER_FRAMES)
+            leaveCurrentBuffer();
+        const int count = std::min(frames - done, BUFFER_FRAMES - readPosition);
+        mixFromCurrentBuffer(block + 2 * done, count, gain);
+        done += count;
+    }
+}
+
+bool BackgroundMusic::run()
+{
+    while (!stopping.load(std::memory_order_acquire)) {
+        refill();
+        SDL_Delay(POLL_MILLISECONDS);
+    }
+    return true;
+}
+
+void BackgroundMusic::refill()
+{
+    for (int index = 0; index < NUM_BUFFERS; ++index) {
+        if (!needsFill[index].load(std::memory_order_acquire))
+            continue;
+        fillBuffer(index);
+        needsFill[index].store(false, std::memory_order_release);
+    }
+}
 
 std::string BackgroundMusic::getSoundsPath()
 {
-    return std::string();
+    const char* override = std::getenv("MARROWGATE_SOUNDS_DIR");
+    if (override != nullptr && *override != '\0')
+        return withSeparator(override);
+    const std::string beside = executableDirectory() + "/sounds/";
+    if (isDirectory(beside))
+        return beside;
+    return withSeparator(MARROWGATE_DATA_DIR "/sounds");
+}
+
+bool BackgroundMusic::openFile(const std::string& path)
+{
+    file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
+        return false;
+    }
+    if (ov_open(file, &vorbisFile, nullptr, 0) < 0) {
+        // The library leaves the file open when it refuses it.
+        std::fclose(file);
+        file = nullptr;
+        std::cout << "vorbisfile: Could not open file: " << path << std::endl;
+        return false;
+    }
+    if (ov_streams(&vorbisFile) <= 0) {
+        ov_clear(&vorbisFile);
+        file = nullptr;
+        std::cout << "vorbisfile: There are no streams in this file?" << std::endl;
+        return false;
+    }
+    std::cout << "vorbisfile: Loaded file: " << path << std::endl;
+    open = true;
+    return true;
+}
+
+void BackgroundMusic::fillBuffer(int index)
+{
+    ov_pcm_seek(&vorbisFile, decodePosition);
+    // A fill that finds the end twice without a frame in between has a file with nothing to loop.
+    bool framesSinceStart = decodePosition > 0;
+    int filled = 0;
+    while (filled < BUFFER_FRAMES) {
+        float** pcm = nullptr;
+        int link = 0;
+        const long read = ov_read_float(&vorbisFile, &pcm, BUFFER_FRAMES - filled, &link);
+        if (read <= 0 || link > 0) {
+            decodePosition = 0;
+            if (!framesSinceStart)
+                break;
+            ov_pcm_seek(&vorbisFile, 0);
+            framesSinceStart = false;
+            continue;
+        }
+        const int count = static_cast<int>(read);
+        storeFrames(index, filled, pcm, ov_info(&vorbisFile, 0)->channels, count);
+        filled += count;
+        decodePosition += count;
+        framesSinceStart = true;
+    }
+    std::fill(left[index] + filled, left[index] + BUFFER_FRAMES, 0.0f);
+    std::fill(right[index] + filled, right[index] + BUFFER_FRAMES, 0.0f);
+}
+
+void BackgroundMusic::storeFrames(int index, int offset, float** pcm, int channels, int count)
+{
+    const float* second = channels >= 2 ? pcm[1] : pcm[0];
+    std::copy(pcm[0], pcm[0] + count, left[index] + offset);
+    std::copy(second, second + count, right[index] + offset);
+}
+
+void BackgroundMusic::mixFromCurrentBuffer(float* block, int frames, float gain)
+{
+    // A buffer whose refill is still pending belongs to the streaming thread: it is heard as silence.
+    const bool ready = !needsFill[currentBuffer].load(std::memory_order_acquire);
+    const float* leftSamples = left[currentBuffer] + readPosition;
+    const float* rightSamples = right[currentBuffer] + readPosition;
+    for (int i = 0; i < frames; ++i) {
+        if (ready) {
+            block[2 * i] += leftSamples[i] * volume * gain;
+            block[2 * i + 1] += rightSamples[i] * volume * gain;
+        }
+        if (volume < 1.0f)
+            volume += FADE_STEP;
+    }
+    readPosition += frames;
+}
+
+void BackgroundMusic::leaveCurrentBuffer()
+{
+    readPosition = 0;
+    needsFill[currentBuffer].store(true, std::memory_order_release);
+    currentBuffer = (currentBuffer + 1) % NUM_BUFFERS;
 }

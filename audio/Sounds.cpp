@@ -1,11 +1,117 @@
 #include "Sounds.h"
 
+#include "BackgroundMusic.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+    const char* const FILE_NAMES[3] = {"click.ogg", "forage.ogg", "garrison.ogg"};
+    // Frames asked of the decoder per read.
+    const int READ_FRAMES = 4096;
+}
+
 Sounds* Sounds::getInstance()
 {
-    static Sounds instance;
+    // A function-local static is built by exactly one thread while any other caller waits.
+    static Sounds instance(BackgroundMusic::getSoundsPath());
     return &instance;
 }
 
-void Sounds::playSound(SoundType) {}
+Sounds::Sounds(const std::string& directory) : numStarted(0)
+{
+    for (int type = 0; type < 3; ++type)
+        loadFile(directory + FILE_NAMES[type], &files[type]);
+}
 
-void Sounds::getAudio(float*, int) {}
+void Sounds::playSound(SoundType type)
+{
+    const SoundFile& file = files[type];
+    if (file.samples.empty())
+        return;
+    for (PlayingSound& voice : voices) {
+        if (voice.active.load(std::memory_order_acquire))
+            continue;
+        voice.samples = file.samples.data();
+        voice.length = static_cast<unsigned int>(file.samples.size());
+        voice.position = 0;
+        voice.active.store(true, std::memory_order_release);
+        numStarted.fetch_add(1, std::memory_order_release);
+        return;
+    }
+}
+
+void Sounds::getAudio(float* block, int frames)
+{
+    int unvisited = numStarted.load(std::memory_order_acquire);
+    for (int i = 0; i < NUM_VOICES && unvisited > 0; ++i) {
+        PlayingSound& voice = voices[i];
+        if (!voice.active.load(std::memory_order_acquire))
+            continue;
+        mixVoice(voice, block, frames);
+        --unvisited;
+    }
+}
+
+unsigned int Sounds::getLength(SoundType type) const
+{
+    return static_cast<unsigned int>(files[type].samples.size());
+}
+
+void Sounds::mixVoice(PlayingSound& voice, float* block, int frames)
+{
+    for (int i = 0; i < frames; ++i) {
+        const float sample = voice.samples[voice.position] * VOICE_GAIN;
+        block[2 * i] += sample;
+        block[2 * i + 1] += sample;
+        if (++voice.position >= voice.length) {
+            voice.active.store(false, std::memory_order_release);
+            return;
+        }
+    }
+}
+
+void Sounds::loadFile(const std::string& path, SoundFile* file)
+{
+    FILE* handle = std::fopen(path.c_str(), "rb");
+    if (handle == nullptr) {
+        std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
+        return;
+    }
+    OggVorbis_File vorbisFile;
+    if (ov_open(handle, &vorbisFile, nullptr, 0) < 0) {
+        // The library leaves the file open when it refuses it.
+        std::fclose(handle);
+        std::cout << "vorbisfile: Could not open file: " << path << std::endl;
+        return;
+    }
+    if (ov_streams(&vorbisFile) <= 0) {
+        ov_clear(&vorbisFile);
+        std::cout << "vorbisfile: There are no streams in this file?" << std::endl;
+        return;
+    }
+    std::cout << "vorbisfile: Loaded file: " << path << std::endl;
+
+    // Only the first logical stream counts; a total the library cannot tell bounds nothing, and a read
+    // fault ends the effect where the good samples end.
+    const ogg_int64_t total = ov_pcm_total(&vorbisFile, 0);
+    if (total > 0)
+        file->samples.reserve(static_cast<size_t>(total));
+    for (;;) {
+        int room = READ_FRAMES;
+        if (total > 0)
+            room = static_cast<int>(std::min<ogg_int64_t>(room, total - static_cast<ogg_int64_t>(file->samples.size())));
+        if (room <= 0)
+            break;
+        float** pcm = nullptr;
+        int link = 0;
+        const long read = ov_read_float(&vorbisFile, &pcm, room, &link);
+        if (read <= 0 || link > 0)
+            break;
+        file->samples.insert(file->samples.end(), pcm[0], pcm[0] + read);
+    }
+    ov_clear(&vorbisFile);
+}
