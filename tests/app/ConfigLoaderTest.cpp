@@ -107,17 +107,6 @@ TEST_F(ConfigFile, AMissingFileIsRecreatedSilently)
     EXPECT_EQ(again.antialias, 0);
 }
 
-TEST_F(ConfigFile, AnUnwritableFolderGivesTheBuiltInDefaults)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes anywhere";
-    chmod(folder.getPath().c_str(), 0500);
-    testing::internal::CaptureStdout();
-    const ConfigLoader config(folder.getPath());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not create " + folder.getPath() + "/Ombrefell.conf\n");
-    EXPECT_EQ(config.antialias, 6);
-}
-
 TEST_F(ConfigFile, AFileThatIsAFolderGivesTheBuiltInDefaults)
 {
     // Even root cannot read a folder as a file: nothing is read and the defaults stay.

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Checks of the real program: "help" prints the usage text exactly and exits 0; "escape" opens a
-# window, quits on Escape and exits 0.
+# Checks of the real program: "help" prints the usage text exactly and exits 0; "nohome" runs as a
+# user without a home; "escape" opens a window, quits on Escape and exits 0.
 set -eu
 check="$1"
 program="$2"
@@ -19,6 +19,20 @@ help_check() {
     printf '\nMarrowgate\n\nUsage:\nMarrowgate -w [width] -h [height] -a [val] -f -ns -nm -s\n\nFlags:\n--width [val] | -w [val]:\tSet the width of the window.\n--height [val] | -h [val]:\tSet the height of the window.\n--antialias [val] | -a [val]:\tSets the antialiasing level (2, 4, or 6).\n--fullscreen | -f:\t\tSets whether to go fullscreen or not.\n--nosound | -ns:\t\tSwitches off the sound output.\n--nomusic | -nm:\t\tSwitches off the background music.\n--help:\t\t\t\tDisplay this help.\n\n\n' > "$work/expected"
     cmp "$work/out" "$work/expected" || fail "usage text differs: $(od -c "$work/out" | head -20)"
     [ -f "$XDG_CONFIG_HOME/Ombrefell/Ombrefell.conf" ] || fail "--help did not create the settings file"
+}
+
+# With neither HOME nor a password entry there is no settings file; the game says so and goes on.
+nohome_check() {
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
+        echo "needs root and setpriv to run as a user without a password entry"
+        exit 77
+    fi
+    env -u HOME -u XDG_CONFIG_HOME SDL_VIDEODRIVER=dummy \
+        setpriv --reuid=54321 --regid=54321 --clear-groups "$program" --help > "$work/out" ||
+        fail "exit status $?"
+    [ "$(head -n 1 "$work/out")" = "No home directory: using the built-in settings." ] ||
+        fail "unexpected output: $(head -n 3 "$work/out")"
+    grep -q '^Usage:$' "$work/out" || fail "no usage text"
 }
 
 escape_check() {
