@@ -1,0 +1,69 @@
+#include "Player.h"
+
+#include "Drawer.h"
+#include "ImageLoader.h"
+#include "Images.h"
+#include "Space.h"
+
+#include <algorithm>
+
+unsigned int Player::image = 0;
+
+namespace {
+// Whether the piece picture has been decoded, so a picture that fails to decode is tried only once.
+bool imageLoaded = false;
+}
+
+Player::Player() : red(1.0f), green(1.0f), blue(1.0f), space(nullptr), food(5), cpu(false) {}
+
+void Player::setColour(float newRed, float newGreen, float newBlue)
+{
+    red = newRed;
+    green = newGreen;
+    blue = newBlue;
+}
+
+void Player::setSpace(Space* newSpace)
+{
+    space = newSpace;
+}
+
+void Player::addFood(int amount)
+{
+    food += amount;
+}
+
+void Player::decrementFood()
+{
+    if (food > 0)
+        --food;
+}
+
+void Player::setCPU()
+{
+    cpu = true;
+}
+
+bool Player::hasExplored(int index) const
+{
+    return std::find(explored.begin(), explored.end(), index) != explored.end();
+}
+
+void Player::addExplored(int index)
+{
+    if (!hasExplored(index))
+        explored.push_back(index);
+}
+
+void Player::draw(Drawer* drawer)
+{
+    if (!imageLoaded) {
+        imageLoaded = true;
+        ImageLoader loader;
+        LoadedImage picture = loader.loadImage(Images::guy_png, Images::guy_png_size);
+        if (picture.pixels != nullptr)
+            image = drawer->loadImage(picture.pixels, picture.width, picture.height);
+    }
+    drawer->drawImage(image, static_cast<short>(space->x), static_cast<short>(space->y), 1.0f, 1.0f, red, green,
+                      blue, 1.0f);
+}
