@@ -98,6 +98,8 @@ void Sounds::loadFile(const std::string& path, SoundFile* file)
     // Only the first logical stream counts; a total the library cannot tell bounds nothing, and a read
     // fault ends the effect where the good samples end.
     const ogg_int64_t total = ov_pcm_total(&vorbisFile, 0);
+    // After opening a chained file the decoder stands in its last stream; start from the first.
+    ov_pcm_seek(&vorbisFile, 0);
     if (total > 0)
         file->samples.reserve(static_cast<size_t>(total));
     for (;;) {

@@ -1,0 +1,41 @@
+#!/bin/sh
+# Makes the small Ogg Vorbis files the audio tests play: music of several lengths, a mono and a
+# chained file, one with no samples, a file that is not Ogg at all, and sets of effects.
+# Usage: make_fixtures.sh OUTPUT_DIR
+set -eu
+out="$1"
+mkdir -p "$out/effects" "$out/partial" "$out/cut" "$out/chained"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+
+# sox makes the waves; oggenc encodes them with fixed serial numbers, so chained streams differ.
+encode() { oggenc -Q -s "$1" -o "$2" "$3"; }
+
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/short.wav" synth 0.11 sine 300-3000 sine 500-1500 vol 0.7
+encode 11 "$out/short.ogg" "$scratch/short.wav"
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/long.wav" synth 1.2 sine 200-2000 sawtooth 220-330 vol 0.7
+encode 12 "$out/long.ogg" "$scratch/long.wav"
+sox -D -n -r 44100 -c 1 -b 16 "$scratch/mono.wav" synth 0.6 sine 150-1200 vol 0.7
+encode 13 "$out/mono.ogg" "$scratch/mono.wav"
+
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/first.wav" synth 0.08 sine 440-880 sine 660-990 vol 0.6
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/second.wav" synth 0.2 square 100 square 150 vol 0.7
+encode 14 "$scratch/first.ogg" "$scratch/first.wav"
+encode 15 "$scratch/second.ogg" "$scratch/second.wav"
+cat "$scratch/first.ogg" "$scratch/second.ogg" > "$out/chained.ogg"
+
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/empty.wav" trim 0 0
+encode 16 "$out/empty.ogg" "$scratch/empty.wav"
+echo "This is not an Ogg Vorbis file." > "$out/text.ogg"
+
+# Effects: a click shorter than a block, a stereo forage whose sides differ, a longer garrison.
+sox -D -n -r 44100 -c 1 -b 16 "$scratch/click.wav" synth 300s sine 1000-3000 vol 0.7
+sox -D -n -r 44100 -c 2 -b 16 "$scratch/forage.wav" synth 0.05 sine 700 square 90 vol 0.6
+sox -D -n -r 44100 -c 1 -b 16 "$scratch/garrison.wav" synth 0.3 sine 120-60 vol 0.7
+encode 21 "$out/effects/click.ogg" "$scratch/click.wav"
+encode 22 "$out/effects/forage.ogg" "$scratch/forage.wav"
+encode 23 "$out/effects/garrison.ogg" "$scratch/garrison.wav"
+# A set without "forage.ogg", and a forage cut off half-way through its audio.
+cp "$out/effects/click.ogg" "$out/effects/garrison.ogg" "$out/partial/"
+head -c 14000 "$out/long.ogg" > "$out/cut/forage.ogg"
+cp "$out/chained.ogg" "$out/chained/click.ogg"
