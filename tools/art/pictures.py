@@ -1,0 +1,742 @@
+"""Every picture of the game, drawn in one hand-inked style on aged paper."""
+import math
+
+import numpy as np
+from PIL import Image, ImageFilter
+
+import board
+from ink import (Canvas, GOLD, INK, SERIF, SERIF_BOLD, SERIF_BOLD_ITALIC, SERIF_CONDENSED_BOLD,
+                 SERIF_CONDENSED_BOLD_ITALIC, SERIF_ITALIC, SS, bleed, font, fractal_noise, paper,
+                 value_noise)
+
+NATIONS = ["Ruritania", "Molotavia", "Norland", "Stamark"]
+SOLDIER_X = [114, 364, 610, 828]
+SOLDIER_Y = 350
+CHECK_X = [(84, 115), (322, 353), (565, 596), (790, 821)]
+HUMAN_ROWS = (444, 469)
+CPU_ROWS = (474, 499)
+START_BOX = (356, 618, 663, 657)
+TICK_MARK = (10, 29, 37, 50)     # where the tick's ink may lie inside its picture
+HOT_SPOT = (25, 12)
+BUTTON_FACE = (26, 34, 229, 92)  # inclusive pixel bounds of a button's face
+SHIP_INK = board.SHIP_INK
+
+
+def all_pictures(regions, labels):
+    """Name -> picture (PIL image, or an RGB array for the paper)."""
+    out = {"paper2.jpg": paper(1024, 768, 11), "line.png": line_picture()}
+    out["map.png"] = map_picture(regions, labels)
+    for space in range(19):
+        out["space%d.png" % space] = overlay(labels, space)
+    out["title.png"] = title_page()
+    out["sponsor.png"] = sponsor_page()
+    out["tick.png"] = tick()
+    out["guy.png"] = soldier()
+    out["mouse.png"] = arrow_pointer()
+    out["hand.png"] = hand_pointer()
+    out["embarking.png"] = embarking()
+    out["ship.png"] = ship()
+    out["counter.png"] = counter()
+    out["garrison.png"] = fort()
+    out["biscuits.png"] = biscuit_packet()
+    for n in range(1, 6):
+        out["biscuits%d.png" % n] = food_mark(n)
+    for name, label in (("foragebutton", "Forage"), ("garrisonbutton", "Garrison"), ("waitbutton", "Wait")):
+        out[name + ".png"] = button(label)
+    for nation in NATIONS:
+        out[nation.lower() + ".png"] = nation_banner(nation)
+        out[nation.lower() + "win.png"] = victory_caption(nation)
+    out["winscreen.png"] = win_page()
+    out["drawscreen.png"] = draw_page()
+    return out
+
+
+# ---- small pieces -------------------------------------------------------------------------------
+
+def line_picture():
+    """White, with the column alphas that give drawn lines a solid middle and soft edges."""
+    arr = np.zeros((8, 8, 4), np.uint8)
+    arr[:, :, :3] = 255
+    arr[:, :, 3] = np.array([2, 33, 192, 255, 255, 192, 33, 2], np.uint8)[None, :]
+    return Image.fromarray(arr, "RGBA")
+
+
+def glyph(char):
+    c = Canvas(64, 64)
+    c.text((32, 33), char.upper(), SERIF_BOLD, 44, fill=(255, 255, 255, 255), stroke=3,
+           stroke_fill=INK + (255,))
+    return c.result()
+
+
+def tick():
+    rng = np.random.default_rng(21)
+    c = Canvas(64, 64)
+    pts = [(13.0, 40.0), (16.5, 42.5), (20.0, 46.5), (23.0, 47.0), (27.0, 41.0), (31.0, 35.5), (34.5, 32.0)]
+    c.stroke(pts, 3.6, INK + (255,), rng, 0.3, taper=True)
+    c.stroke([(12.5, 39.5), (16, 43), (21.5, 47.5)], 2.6, INK + (255,))
+    return clip_to(c.result(), TICK_MARK)
+
+
+def clip_to(image, box):
+    """Clears everything outside an inclusive pixel box."""
+    arr = np.asarray(image).copy()
+    x0, y0, x1, y1 = box
+    mask = np.zeros(arr.shape[:2], bool)
+    mask[y0:y1 + 1, x0:x1 + 1] = True
+    arr[~mask] = 0
+    return Image.fromarray(arr, "RGBA")
+
+
+def soldier():
+    """White pawn-shaped soldier with a shako; ink outline and grey shading survive the tint."""
+    c = Canvas(64, 64)
+    white = (255, 255, 255, 255)
+    shade = (196, 196, 196, 255)
+    ink = INK + (255,)
+    # base
+    c.ellipse((13, 49, 51, 61), fill=ink)
+    c.ellipse((14.5, 50, 49.5, 59.5), fill=white)
+    c.ellipse((31, 51, 49, 59), fill=shade)
+    # body: a bell from the collar to the base
+    body = [(24, 28), (40, 28), (43, 40), (47, 53), (17, 53), (21, 40)]
+    c.polygon(body, fill=ink)
+    inner = [(25.2, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (18.6, 51.8), (22.3, 40.5)]
+    c.polygon(inner, fill=white)
+    c.polygon([(33, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (35.5, 51.8)], fill=shade)
+    # cross belts
+    c.line([(25.5, 31), (39, 47)], 1.3, ink)
+    c.line([(38.5, 31), (25, 47)], 1.3, ink)
+    # collar
+    c.ellipse((19, 25, 45, 32), fill=ink)
+    c.ellipse((20.5, 26.2, 43.5, 30.8), fill=white)
+    # head
+    c.ellipse((23.5, 12, 40.5, 28), fill=ink)
+    c.ellipse((25, 13.4, 39, 26.6), fill=white)
+    c.ellipse((32, 14.5, 38.6, 26), fill=shade)
+    # shako with peak and plume
+    c.polygon([(25, 4.5), (39, 4.5), (38.2, 14.5), (25.8, 14.5)], fill=ink)
+    c.polygon([(26.4, 6), (37.6, 6), (37, 13.2), (27, 13.2)], fill=white)
+    c.line([(24, 15.2), (41, 15.2)], 2.0, ink)
+    c.ellipse((29.6, 0.6, 34.4, 5.4), fill=ink)
+    c.ellipse((30.6, 1.6, 33.4, 4.4), fill=white)
+    return c.result()
+
+
+def arrow_pointer():
+    c = Canvas(64, 64)
+    x, y = HOT_SPOT
+    shape = [(x, y), (x, y + 33), (x + 8, y + 25.5), (x + 13.5, y + 37), (x + 19, y + 34.5),
+             (x + 13.5, y + 23), (x + 24, y + 23)]
+    c.polygon(shape, fill=INK + (255,))
+    inner = shrink(shape, 2.1)
+    c.polygon(inner, fill=(255, 255, 255, 255))
+    return c.result()
+
+
+def shrink(points, amount):
+    """Moves a convex-ish polygon's vertices towards its centroid by roughly `amount` pixels."""
+    pts = np.asarray(points, float)
+    n = len(pts)
+    out = []
+    for i in range(n):
+        p, a, b = pts[i], pts[i - 1], pts[(i + 1) % n]
+        u = (a - p) / np.linalg.norm(a - p)
+        v = (b - p) / np.linalg.norm(b - p)
+        bis = u + v
+        if np.linalg.norm(bis) < 1e-6:
+            bis = np.array([-u[1], u[0]])
+        bis /= np.linalg.norm(bis)
+        sin_half = math.sqrt(max(1e-6, (1 - float(np.dot(u, v))) / 2))
+        cand = p + bis * amount / sin_half
+        centroid = pts.mean(axis=0)
+        alt = p - bis * amount / sin_half
+        out.append(tuple(cand if np.linalg.norm(cand - centroid) < np.linalg.norm(alt - centroid) else alt))
+    return out
+
+
+def hand_pointer():
+    c = Canvas(64, 64)
+    ink = INK + (255,)
+    white = (255, 255, 255, 255)
+    x, y = HOT_SPOT
+
+    def capsule(x0, y0, x1, y1, r, fill):
+        c.ellipse((x0 - r, y0 - r, x0 + r, y0 + r), fill=fill)
+        c.ellipse((x1 - r, y1 - r, x1 + r, y1 + r), fill=fill)
+        c.line([(x0, y0), (x1, y1)], 2 * r, fill)
+
+    # index finger: the fingertip's top is the hot spot
+    parts = [((x, y + 4.6), (x, y + 26), 4.6),
+             ((x + 8.5, y + 21), (x + 8.5, y + 27), 4.3),
+             ((x + 16.5, y + 23), (x + 16.5, y + 29), 4.1),
+             ((x + 23.5, y + 26), (x + 23.5, y + 31), 3.8),
+             ((x - 8.5, y + 28), (x - 3, y + 33), 4.0)]
+    palm = [(x - 5, y + 24), (x + 27.5, y + 26), (x + 27, y + 40), (x + 20, y + 47), (x + 1, y + 47),
+            (x - 8, y + 37)]
+    for (x0, y0), (x1, y1), r in parts:
+        capsule(x0, y0, x1, y1, r + 1.8, ink)
+    c.polygon(palm, fill=ink, outline=ink, width=3.6)
+    for (x0, y0), (x1, y1), r in parts:
+        capsule(x0, y0, x1, y1, r, white)
+    c.polygon(shrink(palm, 0.2), fill=white)
+    for (x0, y0), (x1, y1), r in parts[1:4]:
+        c.line([(x0 - r + 0.4, y0 + 2), (x0 - r + 0.4, y1 + 3)], 1.2, ink)
+    c.line([(x - 2, y + 32), (x + 4, y + 36)], 1.2, ink)
+    # cuff
+    c.polygon([(x - 1, y + 45), (x + 22, y + 45), (x + 22, y + 51), (x - 1, y + 51)], fill=ink)
+    c.polygon([(x + 0.6, y + 46.4), (x + 20.4, y + 46.4), (x + 20.4, y + 49.6), (x + 0.6, y + 49.6)], fill=white)
+    return c.result()
+
+
+def counter():
+    """White disc with a black ring, small enough to leave the food mark's corner visible."""
+    c = Canvas(64, 64)
+    c.ellipse((12, 12, 52, 52), fill=INK + (255,))
+    c.ellipse((15.5, 15.5, 48.5, 48.5), fill=(255, 255, 255, 255))
+    c.ellipse((19, 19, 45, 45), outline=INK + (255,), width=1.2)
+    return c.result()
+
+
+def packet(c, x0, y0, w, h, rng, label=True):
+    """A red paper packet of ship's biscuits, drawn three-quarters on."""
+    ink = INK + (255,)
+    red = (176, 38, 30, 255)
+    dark = (120, 24, 20, 255)
+    cream = (244, 230, 196, 255)
+    d = w * 0.22
+    front = [(x0, y0 + d), (x0 + w - d, y0 + d), (x0 + w - d, y0 + h), (x0, y0 + h)]
+    top = [(x0, y0 + d), (x0 + d, y0), (x0 + w, y0), (x0 + w - d, y0 + d)]
+    side = [(x0 + w - d, y0 + d), (x0 + w, y0), (x0 + w, y0 + h - d), (x0 + w - d, y0 + h)]
+    lw = max(1.0, w / 22)
+    c.polygon(front, fill=red, outline=ink, width=lw)
+    c.polygon(top, fill=(206, 70, 52, 255), outline=ink, width=lw)
+    c.polygon(side, fill=dark, outline=ink, width=lw)
+    if label:
+        fw = w - d
+        cx, cy = x0 + fw / 2, y0 + d + (h - d) * 0.52
+        rx, ry = fw * 0.36, (h - d) * 0.3
+        c.ellipse((cx - rx, cy - ry, cx + rx, cy + ry), fill=cream, outline=ink, width=lw * 0.8)
+        br = min(rx, ry) * 0.62
+        c.ellipse((cx - br, cy - br, cx + br, cy + br), fill=(214, 170, 104, 255), outline=ink, width=lw * 0.6)
+        for k in range(5):
+            a = k * 2 * math.pi / 5 + 0.3
+            px, py = cx + math.cos(a) * br * 0.5, cy + math.sin(a) * br * 0.5
+            c.ellipse((px - lw * 0.5, py - lw * 0.5, px + lw * 0.5, py + lw * 0.5), fill=ink)
+        # string tie
+        c.line([(x0 + fw * 0.5, y0 + d), (x0 + fw * 0.5, y0 + d + (h - d) * 0.2)], lw * 0.7, (236, 220, 170, 255))
+
+
+def biscuit_packet():
+    rng = np.random.default_rng(31)
+    c = Canvas(64, 64)
+    packet(c, 9, 6, 46, 52, rng)
+    return c.result()
+
+
+def food_mark(n):
+    """Small packet and its food value, in the box's top-right corner where a piece leaves room."""
+    rng = np.random.default_rng(40 + n)
+    c = Canvas(64, 64)
+    packet(c, 44, 1, 18, 20, rng, label=False)
+    c.text((54, 33), str(n), SERIF_BOLD, 22, fill=(255, 250, 235, 255), stroke=2.4, stroke_fill=INK + (255,))
+    return c.result()
+
+
+def fort():
+    """Grey stone fort: a crenellated wall between two towers, with a gate."""
+    rng = np.random.default_rng(51)
+    c = Canvas(64, 64)
+    ink = INK + (255,)
+    stone = (158, 154, 146, 255)
+    light = (188, 184, 174, 255)
+    dark = (108, 104, 98, 255)
+    wall = [(10, 30), (54, 30), (54, 60), (10, 60)]
+    c.polygon(wall, fill=stone, outline=ink, width=1.8)
+    for x in range(12, 54, 8):
+        c.polygon([(x, 25), (x + 5, 25), (x + 5, 31), (x, 31)], fill=stone, outline=ink, width=1.4)
+    for tx in (3, 45):
+        c.polygon([(tx, 18), (tx + 16, 18), (tx + 16, 61), (tx, 61)], fill=light, outline=ink, width=1.8)
+        for k in range(3):
+            x = tx + k * 6
+            c.polygon([(x, 12), (x + 4, 12), (x + 4, 19), (x, 19)], fill=light, outline=ink, width=1.4)
+        c.polygon([(tx + 6, 28), (tx + 10, 28), (tx + 10, 36), (tx + 6, 36)], fill=ink)
+    # gate
+    c.polygon([(26, 60), (26, 46), (32, 40), (38, 46), (38, 60)], fill=dark, outline=ink, width=1.6)
+    c.line([(32, 41), (32, 60)], 1.0, ink)
+    # stone courses
+    for y in range(36, 60, 6):
+        c.line([(19, y), (45, y)], 0.8, (80, 76, 70, 255))
+        off = 0 if (y // 6) % 2 else 4
+        for x in range(21 + off, 45, 8):
+            c.line([(x, y), (x, y + 6)], 0.8, (80, 76, 70, 255))
+    for tx in (3, 45):
+        for y in range(24, 60, 7):
+            c.line([(tx + 1.5, y), (tx + 14.5, y)], 0.7, (90, 86, 80, 255))
+    # banner on the left tower
+    c.line([(11, 12), (11, 1)], 1.2, ink)
+    c.polygon([(11, 1.5), (19, 3.5), (11, 6)], fill=(176, 38, 30, 255), outline=ink, width=0.8)
+    return c.result()
+
+
+def ship():
+    """A three-masted ship under sail, drawn facing right, its ink kept inside SHIP_INK."""
+    rng = np.random.default_rng(61)
+    c = Canvas(128, 128)
+    ink = INK + (255,)
+    sail = (242, 230, 200, 255)
+    sail_shade = (214, 196, 156, 255)
+    hull = (118, 74, 42, 255)
+    hull_dark = (84, 50, 28, 255)
+    x0, y0, x1, y1 = SHIP_INK
+    water = 92
+    # hull: sheer line rising to bow (right) and stern castle (left)
+    hull_pts = [(16, 78), (30, 80), (60, 81), (92, 80), (113, 74), (106, 88), (96, 94), (34, 94), (22, 90)]
+    c.polygon(hull_pts, fill=hull, outline=ink, width=1.8)
+    c.polygon([(16, 78), (16, 71), (30, 72), (30, 80)], fill=hull_dark, outline=ink, width=1.4)
+    for yy in (85, 89):
+        c.line([(24, yy), (102, yy - 1)], 0.8, ink)
+    for px in range(40, 96, 11):
+        c.ellipse((px - 1.3, 82.2 - 1.3, px + 1.3, 82.2 + 1.3), fill=ink)
+    # bowsprit
+    c.line([(104, 77), (120, 66)], 1.5, ink)
+    masts = [(42, 42, 0.78), (64, 30, 1.0), (86, 38, 0.84)]
+    for mx, top, s in masts:
+        c.line([(mx, 80), (mx, top)], 1.6, ink)
+        # two square sails, billowing forward
+        for k, (ya, yb, half) in enumerate(((top + 5, top + 5 + 17 * s, 10 * s), (top + 24 * s, top + 24 * s + 20 * s, 12.5 * s))):
+            belly = 3.0 * s
+            pts = [(mx - half, ya), (mx + half, ya)]
+            for t in np.linspace(0, 1, 9):
+                pts.append((mx + half + belly * math.sin(math.pi * t), ya + (yb - ya) * t))
+            pts += [(mx - half, yb)]
+            for t in np.linspace(1, 0, 9):
+                pts.append((mx - half + belly * 0.6 * math.sin(math.pi * t), ya + (yb - ya) * t))
+            c.polygon(pts, fill=sail)
+            c.polygon([(mx + half * 0.25, ya)] + pts[2:11] + [(mx + half * 0.25, yb)], fill=sail_shade)
+            c.polygon(pts, outline=ink, width=1.2)
+            c.line([(mx - half - 1, ya), (mx + half + 1, ya)], 1.3, ink)
+            for h in range(3):
+                hx = mx + half * (0.35 + 0.2 * h)
+                c.line([(hx, ya + 2), (hx + belly * 0.3, yb - 2)], 0.6, ink)
+    # jib
+    c.polygon([(88, 40), (118, 67), (92, 72)], fill=sail, outline=ink, width=1.1)
+    # pennant on the main mast
+    c.polygon([(64, 30), (76, 32.5), (64, 34.5)], fill=(176, 38, 30, 255), outline=ink, width=0.7)
+    # rigging
+    for a, b in (((42, 42), (18, 72)), ((64, 30), (42, 42)), ((64, 30), (86, 38)), ((86, 38), (110, 74))):
+        c.line([a, b], 0.55, ink)
+    # waves under the hull
+    for row, (wx0, wx1, yy) in enumerate(((10, 118, 96.5), (20, 108, 100.3))):
+        pts = [(x, yy + 1.3 * math.sin(x / 4.5 + row)) for x in np.arange(wx0, wx1, 1.0)]
+        c.stroke(pts, 1.2 - row * 0.3, ink, rng, 0.2)
+    img = c.result()
+    return clip_to(img, (x0, y0, x1, y1))
+
+
+# ---- lettering ----------------------------------------------------------------------------------
+
+def small_caps(c, xy, text, size, face=SERIF_BOLD, fill=INK + (255,), anchor="mm", ratio=0.76, spacing=0.06):
+    """Capitals with the lower-case letters set as smaller capitals, on one baseline."""
+    big = font(face, size * SS)
+    small = font(face, size * ratio * SS)
+    parts = []
+    for ch in text:
+        f = big if (ch.isupper() or not ch.isalpha()) else small
+        parts.append((ch.upper(), f, f.getlength(ch.upper()) + size * spacing * SS))
+    total = sum(w for _, _, w in parts) - size * spacing * SS
+    x, y = xy[0] * SS, xy[1] * SS
+    if anchor[0] == "m":
+        x -= total / 2
+    elif anchor[0] == "r":
+        x -= total
+    cap = big.getbbox("H")
+    baseline = y + (cap[3] - cap[1]) / 2 if anchor[1] == "m" else y
+    for ch, f, w in parts:
+        c.draw.text((x, baseline), ch, font=f, fill=fill, anchor="ls")
+        x += w
+    return total / SS
+
+
+def flourish(c, cx, y, half, rng, weight=1.6):
+    """A rule that swells in the middle and ends in small curls."""
+    pts = [(cx - half + t * 2 * half, y + 0.0) for t in np.linspace(0, 1, 60)]
+    c.stroke(pts, weight, INK + (255,), rng, 0.4, taper=True)
+    for side in (-1, 1):
+        ex = cx + side * half
+        curl = [(ex + side * 6 * math.sin(a) - side * 6, y - 6 + 6 * math.cos(a)) for a in np.linspace(0, 4.4, 20)]
+        c.stroke(curl, weight * 0.7, INK + (255,), rng, 0.1)
+    c.ellipse((cx - 3, y - 3, cx + 3, y + 3), fill=INK + (255,))
+    for side in (-1, 1):
+        c.ellipse((cx + side * 10 - 1.6, y - 1.6, cx + side * 10 + 1.6, y + 1.6), fill=INK + (255,))
+
+
+def embarking():
+    c = Canvas(512, 128)
+    small_caps(c, (256, 64), "Embarking\u2026", 52, SERIF_BOLD)
+    return bleed(c.result(), np.random.default_rng(71))
+
+
+def nation_banner(nation):
+    c = Canvas(256, 64)
+    text = nation.upper()
+    c.text((128, 28), text, SERIF_CONDENSED_BOLD_ITALIC, 34, fill=INK + (255,), spacing=1.5)
+    flourish(c, 128, 52, 80, np.random.default_rng(hash_name(nation)), 1.3)
+    return bleed(c.result(), np.random.default_rng(hash_name(nation) + 1))
+
+
+def hash_name(name):
+    return sum((i + 1) * ord(ch) for i, ch in enumerate(name))
+
+
+def victory_caption(nation):
+    c = Canvas(1024, 128)
+    small_caps(c, (512, 62), "%s is Triumphant" % nation, 70, SERIF_BOLD)
+    rng = np.random.default_rng(hash_name(nation) + 7)
+    flourish(c, 512, 112, 260, rng, 2.0)
+    return bleed(c.result(), rng)
+
+
+def win_page():
+    c = Canvas(1024, 512)
+    rng = np.random.default_rng(81)
+    lines = ["Every cove has been charted and every hill has a name.",
+             "The crowds line the quay to cheer the explorers home,",
+             "the map-makers redraw the old charts in the victors' colours,",
+             "and the island's story will be told in their tongue for a century."]
+    for i, text in enumerate(lines):
+        c.text((512, 70 + i * 52), text, SERIF_ITALIC, 31, fill=INK + (255,))
+    laurel(c, 512, 330, rng)
+    c.text((512, 455), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
+    flourish(c, 512, 486, 190, rng, 1.4)
+    return bleed(c.result(), rng)
+
+
+def laurel(c, cx, cy, rng):
+    """Two laurel branches meeting under a star."""
+    ink = INK + (255,)
+    for side in (-1, 1):
+        stem = [(cx + side * (10 + 80 * math.sin(t)), cy + 34 - 60 * (1 - math.cos(t)) * 0.9)
+                for t in np.linspace(0.05, 1.25, 30)]
+        c.stroke(stem, 2.0, ink, rng, 0.3)
+        for k in range(2, 28, 3):
+            px, py = stem[k]
+            qx, qy = stem[k + 1]
+            ang = math.atan2(qy - py, qx - px)
+            for flip in (-1, 1):
+                a = ang + flip * 0.9
+                lx, ly = px + math.cos(a) * 13, py + math.sin(a) * 13
+                leaf = [(px, py), ((px + lx) / 2 + math.cos(a + 1.57) * 3.5, (py + ly) / 2 + math.sin(a + 1.57) * 3.5),
+                        (lx, ly), ((px + lx) / 2 - math.cos(a + 1.57) * 3.5, (py + ly) / 2 - math.sin(a + 1.57) * 3.5)]
+                c.polygon(leaf, fill=ink)
+    star = []
+    for k in range(10):
+        r = 16 if k % 2 == 0 else 6.5
+        a = -math.pi / 2 + k * math.pi / 5
+        star.append((cx + r * math.cos(a), cy - 30 + r * math.sin(a)))
+    c.polygon(star, fill=ink)
+
+
+def draw_page():
+    c = Canvas(1024, 768)
+    rng = np.random.default_rng(91)
+    small_caps(c, (512, 190), "A Dead Heat", 84, SERIF_BOLD)
+    flourish(c, 512, 250, 240, rng, 2.0)
+    lines = ["Two flags were planted on the last unknown hill",
+             "in the very same hour, and neither side will yield.",
+             "The island's explorers return to their ships as equals,",
+             "and the question of who was first must wait for another voyage."]
+    for i, text in enumerate(lines):
+        c.text((512, 330 + i * 52), text, SERIF_ITALIC, 31, fill=INK + (255,))
+    crossed_flags(c, 512, 580, rng)
+    c.text((512, 680), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
+    flourish(c, 512, 711, 190, rng, 1.4)
+    return bleed(c.result(), rng)
+
+
+def crossed_flags(c, cx, cy, rng):
+    ink = INK + (255,)
+    for side in (-1, 1):
+        base = (cx - side * 40, cy + 40)
+        top = (cx + side * 34, cy - 44)
+        c.stroke([base, top], 2.6, ink, rng, 0.2, taper=False)
+        fx, fy = top
+        flag = [(fx, fy)]
+        for t in np.linspace(0, 1, 12):
+            flag.append((fx + side * 52 * t, fy + 4 * math.sin(t * 6.0) + 2))
+        for t in np.linspace(1, 0, 12):
+            flag.append((fx + side * 52 * t, fy + 28 + 4 * math.sin(t * 6.0 + 0.6)))
+        c.polygon(flag, fill=(250, 244, 228, 255) if side < 0 else (200, 190, 170, 255), outline=ink, width=1.6)
+
+
+# ---- buttons ------------------------------------------------------------------------------------
+
+def button(label):
+    rng = np.random.default_rng(hash_name(label))
+    c = Canvas(256, 128)
+    x0, y0, x1, y1 = BUTTON_FACE
+    x1 += 1
+    y1 += 1
+    ink = INK + (255,)
+    board_img = wood(x1 - x0, y1 - y0, rng)
+    plank = Canvas(256, 128)
+    plank.image.paste(board_img.resize(((x1 - x0) * SS, (y1 - y0) * SS), Image.BICUBIC), (x0 * SS, y0 * SS))
+    mask = Canvas(256, 128)
+    rounded(mask, x0 + 0.6, y0 + 0.6, x1 - 0.6, y1 - 0.6, 9, (255, 255, 255, 255))
+    alpha = mask.image.getchannel("A")
+    c.image.paste(plank.image, (0, 0), alpha)
+    rounded_outline(c, x0 + 1.3, y0 + 1.3, x1 - 1.3, y1 - 1.3, 8, 2.6, ink)
+    rounded_outline(c, x0 + 5.5, y0 + 5.5, x1 - 5.5, y1 - 5.5, 5, 1.1, GOLD + (255,))
+    for nx in (x0 + 11, x1 - 11):
+        for ny in (y0 + 11, y1 - 11):
+            c.ellipse((nx - 2.2, ny - 2.2, nx + 2.2, ny + 2.2), fill=(60, 40, 24, 255))
+            c.ellipse((nx - 1.4, ny - 1.6, nx + 0.8, ny + 0.4), fill=GOLD + (255,))
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    c.text((cx + 1.2, cy + 2.4), label.upper(), SERIF_CONDENSED_BOLD_ITALIC, 30, fill=(30, 16, 8, 200), spacing=1.2)
+    c.text((cx, cy + 1), label.upper(), SERIF_CONDENSED_BOLD_ITALIC, 30, fill=GOLD + (255,), stroke=1.1,
+           stroke_fill=(70, 40, 16, 255), spacing=1.2)
+    return c.result()
+
+
+def wood(width, height, rng):
+    """Brown planking with grain, as an RGBA image of the given size."""
+    yy, xx = np.mgrid[0:height, 0:width].astype(np.float32)
+    warp = value_noise(rng, width, height, 14) * 6
+    grain = np.sin((yy + warp) * 1.3 + np.sin(xx / 23.0) * 1.6) * 0.5 + 0.5
+    knots = fractal_noise(rng, width, height, [40, 12], [1, 0.5])
+    shade = 0.78 + 0.16 * grain + 0.18 * (knots - 0.5)
+    top_light = 1.12 - 0.28 * (yy / height)
+    base = np.array([128, 78, 40], np.float32)
+    rgb = base[None, None, :] * (shade * top_light)[:, :, None]
+    arr = np.dstack([np.clip(rgb, 0, 255), np.full((height, width), 255, np.float32)]).astype(np.uint8)
+    return Image.fromarray(arr, "RGBA")
+
+
+def rounded(c, x0, y0, x1, y1, r, fill):
+    c.draw.rounded_rectangle((x0 * SS, y0 * SS, x1 * SS, y1 * SS), radius=r * SS, fill=fill)
+
+
+def rounded_outline(c, x0, y0, x1, y1, r, width, fill):
+    c.draw.rounded_rectangle((x0 * SS, y0 * SS, x1 * SS, y1 * SS), radius=r * SS, outline=fill,
+                             width=int(round(width * SS)))
+
+
+# ---- pages --------------------------------------------------------------------------------------
+
+def title_page():
+    c = Canvas(1024, 768)
+    rng = np.random.default_rng(101)
+    ink = INK + (255,)
+    page_frame(c, rng)
+    small_caps(c, (512, 118), "MARROWGATE", 104, SERIF_BOLD, spacing=0.1)
+    flourish(c, 512, 178, 300, rng, 2.2)
+    c.text((512, 214), "a race of four nations across an unmapped island", SERIF_ITALIC, 25, fill=ink)
+    for i, nation in enumerate(NATIONS):
+        centre = SOLDIER_X[i] + 32
+        small_caps(c, (centre, 322), nation, 31, SERIF_BOLD)
+        bx0, bx1 = CHECK_X[i]
+        check_boxes(c, bx0, bx1, rng)
+        c.text((bx1 + 12, (HUMAN_ROWS[0] + HUMAN_ROWS[1] + 1) / 2), "Human", SERIF_ITALIC, 23, fill=ink, anchor="lm")
+        c.text((bx1 + 12, (CPU_ROWS[0] + CPU_ROWS[1] + 1) / 2), "CPU", SERIF_ITALIC, 23, fill=ink, anchor="lm")
+    start_label(c, rng)
+    return bleed(c.result(), rng, 0.4)
+
+
+def page_frame(c, rng):
+    ink = INK + (255,)
+    for inset, w in ((22, 2.4), (30, 1.0)):
+        pts = [(inset, inset), (1024 - inset, inset), (1024 - inset, 768 - inset), (inset, 768 - inset), (inset, inset)]
+        for a, b in zip(pts, pts[1:]):
+            seg = [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in np.linspace(0, 1, 40)]
+            c.stroke(seg, w, ink, rng, 0.35, taper=False)
+    for cx, cy in ((26, 26), (998, 26), (26, 742), (998, 742)):
+        c.ellipse((cx - 6, cy - 6, cx + 6, cy + 6), fill=ink)
+        c.ellipse((cx - 3, cy - 3, cx + 3, cy + 3), fill=(0, 0, 0, 0))
+
+
+def check_boxes(c, bx0, bx1, rng):
+    """Two stacked boxes whose insides are exactly the click areas: the rule between them
+    fills the rows that belong to neither."""
+    ink = INK + (255,)
+    left, right = bx0 - 3.5, bx1 + 4.5
+    top, mid0, mid1, bottom = HUMAN_ROWS[0] - 3.5, HUMAN_ROWS[1] + 1, CPU_ROWS[0], CPU_ROWS[1] + 4.5
+    c.draw.rectangle((left * SS, top * SS, right * SS, (top + 3) * SS), fill=ink)
+    c.draw.rectangle((left * SS, (bottom - 3) * SS, right * SS, bottom * SS), fill=ink)
+    c.draw.rectangle((left * SS, top * SS, (left + 3) * SS, bottom * SS), fill=ink)
+    c.draw.rectangle(((right - 3) * SS, top * SS, right * SS, bottom * SS), fill=ink)
+    c.draw.rectangle((left * SS, (mid0 + 0.8) * SS, right * SS, (mid1 - 0.8) * SS), fill=ink)
+
+
+def start_label(c, rng):
+    ink = INK + (255,)
+    x0, y0, x1, y1 = START_BOX
+    x1 += 1
+    y1 += 1
+    # a ribbon cartouche around the hot box
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    top, bottom = y0 - 6, y1 + 6
+    body = [(x0 - 4, top), (x1 + 4, top), (x1 + 4, bottom), (x0 - 4, bottom)]
+    c.polygon(body, fill=(0, 0, 0, 0), outline=ink, width=2.6)
+    c.polygon([(x0 + 1, top + 5), (x1 - 1, top + 5), (x1 - 1, bottom - 5), (x0 + 1, bottom - 5)], outline=ink, width=1.0)
+    for side in (-1, 1):
+        ex = x0 - 4 if side < 0 else x1 + 4
+        tail = [(ex, top + 10), (ex + side * 34, top + 10), (ex + side * 22, cy + 5), (ex + side * 34, bottom + 4),
+                (ex, bottom + 4)]
+        c.polygon(tail, outline=ink, width=2.2)
+    small_caps(c, (cx, cy), "Start Game", 44, SERIF_BOLD, spacing=0.08)
+
+
+def sponsor_page():
+    c = Canvas(1024, 768)
+    rng = np.random.default_rng(111)
+    ink = INK + (255,)
+    c.text((512, 92), "The voyage to Marrowgate is victualled by", SERIF_ITALIC, 30, fill=ink)
+    small_caps(c, (512, 160), "Pennycress & Daughters", 62, SERIF_BOLD)
+    flourish(c, 512, 206, 250, rng, 2.0)
+    packet(c, 392, 240, 230, 260, rng)
+    small_caps(c, (512, 578), "Ship's Biscuit", 54, SERIF_BOLD)
+    c.text((512, 634), "Baked twice, packed dry, good for a year before the mast.", SERIF_ITALIC, 27, fill=ink)
+    c.text((512, 684), "Bakers to the fleets of all four nations since 1791", SERIF, 21, fill=ink)
+    return bleed(c.result(), rng, 0.4)
+
+
+# ---- map ----------------------------------------------------------------------------------------
+
+def overlay(labels, space):
+    arr = np.zeros(labels.shape + (4,), np.uint8)
+    arr[:, :, :3] = 255
+    arr[:, :, 3] = np.where(labels == space, 255, 0).astype(np.uint8)
+    return Image.fromarray(arr, "RGBA")
+
+
+def map_picture(regions, labels):
+    rng = np.random.default_rng(121)
+    c = Canvas(1024, 768)
+    ink = INK + (255,)
+    c.stroke(regions.closed_curve(regions.r_centre) + regions.closed_curve(regions.r_centre)[:1], 1.9, ink,
+             taper=False)
+    c.stroke(regions.closed_curve(regions.r_ring) + regions.closed_curve(regions.r_ring)[:1], 1.9, ink, taper=False)
+    for k in board.OUTER:
+        c.stroke(regions.divider_polyline(k), 1.9, ink, taper=False)
+    c.stroke(regions.closed_curve(regions.r_coast) + regions.closed_curve(regions.r_coast)[:1], 3.4, ink,
+             taper=False)
+    compass(c, rng)
+    lines = c.result()
+    water = water_lines(regions, labels, rng)
+    arr = np.asarray(lines).astype(np.float32)
+    a = arr[:, :, 3] / 255.0
+    a = 1 - (1 - a) * (1 - water)
+    out = np.zeros((768, 1024, 4), np.uint8)
+    out[:, :, :3] = INK
+    out[:, :, 3] = np.clip(a * 255, 0, 255).round().astype(np.uint8)
+    x0, y0, x1, y1 = board.INK_BOUNDS
+    mask = np.zeros((768, 1024), bool)
+    mask[y0:y1 + 1, x0:x1 + 1] = True
+    out[~mask] = 0
+    return Image.fromarray(out, "RGBA")
+
+
+def coast_distance(regions, scale=2, reach=40):
+    """Distance in picture pixels from the coastline, sampled `scale` times per pixel."""
+    w, h = 1024 * scale, 768 * scale
+    dist = np.full((h, w), np.inf, np.float32)
+    pts = np.array(regions.closed_curve(regions.r_coast))[::2] * scale
+    r = reach * scale
+    offs = np.arange(-r, r + 1)
+    for px, py in pts:
+        ix, iy = int(px), int(py)
+        x0, x1 = max(0, ix - r), min(w, ix + r + 1)
+        y0, y1 = max(0, iy - r), min(h, iy + r + 1)
+        xs = (np.arange(x0, x1) + 0.5 - px)[None, :]
+        ys = (np.arange(y0, y1) + 0.5 - py)[:, None]
+        d = np.sqrt(xs * xs + ys * ys)
+        np.minimum(dist[y0:y1, x0:x1], d, out=dist[y0:y1, x0:x1])
+    del offs
+    return dist / scale
+
+
+def water_lines(regions, labels, rng):
+    """Rings of ever fainter lines following the coast out to sea (alpha 0..1 per pixel)."""
+    scale = 2
+    dist = coast_distance(regions, scale)
+    ys, xs = np.mgrid[0:768 * scale, 0:1024 * scale]
+    sea = regions.label((xs + 0.5) / scale, (ys + 0.5) / scale) == board.SEA
+    alpha = np.zeros(dist.shape, np.float32)
+    gaps = value_noise(rng, 1024 * scale, 768 * scale, 36)
+    for i, (d, w, strength) in enumerate(((6.0, 1.2, 0.85), (11.0, 1.0, 0.7), (17.0, 0.9, 0.55), (24.5, 0.8, 0.4),
+                                          (33.0, 0.7, 0.28))):
+        line = np.clip((w / 2 + 0.5 / scale - np.abs(dist - d)) * scale, 0, 1) * strength
+        if i >= 2:
+            line *= np.clip((gaps - 0.22 - 0.08 * i) * 6, 0, 1)
+        alpha = np.maximum(alpha, line)
+    alpha *= sea
+    for x0, y0, x1, y1 in board.KEEP_CLEAR[:2]:
+        alpha[y0 * scale:y1 * scale, x0 * scale:x1 * scale] = 0
+    img = Image.fromarray((alpha * 255).astype(np.uint8), "L").resize((1024, 768), Image.LANCZOS)
+    return np.asarray(img, np.float32) / 255.0
+
+
+def compass(c, rng):
+    cx, cy, _ = board.COMPASS
+    ink = INK + (255,)
+    paperish = (0, 0, 0, 0)
+    c.ellipse((cx - 34, cy - 34, cx + 34, cy + 34), outline=ink, width=1.6)
+    c.ellipse((cx - 29, cy - 29, cx + 29, cy + 29), outline=ink, width=0.8)
+    for k in range(32):
+        a = k * math.pi / 16
+        r0 = 29 if k % 4 else 26
+        c.line([(cx + math.cos(a) * r0, cy + math.sin(a) * r0), (cx + math.cos(a) * 34, cy + math.sin(a) * 34)],
+               0.6, ink)
+    for k in range(8):
+        a = -math.pi / 2 + k * math.pi / 4
+        length = 50 if k % 2 == 0 else 30
+        width = 8 if k % 2 == 0 else 6
+        tip = (cx + math.cos(a) * length, cy + math.sin(a) * length)
+        left = (cx + math.cos(a - math.pi / 2) * width, cy + math.sin(a - math.pi / 2) * width)
+        right = (cx + math.cos(a + math.pi / 2) * width, cy + math.sin(a + math.pi / 2) * width)
+        c.polygon([(cx, cy), left, tip], fill=ink)
+        c.polygon([(cx, cy), right, tip], fill=paperish, outline=ink, width=1.0)
+        c.line([(cx, cy), tip], 1.0, ink)
+    c.text((cx, cy - 61), "N", SERIF_BOLD, 17, fill=ink)
+    del paperish
+
+
+# ---- icon ---------------------------------------------------------------------------------------
+
+def icon(size):
+    """The desktop icon: the island in ink on a paper tile, with a red piece on it."""
+    regions_img = _icon_master()
+    return regions_img.resize((size, size), Image.LANCZOS)
+
+
+_ICON = {}
+
+
+def _icon_master():
+    if "master" in _ICON:
+        return _ICON["master"]
+    n = 512
+    c = Canvas(n, n)
+    rng = np.random.default_rng(131)
+    tile = paper(n, n, 17)
+    tile_img = Image.fromarray(np.dstack([tile, np.full((n, n), 255, np.uint8)]), "RGBA")
+    mask = Canvas(n, n)
+    rounded(mask, 16, 16, n - 16, n - 16, 70, (255, 255, 255, 255))
+    c.image.paste(tile_img.resize((n * SS, n * SS)), (0, 0), mask.image.getchannel("A"))
+    rounded_outline(c, 18, 18, n - 18, n - 18, 68, 10, INK + (255,))
+    regions = board.Regions()
+    coast = np.array(regions.closed_curve(regions.r_coast))
+    centre = coast.mean(axis=0)
+    span = (coast.max(axis=0) - coast.min(axis=0)).max()
+    k = 360.0 / span
+    pts = [((x - centre[0]) * k + n / 2, (y - centre[1]) * k + n / 2 + 10) for x, y in coast]
+    c.polygon(pts, fill=(214, 190, 140, 255))
+    c.stroke(pts + pts[:1], 12, INK + (255,), taper=False)
+    piece = soldier().resize((64 * SS * 3, 64 * SS * 3), Image.LANCZOS)
+    arr = np.asarray(piece, np.float32).copy()
+    arr[:, :, :3] *= np.array([0.8, 0.0, 0.0])
+    arr[:, :, :3] += (np.asarray(piece, np.float32)[:, :, :3] < 80) * 0
+    piece = Image.fromarray(arr.round().astype(np.uint8), "RGBA")
+    c.image.alpha_composite(piece, (int((n / 2 - 96) * SS), int((n / 2 - 96) * SS)))
+    _ICON["master"] = c.result()
+    del rng
+    return _ICON["master"]
