@@ -1,72 +1,738 @@
 #include "OpenGLDrawer.h"
 
-#include <GL/gl.h>
-#include <SDL.h>
+#include "ImageLoader.h"
+#include "Images.h"
 
-bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool fullscreen, int)
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <SDL.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+// One logical unit across, as a fraction of the logical screen's width.
+const float unitWidth = 0.0009765625f;
+const float logicalWidth = 1024.0f;
+const float logicalHeight = 768.0f;
+
+// Converts a float to an int, clamping values that do not fit.
+int clampToInt(double value)
 {
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    return static_cast<int>(std::max(-1.0e9, std::min(1.0e9, value)));
+}
+
+// Prints a message when SDL rejects an attribute request.
+void request(SDL_GLattr attribute, int value, const char* failure)
+{
+    if (SDL_GL_SetAttribute(attribute, value) < 0)
+        std::cout << "OpenGLDrawer: Could not set " << failure << "..." << std::endl;
+}
+
+} // namespace
+
+const char* OpenGLDrawer::line_png = Images::line_png;
+
+OpenGLDrawer::OpenGLDrawer()
+    : lineImage(0), secondImage(0), mainUniform(-1), secondUniform(-1), nextImageId(1), windowWidth(1024),
+      windowHeight(768), viewportX(0.0f), viewportY(0.0f), actualWidth(1024.0f), actualHeight(768.0f),
+      lineImageSize(Images::line_png_size), glewReady(false), shadersAvailable(false),
+      multitextureAvailable(false), trimming(true), viewX(0), viewY(0), viewWidth(1024), viewHeight(768),
+      unitsWide(logicalWidth), unitsHigh(logicalHeight)
+{
+}
+
+bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool fullscreen, int antialias)
+{
+    windowWidth = width;
+    windowHeight = height;
+    requestFramebuffer();
+    if (antialias > 0)
+        requestMultisampling(antialias);
+    const bool opened = openWindow(width, height, fullscreen, antialias);
+    startGlew();
+    initFonts();
+    setUpView(width, height);
+
+    ImageLoader loader;
+    const LoadedImage line = loader.loadImage(line_png, lineImageSize);
+    lineImage = loadImage(line.pixels, line.width, line.height);
+    return opened;
+}
+
+void OpenGLDrawer::requestFramebuffer()
+{
+    if (is16Bit()) {
+        std::cout << "OpenGLDrawer: Display is 16bit." << std::endl;
+        request(SDL_GL_RED_SIZE, 5, "red pixel size to 5");
+        request(SDL_GL_GREEN_SIZE, 5, "green pixel size to 5");
+        request(SDL_GL_BLUE_SIZE, 5, "blue pixel size to 5");
+    } else {
+        std::cout << "OpenGLDrawer: Display is 32bit." << std::endl;
+        request(SDL_GL_RED_SIZE, 8, "red pixel size to 8");
+        request(SDL_GL_GREEN_SIZE, 8, "green pixel size to 8");
+        request(SDL_GL_BLUE_SIZE, 8, "blue pixel size to 8");
+        request(SDL_GL_ALPHA_SIZE, 8, "alpha pixel size to 8");
+    }
+    request(SDL_GL_DEPTH_SIZE, 16, "depth size to 16");
+    request(SDL_GL_DOUBLEBUFFER, 1, "double buffering");
+    request(SDL_GL_SWAP_CONTROL, 1, "vertical sync");
+}
+
+void OpenGLDrawer::requestMultisampling(int samples)
+{
+    request(SDL_GL_MULTISAMPLEBUFFERS, samples > 0 ? 1 : 0, "multi sample buffers");
+    request(SDL_GL_MULTISAMPLESAMPLES, samples, "multi sample samples");
+}
+
+bool OpenGLDrawer::openWindow(unsigned short width, unsigned short height, bool fullscreen, int antialias)
+{
     const Uint32 flags = SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0);
+    if (SDL_SetVideoMode(width, height, 0, flags) != nullptr)
+        return true;
+    if (antialias <= 0)
+        return false;
+    // Not every GL offers every sample count (Mesa's software GL has no 6-sample visual): a window
+    // without antialiasing beats none.
+    std::cout << "OpenGLDrawer: No window with " << antialias
+              << " samples of antialiasing; trying without antialiasing." << std::endl;
+    requestMultisampling(0);
     return SDL_SetVideoMode(width, height, 0, flags) != nullptr;
 }
 
-unsigned int OpenGLDrawer::loadImage(unsigned char* pixels, unsigned int, unsigned int)
+void OpenGLDrawer::startGlew()
 {
-    delete[] pixels;
-    return 0;
+    const GLenum error = glewInit();
+    glewReady = error == GLEW_OK;
+    if (!glewReady) {
+        std::cout << "GLEW error: " << glewGetErrorString(error) << std::endl;
+    } else {
+        std::cout << "Using GLEW version: " << glewGetString(GLEW_VERSION) << std::endl;
+    }
+    shadersAvailable = glewReady && GLEW_ARB_shader_objects && GLEW_ARB_vertex_shader && GLEW_ARB_fragment_shader;
+    multitextureAvailable = glewReady && GLEW_ARB_multitexture;
 }
 
-void OpenGLDrawer::releaseImage(unsigned int) {}
-
-unsigned int OpenGLDrawer::loadPoly(float*, int)
+void OpenGLDrawer::setUpView(unsigned short width, unsigned short height)
 {
-    return 0;
+    const float shape = static_cast<float>(height) / static_cast<float>(width);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    viewportX = 0.0f;
+    viewportY = 0.0f;
+    actualWidth = width;
+    actualHeight = height;
+    if (shape < 0.75f) {
+        actualWidth = height * 1.3333334f;
+        viewportX = (width - actualWidth) * 0.5f;
+    } else if (shape > 0.75f) {
+        actualHeight = width * 0.75f;
+        viewportY = (height - actualHeight) * 0.5f;
+    }
+    applyView(static_cast<int>(viewportX), static_cast<int>(viewportY), static_cast<int>(actualWidth),
+              static_cast<int>(actualHeight), logicalWidth, logicalHeight);
+    glLoadIdentity();
+
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void OpenGLDrawer::applyView(int x, int y, int width, int height, float wide, float high)
+{
+    viewX = x;
+    viewY = y;
+    viewWidth = std::max(width, 0);
+    viewHeight = std::max(height, 0);
+    unitsWide = wide;
+    unitsHigh = high;
+    glViewport(viewX, viewY, viewWidth, viewHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // An area without extent has no projection; the empty viewport shows nothing anyway.
+    if (wide != 0.0f && high != 0.0f)
+        gluOrtho2D(0.0, wide, high, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+bool OpenGLDrawer::is16Bit() const
+{
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    return info != nullptr && info->vfmt != nullptr && info->vfmt->BitsPerPixel == 16;
+}
+
+void OpenGLDrawer::setTrimming(bool enabled)
+{
+    trimming = enabled;
 }
 
 void OpenGLDrawer::beginDrawing()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
 }
 
 void OpenGLDrawer::endDrawing()
 {
     SDL_GL_SwapBuffers();
+    secondImage = 0;
 }
 
 unsigned char* OpenGLDrawer::getScreenPixels()
 {
-    return nullptr;
+    const std::size_t size = static_cast<std::size_t>(windowWidth) * windowHeight * 3;
+    unsigned char* pixels = new unsigned char[size]();
+    // Rows packed without padding, so that widths whose rows are not a multiple of 4 bytes fit the
+    // buffer. The back buffer still holds the frame before the swap; after it its content is undefined.
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    SDL_GL_SwapBuffers();
+    return pixels;
 }
 
-void OpenGLDrawer::drawImage(unsigned int, short, short, float, float, float, float, float, float) {}
+// Images ----------------------------------------------------------------------------------------------
 
-void OpenGLDrawer::drawPoly(unsigned int, unsigned int, short, short, float, float, float, float, float, float) {}
-
-void OpenGLDrawer::drawText(const std::string&, short, short, float, float, float, float, float) {}
-
-void OpenGLDrawer::drawLine(short, short, short, short, float, float, float, float) {}
-
-void OpenGLDrawer::fillRect(short, short, short, short, unsigned char, unsigned char, unsigned char, unsigned char)
+unsigned int OpenGLDrawer::powerOfTwo(unsigned int n)
 {
+    if (n > 0x80000000u)
+        return 0;
+    unsigned int power = 1;
+    while (power < n)
+        power <<= 1;
+    return power;
 }
 
-void OpenGLDrawer::fillGradient(short, short, short, short, unsigned char, unsigned char, unsigned char,
-                                unsigned char, unsigned char, unsigned char, unsigned char, unsigned char)
+bool OpenGLDrawer::isPowerOfTwo(unsigned int n)
 {
+    return n != 0 && powerOfTwo(n) == n;
 }
 
-void OpenGLDrawer::setViewport(short, short, short, short) {}
+unsigned char* OpenGLDrawer::enlargeToPowerOfTwo(const unsigned char* pixels, unsigned int width,
+                                                 unsigned int height, unsigned int textureWidth,
+                                                 unsigned int textureHeight)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    const std::size_t textureRowBytes = static_cast<std::size_t>(textureWidth) * 4;
+    unsigned char* texture = new unsigned char[textureRowBytes * textureHeight]();
+    for (std::size_t row = 0; row < height; ++row) {
+        unsigned char* target = texture + row * textureRowBytes;
+        std::memcpy(target, pixels + row * rowBytes, rowBytes);
+        // Every added byte repeats the row's last byte, its last pixel's alpha.
+        std::memset(target + rowBytes, pixels[row * rowBytes + rowBytes - 1], textureRowBytes - rowBytes);
+    }
+    const unsigned char* lastRow = texture + (static_cast<std::size_t>(height) - 1) * textureRowBytes;
+    for (std::size_t row = height; row < textureHeight; ++row)
+        std::memcpy(texture + row * textureRowBytes, lastRow, textureRowBytes);
+    return texture;
+}
 
-void OpenGLDrawer::resetViewport() {}
+void OpenGLDrawer::findVisibleArea(const unsigned char* pixels, Image& image)
+{
+    unsigned int left = image.width, top = image.height, right = 0, bottom = 0;
+    for (unsigned int y = 0; y < image.height; ++y) {
+        const unsigned char* row = pixels + static_cast<std::size_t>(y) * image.width * 4;
+        for (unsigned int x = 0; x < image.width; ++x) {
+            if (row[x * 4 + 3] == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        }
+    }
+    if (right == 0) {
+        image.visibleLeft = image.visibleTop = image.visibleRight = image.visibleBottom = 0;
+        return;
+    }
+    // Linear filtering lets a visible texel colour pixels up to one texel beyond it.
+    image.visibleLeft = static_cast<unsigned short>(left > 0 ? left - 1 : 0);
+    image.visibleTop = static_cast<unsigned short>(top > 0 ? top - 1 : 0);
+    image.visibleRight = static_cast<unsigned short>(std::min<unsigned int>(right + 1, image.width));
+    image.visibleBottom = static_cast<unsigned short>(std::min<unsigned int>(bottom + 1, image.height));
+}
+
+unsigned int OpenGLDrawer::findFreeHandle(const std::map<unsigned int, Image>& images, unsigned int start)
+{
+    unsigned int handle = start == 0 ? 1 : start;
+    while (images.count(handle) != 0) {
+        ++handle;
+        if (handle == 0)
+            handle = 1;
+    }
+    return handle;
+}
+
+unsigned int OpenGLDrawer::loadImage(unsigned char* pixels, unsigned int width, unsigned int height)
+{
+    if (pixels == nullptr)
+        return 0;
+    const unsigned int textureWidth = powerOfTwo(width);
+    const unsigned int textureHeight = powerOfTwo(height);
+    // The record keeps sizes in 16 bits; no texture is that large anyway.
+    if (width == 0 || height == 0 || width > 0xffff || height > 0xffff) {
+        delete[] pixels;
+        return 0;
+    }
+    Image image;
+    image.width = static_cast<unsigned short>(width);
+    image.height = static_cast<unsigned short>(height);
+    findVisibleArea(pixels, image);
+    if (textureWidth != width || textureHeight != height) {
+        unsigned char* enlarged = enlargeToPowerOfTwo(pixels, width, height, textureWidth, textureHeight);
+        delete[] pixels;
+        pixels = enlarged;
+        image.maxS = static_cast<float>(width) / static_cast<float>(textureWidth);
+        image.maxT = static_cast<float>(height) / static_cast<float>(textureHeight);
+    }
+
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    delete[] pixels;
+
+    image.texture = texture;
+    nextImageId = findFreeHandle(images, nextImageId);
+    images[nextImageId] = image;
+    return nextImageId;
+}
+
+void OpenGLDrawer::releaseImage(unsigned int image)
+{
+    const auto found = images.find(image);
+    if (found == images.end())
+        return;
+    glDeleteTextures(1, &found->second.texture);
+    images.erase(found);
+}
+
+const OpenGLDrawer::Image* OpenGLDrawer::findImage(unsigned int image) const
+{
+    const auto found = images.find(image);
+    return found == images.end() ? nullptr : &found->second;
+}
+
+void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g,
+                             float b, float a)
+{
+    const Image* found = findImage(image);
+    if (found == nullptr)
+        return;
+    const float width = found->width;
+    const float height = found->height;
+    const float w = width * scaleX;
+    const float h = height * scaleY;
+    const float left = x - (width * scaleX - width) * 0.5f;
+    const float top = y - (height * scaleY - height) * 0.5f;
+
+    // Fully transparent texels leave the frame unchanged under this blend function, so only the
+    // window pixels under the visible part need to be drawn; the quad itself stays the same.
+    bool scissored = false;
+    if (trimming) {
+        if (found->visibleRight == 0)
+            return;
+        const bool wholePicture = found->visibleLeft == 0 && found->visibleTop == 0 &&
+                                  found->visibleRight == found->width && found->visibleBottom == found->height;
+        if (!wholePicture)
+            scissored = scissorTo(left + found->visibleLeft * scaleX, top + found->visibleTop * scaleY,
+                                  left + found->visibleRight * scaleX, top + found->visibleBottom * scaleY);
+    }
+
+    glBindTexture(GL_TEXTURE_2D, found->texture);
+    glColor4f(r, g, b, a);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(left, top);
+    glTexCoord2f(found->maxS, 0.0f);
+    glVertex2f(left + w, top);
+    glTexCoord2f(found->maxS, found->maxT);
+    glVertex2f(left + w, top + h);
+    glTexCoord2f(0.0f, found->maxT);
+    glVertex2f(left, top + h);
+    glEnd();
+    if (scissored)
+        glDisable(GL_SCISSOR_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+bool OpenGLDrawer::scissorTo(float left, float top, float right, float bottom)
+{
+    if (unitsWide == 0.0f || unitsHigh == 0.0f)
+        return false;
+    const double pixelsPerUnitX = viewWidth / static_cast<double>(unitsWide);
+    const double pixelsPerUnitY = viewHeight / static_cast<double>(unitsHigh);
+    const double x1 = viewX + left * pixelsPerUnitX;
+    const double x2 = viewX + right * pixelsPerUnitX;
+    // Window rows count from the bottom.
+    const double y1 = viewY + viewHeight - top * pixelsPerUnitY;
+    const double y2 = viewY + viewHeight - bottom * pixelsPerUnitY;
+    if (!std::isfinite(x1) || !std::isfinite(x2) || !std::isfinite(y1) || !std::isfinite(y2))
+        return false;
+    // A pixel beyond the mapped edge on every side covers the rounding of vertices to sub-pixels.
+    const int scissorLeft = clampToInt(std::floor(std::min(x1, x2)) - 1.0);
+    const int scissorRight = clampToInt(std::ceil(std::max(x1, x2)) + 1.0);
+    const int scissorBottom = clampToInt(std::floor(std::min(y1, y2)) - 1.0);
+    const int scissorTop = clampToInt(std::ceil(std::max(y1, y2)) + 1.0);
+    glScissor(scissorLeft, scissorBottom, scissorRight - scissorLeft, scissorTop - scissorBottom);
+    glEnable(GL_SCISSOR_TEST);
+    return true;
+}
+
+// Untextured shapes, lines and viewports -----------------------------------------------------------------
+
+void OpenGLDrawer::fillRect(short x, short y, short width, short height, unsigned char r, unsigned char g,
+                            unsigned char b, unsigned char a)
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4ub(r, g, b, a);
+    glBegin(GL_QUADS);
+    glVertex2i(x, y);
+    glVertex2i(x + width, y);
+    glVertex2i(x + width, y + height);
+    glVertex2i(x, y + height);
+    glEnd();
+}
+
+void OpenGLDrawer::fillGradient(short x, short y, short width, short height, unsigned char r1, unsigned char g1,
+                                unsigned char b1, unsigned char a1, unsigned char r2, unsigned char g2,
+                                unsigned char b2, unsigned char a2)
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_QUADS);
+    glColor4ub(r1, g1, b1, a1);
+    glVertex2i(x, y);
+    glVertex2i(x + width, y);
+    glColor4ub(r2, g2, b2, a2);
+    glVertex2i(x + width, y + height);
+    glVertex2i(x, y + height);
+    glEnd();
+}
+
+void OpenGLDrawer::drawLine(short x1, short y1, short x2, short y2, float r, float g, float b, float a)
+{
+    const int dx = x2 - x1;
+    const int dy = y2 - y1;
+    // Coinciding ends give no direction to draw the band across.
+    if (dx == 0 && dy == 0)
+        return;
+    const float length = std::sqrt(static_cast<float>(dx) * dx + static_cast<float>(dy) * dy);
+    const float nx = (y1 - y2) / length * 4.0f;
+    const float ny = dx / length * 4.0f;
+
+    const Image* line = findImage(lineImage);
+    glBindTexture(GL_TEXTURE_2D, line != nullptr ? line->texture : 0);
+    glColor4f(r, g, b, a);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(x1 + nx, y1 + ny);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(x2 + nx, y2 + ny);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(x2 - nx, y2 - ny);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(x1 - nx, y1 - ny);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void OpenGLDrawer::setViewport(short x, short y, short width, short height)
+{
+    const short vw = static_cast<short>(static_cast<int>(width * unitWidth * actualWidth));
+    const short vh = static_cast<short>(static_cast<int>(height / logicalHeight * actualHeight));
+    const short vx = static_cast<short>(static_cast<int>(x * unitWidth * actualWidth + viewportX));
+    const short ys = static_cast<short>(static_cast<int>(y / logicalHeight * actualHeight));
+    const short vy = static_cast<short>(static_cast<int>(windowHeight - (ys + vh) - viewportY));
+    // A rectangle of negative size shows nothing (OpenGL would refuse it and keep the old area).
+    applyView(vx, vy, vw, vh, width, height);
+}
+
+void OpenGLDrawer::resetViewport()
+{
+    applyView(static_cast<int>(viewportX), static_cast<int>(viewportY), static_cast<int>(actualWidth),
+              static_cast<int>(actualHeight), logicalWidth, logicalHeight);
+}
 
 short OpenGLDrawer::getActualWidth() const
 {
-    return 1024;
+    return static_cast<short>(actualWidth);
 }
 
 short OpenGLDrawer::getActualHeight() const
 {
-    return 768;
+    return static_cast<short>(actualHeight);
 }
 
-void OpenGLDrawer::loadGlyph(Glyph, unsigned char*, unsigned int) {}
+// Glyphs and text ------------------------------------------------------------------------------------------
+
+void OpenGLDrawer::initFonts()
+{
+    std::vector<unsigned char> white(16 * 16 * 4, 255);
+    for (Image& glyph : glyphs) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 16, 16, 0, GL_RGBA, GL_UNSIGNED_BYTE, white.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glyph = Image();
+        glyph.texture = texture;
+        glyph.width = glyph.height = 16;
+    }
+}
+
+void OpenGLDrawer::loadGlyph(Glyph glyph, unsigned char* pixels, unsigned int size)
+{
+    if (pixels == nullptr || size == 0 || size > 0xffff || static_cast<int>(glyph) < 0 || static_cast<int>(glyph) >= GlyphCount)
+        return;
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    Image& slot = glyphs[glyph];
+    glDeleteTextures(1, &slot.texture);
+    slot = Image();
+    slot.texture = texture;
+    slot.width = slot.height = static_cast<unsigned short>(size);
+}
+
+int OpenGLDrawer::glyphFor(char character)
+{
+    static const char punctuation[] = ".,+-!?";
+    if (character >= 'a' && character <= 'z')
+        return GlyphA + (character - 'a');
+    if (character >= '0' && character <= '9')
+        return Glyph0 + (character - '0');
+    const char* mark = character != '\0' ? std::strchr(punctuation, character) : nullptr;
+    return mark != nullptr ? GlyphPeriod + static_cast<int>(mark - punctuation) : -1;
+}
+
+void OpenGLDrawer::drawText(const std::string& text, short x, short y, float size, float r, float g, float b,
+                            float a)
+{
+    float pen = x;
+    for (const char character : text) {
+        const int glyph = glyphFor(character);
+        if (glyph >= 0) {
+            glBindTexture(GL_TEXTURE_2D, glyphs[glyph].texture);
+            glColor4f(r, g, b, a);
+            glBegin(GL_QUADS);
+            glTexCoord2f(0.0f, 0.0f);
+            glVertex2f(pen, y);
+            glTexCoord2f(1.0f, 0.0f);
+            glVertex2f(pen + size, y);
+            glTexCoord2f(1.0f, 1.0f);
+            glVertex2f(pen + size, y + size);
+            glTexCoord2f(0.0f, 1.0f);
+            glVertex2f(pen, y + size);
+            glEnd();
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        pen += size;
+    }
+}
+
+// Polygons and shaders ---------------------------------------------------------------------------------------
+
+unsigned int OpenGLDrawer::loadPoly(float* points, int count)
+{
+    const int given = (points != nullptr && count > 0) ? count : 0;
+    Polygon polygon;
+    polygon.numVertices = given + 1;
+    polygon.vertexX.assign(polygon.numVertices, 0.0f);
+    polygon.vertexY.assign(polygon.numVertices, 0.0f);
+    polygon.texS.assign(polygon.numVertices, 0.0f);
+    polygon.texT.assign(polygon.numVertices, 0.0f);
+    if (given > 0) {
+        // The bounding box starts from the first point, so that any coordinates are covered.
+        float minX = points[0], maxX = points[0], minY = points[1], maxY = points[1];
+        float sumX = 0.0f, sumY = 0.0f;
+        for (int i = 1; i <= given; ++i) {
+            const float px = points[2 * (i - 1)];
+            const float py = points[2 * (i - 1) + 1];
+            polygon.vertexX[i] = px;
+            polygon.vertexY[i] = py;
+            sumX += px;
+            sumY += py;
+            minX = std::min(minX, px);
+            maxX = std::max(maxX, px);
+            minY = std::min(minY, py);
+            maxY = std::max(maxY, py);
+        }
+        polygon.vertexX[0] = sumX / given;
+        polygon.vertexY[0] = sumY / given;
+        const float spanX = maxX - minX;
+        const float spanY = maxY - minY;
+        for (int j = 0; j <= given; ++j) {
+            polygon.texS[j] = spanX != 0.0f ? (polygon.vertexX[j] - minX) / spanX : 0.0f;
+            polygon.texT[j] = spanY != 0.0f ? (polygon.vertexY[j] - minY) / spanY : 0.0f;
+        }
+        double twiceArea = 0.0;
+        for (int i = 1; i <= given; ++i) {
+            const int next = i == given ? 1 : i + 1;
+            twiceArea += static_cast<double>(polygon.vertexX[i]) * polygon.vertexY[next] -
+                         static_cast<double>(polygon.vertexX[next]) * polygon.vertexY[i];
+        }
+        polygon.hasArea = given >= 3 && std::isfinite(twiceArea) && twiceArea != 0.0;
+    }
+    polygons.push_back(std::move(polygon));
+    return static_cast<unsigned int>(polygons.size() - 1);
+}
+
+void OpenGLDrawer::useSecondImage(unsigned int image)
+{
+    secondImage = image;
+}
+
+void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, short y, float scaleX,
+                            float scaleY, float r, float g, float b, float a)
+{
+    const Image* main = findImage(image);
+    if (main == nullptr || polygon >= polygons.size() || !polygons[polygon].hasArea)
+        return;
+    const Polygon& shape = polygons[polygon];
+    const Image* second = (secondImage != 0 && multitextureAvailable) ? findImage(secondImage) : nullptr;
+
+    if (multitextureAvailable)
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_REPLACE);
+    glBindTexture(GL_TEXTURE_2D, main->texture);
+    if (shadersAvailable)
+        glUniform1iARB(mainUniform, 0);
+    if (second != nullptr) {
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+        glBindTexture(GL_TEXTURE_2D, second->texture);
+        if (shadersAvailable)
+            glUniform1iARB(secondUniform, 1);
+    }
+
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glScalef(scaleX, scaleY, 1.0f);
+    glColor4f(r, g, b, a);
+    const int count = shape.numVertices - 1;
+    glBegin(GL_TRIANGLES);
+    for (int k = 1; k <= count; ++k) {
+        const int corners[3] = {0, k, k == count ? 1 : k + 1};
+        const float secondS[3] = {0.5f, 0.0f, 1.0f};
+        const float secondT[3] = {1.0f, 0.0f, 0.0f};
+        for (int c = 0; c < 3; ++c) {
+            const int v = corners[c];
+            if (second != nullptr)
+                glMultiTexCoord2fARB(GL_TEXTURE1_ARB, secondS[c], secondT[c]);
+            glTexCoord2f(shape.texS[v], shape.texT[v]);
+            glVertex2f(shape.vertexX[v], shape.vertexY[v]);
+        }
+    }
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glPopMatrix();
+
+    if (second != nullptr) {
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+unsigned int OpenGLDrawer::loadShader(const std::string& vertexFile, const std::string& fragmentFile)
+{
+    if (!shadersAvailable)
+        return 0;
+    const GLhandleARB vertexShader = glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB);
+    const GLhandleARB fragmentShader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
+    const std::string vertexSource = loadShaderFile(vertexFile);
+    const std::string fragmentSource = loadShaderFile(fragmentFile);
+    const GLcharARB* source = vertexSource.c_str();
+    glShaderSourceARB(vertexShader, 1, &source, nullptr);
+    source = fragmentSource.c_str();
+    glShaderSourceARB(fragmentShader, 1, &source, nullptr);
+    glCompileShaderARB(vertexShader);
+    glCompileShaderARB(fragmentShader);
+    const GLhandleARB program = glCreateProgramObjectARB();
+    glAttachObjectARB(program, vertexShader);
+    glAttachObjectARB(program, fragmentShader);
+    glLinkProgramARB(program);
+
+    std::cout << "OpenGLDrawer Shader InfoLog:" << std::endl;
+    std::cout << "----------------------------" << std::endl;
+    std::cout << vertexFile << ":" << std::endl;
+    printInfoLog(vertexShader);
+    std::cout << fragmentFile << ":" << std::endl;
+    printInfoLog(fragmentShader);
+
+    mainUniform = glGetUniformLocationARB(program, "main");
+    secondUniform = glGetUniformLocationARB(program, "second");
+    return program;
+}
+
+void OpenGLDrawer::useShader(unsigned int program)
+{
+    if (shadersAvailable)
+        glUseProgramObjectARB(program);
+}
+
+void OpenGLDrawer::printInfoLog(unsigned int object)
+{
+    GLint length = 0;
+    glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+    if (length <= 0)
+        return;
+    std::vector<GLcharARB> log(length + 1, '\0');
+    GLsizei written = 0;
+    glGetInfoLogARB(object, length, &written, log.data());
+    std::cout << log.data() << std::endl;
+}
+
+std::string OpenGLDrawer::loadShaderFile(const std::string& path)
+{
+    if (path.empty())
+        return std::string();
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return std::string();
+    // Directories open on some systems and report nonsense lengths; only regular files are read.
+    struct stat status;
+    long length = -1;
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && std::fseek(file, 0, SEEK_END) == 0)
+        length = std::ftell(file);
+    std::string text;
+    if (length > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+        text.resize(static_cast<std::size_t>(length));
+        text.resize(std::fread(&text[0], 1, text.size(), file));
+    }
+    std::fclose(file);
+    if (length >= 0)
+        std::cout << text << std::endl;
+    return text;
+}
