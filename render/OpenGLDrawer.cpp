@@ -51,6 +51,9 @@ bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool 
 {
     windowWidth = width;
     windowHeight = height;
+    // SDL 1.2 dereferences its video device in every GL call without checking that one exists.
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
     requestFramebuffer();
     if (antialias > 0)
         requestMultisampling(antialias);
@@ -186,8 +189,15 @@ void OpenGLDrawer::beginDrawing()
 
 void OpenGLDrawer::endDrawing()
 {
-    SDL_GL_SwapBuffers();
+    swapBuffers();
     secondImage = 0;
+}
+
+void OpenGLDrawer::swapBuffers()
+{
+    // SDL 1.2 swaps through its screen surface without checking that a window was opened.
+    if (SDL_GetVideoSurface() != nullptr)
+        SDL_GL_SwapBuffers();
 }
 
 unsigned char* OpenGLDrawer::getScreenPixels()
@@ -199,7 +209,7 @@ unsigned char* OpenGLDrawer::getScreenPixels()
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    SDL_GL_SwapBuffers();
+    swapBuffers();
     return pixels;
 }
 

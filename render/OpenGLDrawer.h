@@ -111,6 +111,8 @@ private:
     void startGlew();
     // Fits the logical screen into the window and prepares the projection and GL state.
     void setUpView(unsigned short width, unsigned short height);
+    // Presents the back buffer when there is a window.
+    void swapBuffers();
     // Fills every glyph with a white placeholder square.
     void initFonts();
     // Prints the info log of a shader or program object.

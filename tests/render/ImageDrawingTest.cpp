@@ -1,5 +1,7 @@
 #include "DrawerWindow.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -129,6 +131,90 @@ TEST_F(Images, UnknownHandlesDrawNothing)
     for (int x = 0; x < 70; x += 3)
         for (int y = 0; y < 70; y += 3)
             ASSERT_EQ(shot.at(x, y), black);
+}
+
+} // namespace
+
+namespace {
+
+// Draws the same scene with and without trimming transparent borders; the pixels must not differ.
+class Trimming : public DrawerWindow {
+protected:
+    // A picture of width x height with a soft-edged blob around (cx, cy) of radius, and stray colour
+    // under zero alpha everywhere else.
+    unsigned int blobImage(unsigned int width, unsigned int height, float cx, float cy, float radius)
+    {
+        unsigned char* pixels = new unsigned char[width * height * 4];
+        for (unsigned int y = 0; y < height; ++y)
+            for (unsigned int x = 0; x < width; ++x) {
+                unsigned char* pixel = pixels + (y * width + x) * 4;
+                const float distance = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
+                const float alpha = std::max(0.0f, std::min(1.0f, radius - distance));
+                pixel[0] = static_cast<unsigned char>(x * 37 + y * 11);
+                pixel[1] = static_cast<unsigned char>(x * 5 + y * 29);
+                pixel[2] = static_cast<unsigned char>(200 - x - y);
+                pixel[3] = static_cast<unsigned char>(alpha * 255.0f);
+            }
+        return drawer->loadImage(pixels, width, height);
+    }
+
+    struct Placement {
+        short x, y;
+        float scaleX, scaleY;
+        float r, g, b, a;
+    };
+
+    Screenshot drawScene(bool trimming, const std::vector<unsigned int>& images,
+                         const std::vector<Placement>& placements)
+    {
+        drawer->setTrimming(trimming);
+        drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
+        for (const unsigned int image : images)
+            for (const Placement& p : placements)
+                drawer->drawImage(image, p.x, p.y, p.scaleX, p.scaleY, p.r, p.g, p.b, p.a);
+        return capture();
+    }
+
+    std::vector<unsigned int> testImages()
+    {
+        return {// A small blob in the middle of an enlarged texture.
+                blobImage(100, 60, 40.0f, 30.0f, 12.5f),
+                // A blob cut by the right and bottom edges, where the enlargement's fill meets it.
+                blobImage(100, 60, 95.0f, 55.0f, 20.0f),
+                // A blob at the top-left corner of a power-of-two picture.
+                blobImage(64, 64, 3.0f, 2.0f, 9.0f),
+                // Nothing visible at all.
+                blobImage(32, 32, 16.0f, 16.0f, 0.0f)};
+    }
+
+    const std::vector<Placement> placements = {
+        {10, 10, 1, 1, 1, 1, 1, 1},           {300, 40, 2, 2, 1, 0.5f, 0.8f, 0.9f},
+        {600, 60, -1, 1, 1, 1, 1, 1},         {800, 100, 1, -1, 1, 1, 1, 0.6f},
+        {100, 300, -2.5f, 0.75f, 1, 1, 1, 1}, {400, 350, 0.3f, 0.3f, 1, 1, 1, 1},
+        {650, 400, 1.5f, -3, 0.2f, 1, 1, 1},  {-30, 600, 3.3f, 1.7f, 1, 1, 1, 1},
+        {990, 700, 1, 1, 1, 1, 1, 1},         {500, 650, 0.77f, 1.31f, 1, 1, 1, 0.5f}};
+};
+
+TEST_F(Trimming, PicturesLookTheSameWithAndWithoutTheirTransparentBorders)
+{
+    const std::vector<unsigned int> images = testImages();
+    const Screenshot full = drawScene(false, images, placements);
+    const Screenshot trimmed = drawScene(true, images, placements);
+    EXPECT_TRUE(full == trimmed);
+    // The scene did draw the pictures: something differs from the bare gradient.
+    const Screenshot bare = drawScene(true, {}, placements);
+    EXPECT_FALSE(bare == trimmed);
+}
+
+TEST_F(Trimming, AlsoInsideAViewportOfAWideWindow)
+{
+    open(1280, 800);
+    const std::vector<unsigned int> images = testImages();
+    drawer->setViewport(100, 50, 600, 400);
+    const Screenshot full = drawScene(false, images, placements);
+    drawer->setViewport(100, 50, 600, 400);
+    const Screenshot trimmed = drawScene(true, images, placements);
+    EXPECT_TRUE(full == trimmed);
 }
 
 } // namespace
