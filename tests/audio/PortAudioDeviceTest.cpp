@@ -144,30 +144,20 @@ TEST(PortAudioDeviceFailures, EachFailureIsReportedAndLeavesPortAudioShutDown)
     }
 }
 
-TEST(PortAudioDeviceStop, StopThenDestructionClosesTheStreamOnce)
+TEST(PortAudioDeviceStop, StreamIsClosedOnceWhetherStoppedFirstOrOnlyDestroyed)
 {
-    FakePortAudio& fake = FakePortAudio::reset();
-    {
-        PortAudioDevice device;
-        bool started = false;
-        startDevice(device, nullptr, &started);
-        fake.calls.clear();
-        device.stop();
-        EXPECT_FALSE(device.isStarted());
+    for (const bool stopFirst : {true, false}) {
+        FakePortAudio& fake = FakePortAudio::reset();
+        {
+            PortAudioDevice device;
+            bool started = false;
+            startDevice(device, nullptr, &started);
+            fake.calls.clear();
+            if (stopFirst)
+                device.stop();
+        }
+        EXPECT_EQ((std::vector<std::string>{"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
     }
-    EXPECT_EQ((std::vector<std::string>{"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
-}
-
-TEST(PortAudioDeviceStop, DestructionStopsARunningStream)
-{
-    FakePortAudio& fake = FakePortAudio::reset();
-    {
-        PortAudioDevice device;
-        bool started = false;
-        startDevice(device, nullptr, &started);
-        fake.calls.clear();
-    }
-    EXPECT_EQ((std::vector<std::string>{"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
 }
 
 TEST(PortAudioDeviceStop, ADeviceNeverStartedCallsNoPortAudioFunction)

@@ -4,7 +4,7 @@
 # Usage: make_fixtures.sh OUTPUT_DIR
 set -eu
 out="$1"
-mkdir -p "$out/effects" "$out/partial" "$out/cut" "$out/chained"
+mkdir -p "$out/effects" "$out/partial" "$out/cut" "$out/chained" "$out/broken"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
@@ -39,3 +39,4 @@ encode 23 "$out/effects/garrison.ogg" "$scratch/garrison.wav"
 cp "$out/effects/click.ogg" "$out/effects/garrison.ogg" "$out/partial/"
 head -c 14000 "$out/long.ogg" > "$out/cut/forage.ogg"
 cp "$out/chained.ogg" "$out/chained/click.ogg"
+cp "$out/text.ogg" "$out/broken/click.ogg"

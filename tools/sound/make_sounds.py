@@ -98,7 +98,7 @@ def reed(freq, length, seed):
             break
         amplitude = 1.0 / n ** 1.3
         tone += amplitude * (np.sin(TWO_PI * freq * n * t) + np.sin(TWO_PI * freq * 1.003 * n * t + seed))
-    return 0.22 * tone * envelope(length, int(0.025 * RATE), int(0.06 * RATE))
+    return 0.3 * tone * envelope(length, int(0.025 * RATE), int(0.06 * RATE))
 
 
 def fiddle(freq, length, seed):
@@ -112,7 +112,7 @@ def fiddle(freq, length, seed):
             break
         tone += np.sin(n * phase + 0.3 * seed * n) / n ** 1.1
     bow = 1.0 + 0.08 * np.sin(TWO_PI * 2.0 * t)
-    return 0.2 * tone * bow * envelope(length, int(0.05 * RATE), int(0.08 * RATE))
+    return 0.34 * tone * bow * envelope(length, int(0.05 * RATE), int(0.08 * RATE))
 
 
 def whistle(freq, length, _seed):
@@ -210,7 +210,7 @@ def accompaniment(track, rng):
         bar_start = bar_index * BAR
         for step, voice in enumerate(pattern):
             accent = 1.0 if step in (0, 3) else 0.7
-            sound = 0.11 * accent * pluck(frequency(voices[voice]), 1.2, brightness=1.4)
+            sound = 0.08 * accent * pluck(frequency(voices[voice]), 1.2, brightness=1.4)
             track.add(bar_start + step * EIGHTH, sound, -0.45)
         # Bass on both beats of the bar: the root, then the fifth below the octave.
         track.add(bar_start, 0.30 * bass(frequency(root - 12), 0.6), 0.0)
