@@ -1,5 +1,7 @@
 # The four sound files: copied beside the executable at build time, so the game runs from the build
-# folder, and installed into the data directory, where an installed game looks for them.
+# folder, and installed into the data directory, where an installed game looks for them. The install
+# destination is relative, so that it follows --prefix and DESTDIR; with the configured prefix it is
+# MARROWGATE_DATA_DIR/sounds, the directory compiled into the game.
 set(MARROWGATE_SOUND_FILES click.ogg forage.ogg garrison.ogg music.ogg)
 set(sound_copies "")
 foreach(sound IN LISTS MARROWGATE_SOUND_FILES)
@@ -10,7 +12,7 @@ foreach(sound IN LISTS MARROWGATE_SOUND_FILES)
         DEPENDS "${source}"
         COMMENT "Copying sound ${sound}")
     list(APPEND sound_copies "${copy}")
-    install(FILES "${source}" DESTINATION "${MARROWGATE_DATA_DIR}/sounds")
+    install(FILES "${source}" DESTINATION "${CMAKE_INSTALL_DATADIR}/marrowgate/sounds")
 endforeach()
 add_custom_target(marrowgate_sounds ALL DEPENDS ${sound_copies})
 if(TARGET marrowgate)
