@@ -142,7 +142,7 @@ void BackgroundMusic::fillBuffer(int index)
 {
     ov_pcm_seek(&vorbisFile, decodePosition);
     // A fill that finds the end twice without a frame in between has a file with nothing to loop.
-    bool framesSinceStart = decodePosition > 0;
+    bool framesSinceRestart = decodePosition > 0;
     int filled = 0;
     while (filled < BUFFER_FRAMES) {
         float** pcm = nullptr;
@@ -150,17 +150,17 @@ void BackgroundMusic::fillBuffer(int index)
         const long read = ov_read_float(&vorbisFile, &pcm, BUFFER_FRAMES - filled, &link);
         if (read <= 0 || link > 0) {
             decodePosition = 0;
-            if (!framesSinceStart)
+            if (!framesSinceRestart)
                 break;
             ov_pcm_seek(&vorbisFile, 0);
-            framesSinceStart = false;
+            framesSinceRestart = false;
             continue;
         }
         const int count = static_cast<int>(read);
         storeFrames(index, filled, pcm, ov_info(&vorbisFile, 0)->channels, count);
         filled += count;
         decodePosition += count;
-        framesSinceStart = true;
+        framesSinceRestart = true;
     }
     std::fill(left[index] + filled, left[index] + BUFFER_FRAMES, 0.0f);
     std::fill(right[index] + filled, right[index] + BUFFER_FRAMES, 0.0f);

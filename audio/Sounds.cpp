@@ -103,9 +103,8 @@ void Sounds::loadFile(const std::string& path, SoundFile* file)
     if (total > 0)
         file->samples.reserve(static_cast<size_t>(total));
     for (;;) {
-        int room = READ_FRAMES;
-        if (total > 0)
-            room = static_cast<int>(std::min<ogg_int64_t>(room, total - static_cast<ogg_int64_t>(file->samples.size())));
+        const ogg_int64_t decoded = static_cast<ogg_int64_t>(file->samples.size());
+        const int room = total > 0 ? static_cast<int>(std::min<ogg_int64_t>(READ_FRAMES, total - decoded)) : READ_FRAMES;
         if (room <= 0)
             break;
         float** pcm = nullptr;
