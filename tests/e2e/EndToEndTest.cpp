@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -124,7 +123,7 @@ protected:
     bool waitForScreen(const std::function<bool(const ScreenPicture&)>& check, int milliseconds,
                        const std::string& name)
     {
-        const std::string path = folder.getPath() + "/" + name + ".png";
+        const std::string path = folder.getPath() + "/" + name + ".rgb";
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         bool passed = false;
         do {
@@ -133,20 +132,22 @@ protected:
             if (!passed)
                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
         } while (!passed && std::chrono::steady_clock::now() < deadline);
+        const auto waited = std::chrono::steady_clock::now() - deadline + std::chrono::milliseconds(milliseconds);
+        std::cout << name << (passed ? " seen after " : " not seen in ")
+                  << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count() << " ms" << std::endl;
         keep(path, name);
         return passed;
     }
 
-    bool showsTitle(const ScreenPicture& shot, const std::vector<bool>& humans) const
+    static bool showsTitle(const ScreenPicture& shot, const ScreenPicture& expected)
     {
-        const ScreenPicture expected = screens.titlePage(humans);
         return shot.match(expected) > 0.97f &&
             shot.matchIn(expected, 0, titleTop, ScreenPicture::WIDTH, titleBottom, 24) > 0.99f;
     }
 
     bool showsTurnOf(const ScreenPicture& shot, int nation) const
     {
-        return shot.matchIn(screens.boardTop(nation), 20, 20, 276, 66, 24) > 0.9f;
+        return shot.matchIn(boardTops[nation], 20, 20, 276, 66, 24) > 0.9f;
     }
 
     static void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
@@ -154,24 +155,24 @@ protected:
     static void keep(const std::string& path, const std::string& name)
     {
         const char* target = std::getenv("MARROWGATE_SCREENSHOTS");
-        std::error_code ignored;
         if (target)
-            std::filesystem::copy_file(path, std::string(target) + "/" + name + ".png",
-                                       std::filesystem::copy_options::overwrite_existing, ignored);
+            ScreenPicture::saveAsPng(path, std::string(target) + "/" + name + ".png");
     }
 
     TemporaryDirectory folder;
     std::string capturePath;
     ExpectedScreens screens;
+    const ScreenPicture sponsorPage = screens.sponsorPage();
+    const ScreenPicture allPeople = screens.titlePage({true, true, true, true});
+    const ScreenPicture onePerson = screens.titlePage({true, false, false, false});
+    const ScreenPicture boardTops[4] = {screens.boardTop(0), screens.boardTop(1), screens.boardTop(2),
+                                        screens.boardTop(3)};
     std::unique_ptr<RunningProgram> game;
 };
 
 TEST_F(EndToEnd, SponsorTitleGameAndBackWithTheirSounds)
 {
-    const std::vector<bool> allPeople{true, true, true, true};
-    const std::vector<bool> onePerson{true, false, false, false};
-
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return shot.match(screens.sponsorPage()) > 0.97f; },
+    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return shot.match(sponsorPage) > 0.97f; },
                               8000, "e2e-sponsor"))
         << "no sponsor page";
 

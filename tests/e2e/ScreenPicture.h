@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,20 +18,28 @@ public:
     // A black screen.
     ScreenPicture() : pixels(WIDTH * HEIGHT * 3, 0.0f) {}
 
-    // The window's content now, also kept as a PNG at path; empty when the capture failed.
+    // The window's content now, kept as raw RGB bytes at path; invalid when the capture failed.
     static ScreenPicture capture(const std::string& window, const std::string& path)
     {
         ScreenPicture shot;
-        const std::string command = "import -window " + window + " PNG32:" + path + " 2>/dev/null";
+        const std::string command = "import -window " + window + " -depth 8 RGB:" + path + " 2>/dev/null";
         if (std::system(command.c_str()) != 0)
             return shot;
-        const LoadedImage image = ImageLoader().loadImage(path);
-        if (image.width == WIDTH && image.height == HEIGHT) {
+        std::ifstream file(path, std::ios::binary);
+        std::vector<unsigned char> bytes(WIDTH * HEIGHT * 3);
+        if (file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
             shot.valid = true;
-            shot.draw(image, 0, 0, 1, 1, 1, 1);
+            std::copy(bytes.begin(), bytes.end(), shot.pixels.begin());
         }
-        delete[] image.pixels;
         return shot;
+    }
+
+    // Turns a capture's raw file into a PNG file.
+    static bool saveAsPng(const std::string& rawPath, const std::string& pngPath)
+    {
+        const std::string command = "convert -size " + std::to_string(WIDTH) + "x" + std::to_string(HEIGHT) +
+            " -depth 8 RGB:" + rawPath + " " + pngPath + " 2>/dev/null";
+        return std::system(command.c_str()) == 0;
     }
 
     // Blends a picture over this one with its top-left corner at (x, y), tinted, as the drawer does.
