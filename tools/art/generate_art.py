@@ -14,7 +14,9 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import board  # noqa: E402
+import contact_sheet  # noqa: E402
 import pictures  # noqa: E402
+import previews  # noqa: E402
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 IMAGES = os.path.join(ROOT, "assets", "images")
@@ -51,6 +53,17 @@ def write_if_changed(path, data):
         f.write(data)
 
 
+def unmarked_borders(labels, map_image):
+    """Border pixels of the overlays (between regions, or land and sea) the map's ink misses."""
+    ink = np.asarray(map_image)[:, :, 3].astype(int)
+    right = labels[:, :-1] != labels[:, 1:]
+    down = labels[:-1, :] != labels[1:, :]
+    weak_right = right & (np.maximum(ink[:, :-1], ink[:, 1:]) < 150)
+    weak_down = down & (np.maximum(ink[:-1, :], ink[1:, :]) < 150)
+    points = np.concatenate([np.argwhere(weak_right), np.argwhere(weak_down)])
+    return [(int(x), int(y)) for y, x in points]
+
+
 def main():
     os.makedirs(IMAGES, exist_ok=True)
     os.makedirs(FONTS, exist_ok=True)
@@ -61,6 +74,9 @@ def main():
         sys.exit("The regions break the board:\n  " + "\n  ".join(faults))
 
     art = pictures.all_pictures(regions, labels)
+    unmarked = unmarked_borders(labels, art["map.png"])
+    if unmarked:
+        sys.exit("The map leaves %d region border pixels without ink, e.g. %s" % (len(unmarked), unmarked[:5]))
     for name, image in art.items():
         if name == "paper2.jpg":
             save_jpeg(image, os.path.join(IMAGES, name))
@@ -72,7 +88,9 @@ def main():
         folder = os.path.join(ICONS, "%dx%d" % (size, size))
         os.makedirs(folder, exist_ok=True)
         save_png(pictures.icon(size), os.path.join(folder, "marrowgate.png"))
-    print("Wrote %d pictures and %d glyphs." % (len(art), len(GLYPHS)))
+    contact_sheet.main()
+    previews.main()
+    print("Wrote %d pictures, %d glyphs, the icon, the contact sheet and the previews." % (len(art), len(GLYPHS)))
 
 
 if __name__ == "__main__":

@@ -100,8 +100,13 @@ class Canvas:
         """Composites another canvas (same supersampling) at a position in picture pixels."""
         self.image.alpha_composite(other.image, (int(xy[0] * SS), int(xy[1] * SS)))
 
+    def layer(self):
+        """A blank canvas of the same size, for drawing that must blend rather than replace."""
+        return Canvas(self.width, self.height)
+
     def result(self):
-        return self.image.resize((self.width, self.height), Image.LANCZOS)
+        # Box filtering averages each pixel's own samples only, so ink stays exactly where drawn.
+        return self.image.resize((self.width, self.height), Image.BOX)
 
 
 def wobbled(points, rng, amount):

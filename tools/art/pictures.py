@@ -124,7 +124,7 @@ def soldier():
 
 def arrow_pointer():
     c = Canvas(64, 64)
-    x, y = HOT_SPOT
+    x, y = HOT_SPOT[0], HOT_SPOT[1] - 0.5
     shape = [(x, y), (x, y + 33), (x + 8, y + 25.5), (x + 13.5, y + 37), (x + 19, y + 34.5),
              (x + 13.5, y + 23), (x + 24, y + 23)]
     c.polygon(shape, fill=INK + (255,))
@@ -158,7 +158,7 @@ def hand_pointer():
     c = Canvas(64, 64)
     ink = INK + (255,)
     white = (255, 255, 255, 255)
-    x, y = HOT_SPOT
+    x, y = HOT_SPOT[0] + 0.5, HOT_SPOT[1] + 0.05
 
     def capsule(x0, y0, x1, y1, r, fill):
         c.ellipse((x0 - r, y0 - r, x0 + r, y0 + r), fill=fill)
@@ -166,7 +166,7 @@ def hand_pointer():
         c.line([(x0, y0), (x1, y1)], 2 * r, fill)
 
     # index finger: the fingertip's top is the hot spot
-    parts = [((x, y + 4.6), (x, y + 26), 4.6),
+    parts = [((x, y + 5.6), (x, y + 26), 4.0),
              ((x + 8.5, y + 21), (x + 8.5, y + 27), 4.3),
              ((x + 16.5, y + 23), (x + 16.5, y + 29), 4.1),
              ((x + 23.5, y + 26), (x + 23.5, y + 31), 3.8),
@@ -174,7 +174,7 @@ def hand_pointer():
     palm = [(x - 5, y + 24), (x + 27.5, y + 26), (x + 27, y + 40), (x + 20, y + 47), (x + 1, y + 47),
             (x - 8, y + 37)]
     for (x0, y0), (x1, y1), r in parts:
-        capsule(x0, y0, x1, y1, r + 1.8, ink)
+        capsule(x0, y0, x1, y1, r + 1.6, ink)
     c.polygon(palm, fill=ink, outline=ink, width=3.6)
     for (x0, y0), (x1, y1), r in parts:
         capsule(x0, y0, x1, y1, r, white)
@@ -491,7 +491,9 @@ def button(label):
             c.ellipse((nx - 2.2, ny - 2.2, nx + 2.2, ny + 2.2), fill=(60, 40, 24, 255))
             c.ellipse((nx - 1.4, ny - 1.6, nx + 0.8, ny + 0.4), fill=GOLD + (255,))
     cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
-    c.text((cx + 1.2, cy + 2.4), label.upper(), SERIF_CONDENSED_BOLD_ITALIC, 30, fill=(30, 16, 8, 200), spacing=1.2)
+    shadow = c.layer()
+    shadow.text((cx + 1.2, cy + 2.4), label.upper(), SERIF_CONDENSED_BOLD_ITALIC, 30, fill=(30, 16, 8, 190), spacing=1.2)
+    c.paste(shadow)
     c.text((cx, cy + 1), label.upper(), SERIF_CONDENSED_BOLD_ITALIC, 30, fill=GOLD + (255,), stroke=1.1,
            stroke_fill=(70, 40, 16, 255), spacing=1.2)
     return c.result()
@@ -563,7 +565,7 @@ def check_boxes(c, bx0, bx1, rng):
     c.draw.rectangle((left * SS, (bottom - 3) * SS, right * SS, bottom * SS), fill=ink)
     c.draw.rectangle((left * SS, top * SS, (left + 3) * SS, bottom * SS), fill=ink)
     c.draw.rectangle(((right - 3) * SS, top * SS, right * SS, bottom * SS), fill=ink)
-    c.draw.rectangle((left * SS, (mid0 + 0.8) * SS, right * SS, (mid1 - 0.8) * SS), fill=ink)
+    c.draw.rectangle((left * SS, mid0 * SS, right * SS, mid1 * SS - 1), fill=ink)
 
 
 def start_label(c, rng):
