@@ -57,12 +57,6 @@ TEST(GameCounterCounts, CreateLeavesAnExistingCounterAlone)
     EXPECT_EQ(counters.getCount("Gold"), -4);
 }
 
-TEST(GameCounterCounts, TheGameSharesOneRegister)
-{
-    EXPECT_NE(GameCounter::getInstance(), nullptr);
-    EXPECT_EQ(GameCounter::getInstance(), GameCounter::getInstance());
-}
-
 TEST(GameCounterNotifications, FireOnlyWhenTheNewCountIsAMultiple)
 {
     GameCounter counters;
