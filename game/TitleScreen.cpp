@@ -60,6 +60,7 @@ void drawWhite(Drawer* drawer, unsigned int image, short x, short y)
 
 } // namespace
 
+bool TitleScreen::imagesLoaded = false;
 int TitleScreen::sponsorHide = 480;
 unsigned int TitleScreen::paper = 0;
 unsigned int TitleScreen::sponsor = 0;
@@ -76,7 +77,7 @@ TitleScreen::TitleScreen(Application* application)
 
 void TitleScreen::draw(Drawer* drawer)
 {
-    if (background == 0) {
+    if (!imagesLoaded) {
         loadImages(drawer);
         cursor = mouse;
     }
@@ -134,6 +135,7 @@ void TitleScreen::loadImages(Drawer* drawer)
     tick = loadPicture(loader, drawer, Images::tick_png, Images::tick_png_size);
     mouse = loadPicture(loader, drawer, Images::mouse_png, Images::mouse_png_size);
     hand = loadPicture(loader, drawer, Images::hand_png, Images::hand_png_size);
+    imagesLoaded = true;
 }
 
 void TitleScreen::drawChoices(Drawer* drawer) const

@@ -33,6 +33,8 @@ private:
     // boxes; -1 for none.
     static int hotBoxAt(int x, int y);
 
+    // Set by the loading pass, so that it runs once per process even if a picture fails to decode.
+    static bool imagesLoaded;
     // Frames of the sponsor page still to show; never reset, so only the first title screen has it.
     static int sponsorHide;
     // Picture handles, 0 until the first loading pass.

@@ -19,6 +19,7 @@ protected:
 
     void SetUp() override
     {
+        TitleScreen::imagesLoaded = false;
         TitleScreen::sponsorHide = 480;
         TitleScreen::paper = TitleScreen::sponsor = TitleScreen::background = 0;
         TitleScreen::guy = TitleScreen::tick = TitleScreen::mouse = TitleScreen::hand = 0;
@@ -98,6 +99,21 @@ TEST_F(TitleScreenTest, FirstFrameLoadsThePicturesAndShowsTheSponsorPage)
     ASSERT_EQ(images.size(), 2u);
     expectImage(images[0], Paper, 0, 0);
     expectImage(images[1], Sponsor, 0, 0);
+}
+
+TEST_F(TitleScreenTest, APictureThatFailsIsNotLoadedAgainEveryFrame)
+{
+    // A drawer that refuses every picture, as it does for pixels that did not decode.
+    struct RefusingDrawer : RecordingDrawer {
+        unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
+        {
+            RecordingDrawer::loadImage(pixels, width, height);
+            return 0;
+        }
+    } refusing;
+    screen->draw(&refusing);
+    screen->draw(&refusing);
+    EXPECT_EQ(refusing.callsOf("loadImage").size(), 7u);
 }
 
 TEST_F(TitleScreenTest, SponsorPageLasts480FramesThenTheTitleShows)
