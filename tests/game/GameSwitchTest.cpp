@@ -10,33 +10,25 @@
 
 namespace {
 
-// A game inside a real application (a small window under Xvfb), so leaving it goes through the
-// application's own state switch.
+// Games inside a real application (a small window under Xvfb), so leaving goes through its switch.
 class GameSwitch : public ::testing::Test {
 protected:
     void SetUp() override
     {
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "640", "-h", "480", "-ns"});
     }
-    GamePlay* startGame(bool human)
+    GamePlay* startGame(bool human0, bool human1)
     {
         Random::getGlobal()->setState(0);
-        bool humans[4] = {human, human, human, human};
+        bool humans[4] = {human0, human1, false, true};
         application->nextState("GamePlay", humans);
         return dynamic_cast<GamePlay*>(application->getCurrentState());
     }
-    void finishGame(GamePlay* game)
-    {
-        for (int index = 0; index < GamePlay::NUM_SPACES; ++index)
-            game->getPlayer(0).addExplored(index);
-        game->endOfTurns();
-        ASSERT_EQ(game->getNumWinners(), 1);
-    }
-    void pressKey(SDLKey sym)
+    void escape()
     {
         SDL_keysym record{};
-        record.sym = sym;
-        application->getCurrentState()->keyDown(record);
+        record.sym = SDLK_ESCAPE;
+        application->keyDown(record);
     }
     std::string currentScreen() const { return application->getCurrentState()->getName(); }
 
@@ -45,56 +37,44 @@ protected:
 
 } // namespace
 
-TEST_F(GameSwitch, GameReadsTheTitleScreensChoices)
+TEST_F(GameSwitch, EscapeLeavesFromEveryState)
 {
-    Random::getGlobal()->setState(0);
-    bool humans[4] = {true, false, false, true};
-    application->nextState("GamePlay", humans);
-    auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
+    GamePlay* game = startGame(true, false);
     ASSERT_NE(game, nullptr);
-    EXPECT_FALSE(game->getPlayer(0).cpu);
-    EXPECT_TRUE(game->getPlayer(1).cpu);
-    EXPECT_TRUE(game->getPlayer(2).cpu);
-    EXPECT_FALSE(game->getPlayer(3).cpu);
-}
-
-TEST_F(GameSwitch, EscapeLeavesDuringAPersonsTurn)
-{
-    ASSERT_NE(startGame(true), nullptr);
-    pressKey(SDLK_SPACE);
-    pressKey(SDLK_RETURN);
+    EXPECT_EQ(game->getPlayer(0).cpu, false);
+    EXPECT_EQ(game->getPlayer(1).cpu, true);
+    EXPECT_EQ(game->getPlayer(3).cpu, false);
+    SDL_keysym other{};
+    other.sym = SDLK_SPACE;
+    application->keyDown(other);
     EXPECT_EQ(currentScreen(), "GamePlay");
-    pressKey(SDLK_ESCAPE);
+    escape();  // a person's turn
     EXPECT_EQ(currentScreen(), "TitleScreen");
-}
 
-TEST_F(GameSwitch, EscapeLeavesDuringAComputerTurn)
-{
-    GamePlay* game = startGame(false);
-    ASSERT_NE(game, nullptr);
+    game = startGame(false, false);
     for (int frame = 0; frame < 90; ++frame)
         game->tick();
     ASSERT_EQ(game->getCurrentPlayer(), 1);
-    pressKey(SDLK_ESCAPE);
+    escape();  // a computer's turn
+    EXPECT_EQ(currentScreen(), "TitleScreen");
+
+    game = startGame(false, false);
+    for (int index = 0; index < GamePlay::NUM_SPACES; ++index)
+        game->getPlayer(2).addExplored(index);
+    game->endOfTurns();
+    escape();  // the result
     EXPECT_EQ(currentScreen(), "TitleScreen");
 }
 
-TEST_F(GameSwitch, EscapeLeavesTheResultScreen)
+TEST_F(GameSwitch, AnyClickOnTheResultReturnsToTheTitle)
 {
-    GamePlay* game = startGame(false);
-    ASSERT_NE(game, nullptr);
-    finishGame(game);
-    pressKey(SDLK_ESCAPE);
-    EXPECT_EQ(currentScreen(), "TitleScreen");
-}
-
-TEST_F(GameSwitch, AnyClickOnTheResultScreenReturnsToTheTitle)
-{
-    GamePlay* game = startGame(true);
+    GamePlay* game = startGame(true, true);
     ASSERT_NE(game, nullptr);
     game->mouseDown(3, 5, 5);
     EXPECT_EQ(currentScreen(), "GamePlay");
-    finishGame(game);
+    for (int index = 0; index < GamePlay::NUM_SPACES; ++index)
+        game->getPlayer(0).addExplored(index);
+    game->endOfTurns();
     application->mouseDown(3, 5, 5);
     EXPECT_EQ(currentScreen(), "TitleScreen");
 }
