@@ -37,7 +37,7 @@ CENTRE = (500.0, 396.0)
 
 # Places the coast must keep away from: the banner and food corner, the buttons, the ships' hulls
 # and sails at their four places, the compass rose. (x0, y0, x1, y1), screen pixels.
-SHIP_INK = (8, 26, 120, 102)  # ink box of the ship inside its 128x128 picture
+SHIP_INK = (8, 32, 120, 102)  # ink box of the ship inside its 128x128 picture
 
 
 def ship_boxes():
@@ -91,6 +91,11 @@ def line_noise(rng, count, amplitude, wavelength):
         k = 2 * math.pi * (2 ** octave) / wavelength
         out += rng.normal() / (2 ** octave) * np.sin(k * t + rng.uniform(0, 2 * math.pi))
     return out * amplitude / max(1e-9, np.abs(out).max())
+
+
+def softplus(x, k):
+    """A smooth max(x, 0) that bends over about k pixels."""
+    return k * np.logaddexp(0, x / k)
 
 
 def smooth_periodic(values, width):
@@ -184,12 +189,16 @@ class Regions:
             qb = 2 * (ox * dx / a ** 2 + oy * dy / b ** 2)
             qc = (ox / a) ** 2 + (oy / b) ** 2 - 1
             target[i] = (-qb + math.sqrt(qb * qb - 4 * qa * qc)) / (2 * qa)
-        target += periodic_noise(rng, ANGLES, 26.0, 3, 60, 0.9)
+        target += periodic_noise(rng, ANGLES, 24.0, 3, 70, 0.85)
         low, high = self._coast_limits()
-        r = np.clip(target, low, high)
-        for _ in range(6):
-            r = np.clip(smooth_periodic(r, 9), low, high)
-        r += periodic_noise(rng, ANGLES, 2.0, 40, 160)
+        # The marks push the coast back by a varying margin, so no stretch runs straight along them;
+        # where the land is narrow the coast keeps to the middle of what room there is.
+        margin = 6 + 14 * (0.5 + 0.5 * periodic_noise(rng, ANGLES, 1.0, 9, 45))
+        soft_high = np.maximum(high - margin, low + 0.5 * (high - low))
+        r = soft_high - softplus(soft_high - target, 7.0)
+        r = low + softplus(r - low, 5.0)
+        r = smooth_periodic(r, 5)
+        r += periodic_noise(rng, ANGLES, 5.0, 25, 100, 0.6) + periodic_noise(rng, ANGLES, 2.0, 100, 320, 0.5)
         return np.clip(r, low, high)
 
     def _coast_limits(self):
@@ -201,7 +210,7 @@ class Regions:
             inside = np.zeros(len(radii), bool)
             for s in OUTER:
                 x, y = BOXES[s]
-                inside |= (px >= x - 16) & (px <= x + BOX + 16) & (py >= y - 12) & (py <= y + BOX + 12)
+                inside |= (px >= x - 16) & (px <= x + BOX + 16) & (py >= y - 10) & (py <= y + BOX + 10)
             ring = self.r_ring[i] + 22
             low[i] = max(ring, radii[np.nonzero(inside)[0][-1]] if inside.any() else 0)
             blocked = np.zeros(len(radii), bool)

@@ -77,6 +77,10 @@ def main():
     unmarked = unmarked_borders(labels, art["map.png"])
     if unmarked:
         sys.exit("The map leaves %d region border pixels without ink, e.g. %s" % (len(unmarked), unmarked[:5]))
+    ink = np.asarray(art["map.png"])[:, :, 3]
+    for space, (x, y) in enumerate(board.BOXES):
+        if ink[y:y + board.BOX, x:x + board.BOX].max() >= 40:
+            sys.exit("The map draws into the box of space %d" % space)
     for name, image in art.items():
         if name == "paper2.jpg":
             save_jpeg(image, os.path.join(IMAGES, name))

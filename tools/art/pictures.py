@@ -103,9 +103,10 @@ def soldier():
     inner = [(25.2, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (18.6, 51.8), (22.3, 40.5)]
     c.polygon(inner, fill=white)
     c.polygon([(33, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (35.5, 51.8)], fill=shade)
-    # cross belts
-    c.line([(25.5, 31), (39, 47)], 1.3, ink)
-    c.line([(38.5, 31), (25, 47)], 1.3, ink)
+    # sash and buttons
+    c.line([(25.5, 31), (41.5, 48)], 1.5, ink)
+    for by in (35, 40.5, 46):
+        c.ellipse((30.2, by - 1.1, 32.4, by + 1.1), fill=ink)
     # collar
     c.ellipse((19, 25, 45, 32), fill=ink)
     c.ellipse((20.5, 26.2, 43.5, 30.8), fill=white)
@@ -191,9 +192,9 @@ def hand_pointer():
 def counter():
     """White disc with a black ring, small enough to leave the food mark's corner visible."""
     c = Canvas(64, 64)
-    c.ellipse((12, 12, 52, 52), fill=INK + (255,))
-    c.ellipse((15.5, 15.5, 48.5, 48.5), fill=(255, 255, 255, 255))
-    c.ellipse((19, 19, 45, 45), outline=INK + (255,), width=1.2)
+    c.ellipse((14, 14, 50, 50), fill=INK + (255,))
+    c.ellipse((17.3, 17.3, 46.7, 46.7), fill=(255, 255, 255, 255))
+    c.ellipse((20.5, 20.5, 43.5, 43.5), outline=INK + (255,), width=1.1)
     return c.result()
 
 
@@ -222,8 +223,6 @@ def packet(c, x0, y0, w, h, rng, label=True):
             a = k * 2 * math.pi / 5 + 0.3
             px, py = cx + math.cos(a) * br * 0.5, cy + math.sin(a) * br * 0.5
             c.ellipse((px - lw * 0.5, py - lw * 0.5, px + lw * 0.5, py + lw * 0.5), fill=ink)
-        # string tie
-        c.line([(x0 + fw * 0.5, y0 + d), (x0 + fw * 0.5, y0 + d + (h - d) * 0.2)], lw * 0.7, (236, 220, 170, 255))
 
 
 def biscuit_packet():
@@ -238,7 +237,7 @@ def food_mark(n):
     rng = np.random.default_rng(40 + n)
     c = Canvas(64, 64)
     packet(c, 44, 1, 18, 20, rng, label=False)
-    c.text((54, 33), str(n), SERIF_BOLD, 22, fill=(255, 250, 235, 255), stroke=2.4, stroke_fill=INK + (255,))
+    c.text((56.5, 33), str(n), SERIF_BOLD, 20, fill=(255, 250, 235, 255), stroke=2.2, stroke_fill=INK + (255,))
     return c.result()
 
 
@@ -299,7 +298,7 @@ def ship():
         c.ellipse((px - 1.3, 82.2 - 1.3, px + 1.3, 82.2 + 1.3), fill=ink)
     # bowsprit
     c.line([(104, 77), (120, 66)], 1.5, ink)
-    masts = [(42, 42, 0.78), (64, 30, 1.0), (86, 38, 0.84)]
+    masts = [(42, 46, 0.74), (64, 36, 0.92), (86, 43, 0.8)]
     for mx, top, s in masts:
         c.line([(mx, 80), (mx, top)], 1.6, ink)
         # two square sails, billowing forward
@@ -319,11 +318,11 @@ def ship():
                 hx = mx + half * (0.35 + 0.2 * h)
                 c.line([(hx, ya + 2), (hx + belly * 0.3, yb - 2)], 0.6, ink)
     # jib
-    c.polygon([(88, 40), (118, 67), (92, 72)], fill=sail, outline=ink, width=1.1)
+    c.polygon([(88, 45), (118, 67), (92, 72)], fill=sail, outline=ink, width=1.1)
     # pennant on the main mast
-    c.polygon([(64, 30), (76, 32.5), (64, 34.5)], fill=(176, 38, 30, 255), outline=ink, width=0.7)
+    c.polygon([(64, 36), (76, 38.5), (64, 40.5)], fill=(176, 38, 30, 255), outline=ink, width=0.7)
     # rigging
-    for a, b in (((42, 42), (18, 72)), ((64, 30), (42, 42)), ((64, 30), (86, 38)), ((86, 38), (110, 74))):
+    for a, b in (((42, 46), (18, 72)), ((64, 36), (42, 46)), ((64, 36), (86, 43)), ((86, 43), (110, 74))):
         c.line([a, b], 0.55, ink)
     # waves under the hull
     for row, (wx0, wx1, yy) in enumerate(((10, 118, 96.5), (20, 108, 100.3))):
@@ -529,9 +528,10 @@ def title_page():
     rng = np.random.default_rng(101)
     ink = INK + (255,)
     page_frame(c, rng)
-    small_caps(c, (512, 118), "MARROWGATE", 104, SERIF_BOLD, spacing=0.1)
-    flourish(c, 512, 178, 300, rng, 2.2)
-    c.text((512, 214), "a race of four nations across an unmapped island", SERIF_ITALIC, 25, fill=ink)
+    small_caps(c, (512, 112), "MARROWGATE", 88, SERIF_BOLD, spacing=0.09)
+    flourish(c, 512, 168, 300, rng, 2.2)
+    c.text((512, 206), "a race of four nations across an unmapped island", SERIF_ITALIC, 25, fill=ink)
+    title_ships(c)
     for i, nation in enumerate(NATIONS):
         centre = SOLDIER_X[i] + 32
         small_caps(c, (centre, 322), nation, 31, SERIF_BOLD)
@@ -541,6 +541,16 @@ def title_page():
         c.text((bx1 + 12, (CPU_ROWS[0] + CPU_ROWS[1] + 1) / 2), "CPU", SERIF_ITALIC, 23, fill=ink, anchor="lm")
     start_label(c, rng)
     return bleed(c.result(), rng, 0.4)
+
+
+def title_ships(c):
+    """Two ships sailing towards the start label, over a line of waves."""
+    picture = ship()
+    big = picture.resize((128 * SS, 128 * SS), Image.NEAREST)
+    layer = c.layer()
+    layer.image.alpha_composite(big, (150 * SS, 566 * SS))
+    layer.image.alpha_composite(big.transpose(Image.FLIP_LEFT_RIGHT), (746 * SS, 566 * SS))
+    c.paste(layer)
 
 
 def page_frame(c, rng):
@@ -575,16 +585,17 @@ def start_label(c, rng):
     y1 += 1
     # a ribbon cartouche around the hot box
     cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
-    top, bottom = y0 - 6, y1 + 6
-    body = [(x0 - 4, top), (x1 + 4, top), (x1 + 4, bottom), (x0 - 4, bottom)]
-    c.polygon(body, fill=(0, 0, 0, 0), outline=ink, width=2.6)
-    c.polygon([(x0 + 1, top + 5), (x1 - 1, top + 5), (x1 - 1, bottom - 5), (x0 + 1, bottom - 5)], outline=ink, width=1.0)
+    top, bottom = y0 - 9, y1 + 9
+    body = [(x0 - 12, top), (x1 + 12, top), (x1 + 12, bottom), (x0 - 12, bottom)]
+    c.polygon(body, outline=ink, width=2.6)
+    c.polygon([(x0 - 7, top + 5), (x1 + 7, top + 5), (x1 + 7, bottom - 5), (x0 - 7, bottom - 5)], outline=ink,
+              width=1.0)
     for side in (-1, 1):
-        ex = x0 - 4 if side < 0 else x1 + 4
+        ex = x0 - 12 if side < 0 else x1 + 12
         tail = [(ex, top + 10), (ex + side * 34, top + 10), (ex + side * 22, cy + 5), (ex + side * 34, bottom + 4),
                 (ex, bottom + 4)]
         c.polygon(tail, outline=ink, width=2.2)
-    small_caps(c, (cx, cy), "Start Game", 44, SERIF_BOLD, spacing=0.08)
+    small_caps(c, (cx, cy), "Start Game", 43, SERIF_BOLD, spacing=0.06)
 
 
 def sponsor_page():
@@ -614,14 +625,16 @@ def map_picture(regions, labels):
     rng = np.random.default_rng(121)
     c = Canvas(1024, 768)
     ink = INK + (255,)
-    c.stroke(regions.closed_curve(regions.r_centre) + regions.closed_curve(regions.r_centre)[:1], 1.9, ink,
-             taper=False)
-    c.stroke(regions.closed_curve(regions.r_ring) + regions.closed_curve(regions.r_ring)[:1], 1.9, ink, taper=False)
+    decorate_land(c, labels, rng)
+    for curve in (regions.r_centre, regions.r_ring):
+        points = regions.closed_curve(curve)
+        c.stroke(points + points[:1], 1.9, ink, taper=False)
     for k in board.OUTER:
         c.stroke(regions.divider_polyline(k), 1.9, ink, taper=False)
-    c.stroke(regions.closed_curve(regions.r_coast) + regions.closed_curve(regions.r_coast)[:1], 3.4, ink,
-             taper=False)
+    coast = regions.closed_curve(regions.r_coast)
+    c.stroke(coast + coast[:1], 3.4, ink, taper=False)
     compass(c, rng)
+    cartouche(c, labels, rng)
     lines = c.result()
     water = water_lines(regions, labels, rng)
     arr = np.asarray(lines).astype(np.float32)
@@ -635,6 +648,131 @@ def map_picture(regions, labels):
     mask[y0:y1 + 1, x0:x1 + 1] = True
     out[~mask] = 0
     return Image.fromarray(out, "RGBA")
+
+
+def erode(mask, steps):
+    """Shrinks a mask by about `steps` pixels (alternating square and diamond steps)."""
+    m = mask.copy()
+    for i in range(steps):
+        n = m.copy()
+        n[1:, :] &= m[:-1, :]
+        n[:-1, :] &= m[1:, :]
+        n[:, 1:] &= m[:, :-1]
+        n[:, :-1] &= m[:, 1:]
+        if i % 2:
+            n[1:, 1:] &= m[:-1, :-1]
+            n[:-1, :-1] &= m[1:, 1:]
+            n[1:, :-1] &= m[:-1, 1:]
+            n[:-1, 1:] &= m[1:, :-1]
+        m = n
+    return m
+
+
+# Terrain of each region: weights of hills, trees, grass and mountains.
+TERRAIN = {18: (0.2, 0.0, 0.0, 0.8)}
+for _s in board.INNER:
+    TERRAIN[_s] = (0.6, 0.25, 0.15, 0.0)
+for _s in board.OUTER:
+    TERRAIN[_s] = (0.15, 0.5, 0.35, 0.0)
+
+
+def decorate_land(c, labels, rng):
+    """Small inked hills, woods, grass and peaks in the room each region leaves around its box."""
+    boxes = np.zeros(labels.shape, bool)
+    for x, y in board.BOXES:
+        boxes[max(0, y - 14):y + board.BOX + 14, max(0, x - 14):x + board.BOX + 14] = True
+    for space in range(19):
+        room = erode(labels == space, 13) & ~boxes
+        ys, xs = np.nonzero(room)
+        if len(xs) == 0:
+            continue
+        order = rng.permutation(len(xs))
+        placed = []
+        for i in order:
+            p = (float(xs[i]), float(ys[i]))
+            if all((p[0] - q[0]) ** 2 + (p[1] - q[1]) ** 2 > 26 ** 2 for q in placed):
+                placed.append(p)
+            if len(placed) >= 7:
+                break
+        kinds = rng.choice(4, size=len(placed), p=TERRAIN[space])
+        for (x, y), kind in zip(placed, kinds):
+            (hill, trees, grass, peak)[kind](c, x, y, rng)
+
+
+def hill(c, x, y, rng):
+    ink = INK + (255,)
+    w = rng.uniform(8, 10)
+    h = rng.uniform(5, 7)
+    pts = [(x + t * w, y + 3 - h * math.cos(t * math.pi / 2) ** 1.5) for t in np.linspace(-1, 1, 24)]
+    c.stroke(pts, 1.3, ink, rng, 0.25)
+    for k in range(4):
+        t = 0.2 + 0.18 * k
+        hx = x + t * w
+        hy = y + 3 - h * math.cos(t * math.pi / 2) ** 1.5
+        c.line([(hx, hy + 1.2), (hx - 0.6, min(y + 3, hy + 1.2 + (y + 3 - hy) * 0.7))], 0.7, ink)
+
+
+def peak(c, x, y, rng):
+    ink = INK + (255,)
+    w = rng.uniform(7, 9)
+    h = rng.uniform(10, 12)
+    top = (x + rng.uniform(-1.5, 1.5), y - h + 4)
+    c.stroke([(x - w, y + 4), (top[0] - w * 0.3, y - h * 0.3 + 4), top], 1.3, ink, rng, 0.3, taper=False)
+    c.stroke([top, (top[0] + w * 0.4, y - h * 0.45 + 4), (x + w, y + 4)], 1.3, ink, rng, 0.3, taper=False)
+    for k in range(5):
+        t = 0.15 + 0.16 * k
+        sx = top[0] + (x + w - top[0]) * t
+        sy = top[1] + (y + 4 - top[1]) * t
+        c.line([(sx - 0.3, sy + 1.0), (sx - 2.2, min(y + 4, sy + 4.5))], 0.7, ink)
+
+
+def trees(c, x, y, rng):
+    ink = INK + (255,)
+    for k in range(int(rng.integers(2, 4))):
+        tx = x + (k - 1) * 6.5 + rng.uniform(-1, 1)
+        ty = y + rng.uniform(-2, 2) + (2 if k == 1 else 0)
+        r = rng.uniform(3.2, 4.2)
+        c.line([(tx, ty + r * 0.6), (tx, ty + r + 3.5)], 1.0, ink)
+        crown = [(tx + r * math.cos(a) * (1 + 0.1 * math.sin(5 * a)), ty + r * math.sin(a) * 1.1)
+                 for a in np.linspace(0, 2 * math.pi, 20)]
+        c.polygon(crown, fill=(0, 0, 0, 0), outline=ink, width=1.1)
+        c.line([(tx + r * 0.3, ty + r * 0.2), (tx + r * 0.7, ty - r * 0.1)], 0.6, ink)
+
+
+def grass(c, x, y, rng):
+    ink = INK + (255,)
+    for k in range(int(rng.integers(3, 5))):
+        a = -math.pi / 2 + (k - 1.5) * 0.35 + rng.uniform(-0.1, 0.1)
+        length = rng.uniform(4, 6.5)
+        bx = x + (k - 1.5) * 1.6
+        c.line([(bx, y + 3), (bx + math.cos(a) * length, y + 3 + math.sin(a) * length)], 0.8, ink)
+
+
+def cartouche(c, labels, rng):
+    """The map's name and a scale of leagues, in the open sea at the bottom right."""
+    x0, y0, x1, y1 = CARTOUCHE
+    if np.any(labels[y0 - 12:y1 + 12, x0 - 12:x1 + 12] != board.SEA):
+        raise RuntimeError("the cartouche would cover land")
+    ink = INK + (255,)
+    c.draw.rectangle((x0 * SS, y0 * SS, x1 * SS, y1 * SS), outline=ink, width=int(1.6 * SS))
+    c.draw.rectangle(((x0 + 4) * SS, (y0 + 4) * SS, (x1 - 4) * SS, (y1 - 4) * SS), outline=ink, width=int(0.7 * SS))
+    cx = (x0 + x1) / 2
+    c.text((cx, y0 + 16), "The Isle of", SERIF_ITALIC, 12, fill=ink)
+    small_caps(c, (cx, y0 + 33), "Marrowgate", 16, SERIF_BOLD, spacing=0.06)
+    bar_y = y1 - 24
+    left, right = x0 + 22, x1 - 22
+    step = (right - left) / 4
+    c.line([(left, bar_y), (right, bar_y)], 0.8, ink)
+    c.line([(left, bar_y + 4), (right, bar_y + 4)], 0.8, ink)
+    for k in range(5):
+        c.line([(left + k * step, bar_y - 1), (left + k * step, bar_y + 5)], 0.8, ink)
+        if k < 4 and k % 2 == 0:
+            c.draw.rectangle(((left + k * step) * SS, bar_y * SS, (left + (k + 1) * step) * SS, (bar_y + 4) * SS),
+                             fill=ink)
+    c.text((cx, y1 - 11), "leagues", SERIF_ITALIC, 10, fill=ink)
+
+
+CARTOUCHE = (806, 604, 952, 680)
 
 
 def coast_distance(regions, scale=2, reach=40):
