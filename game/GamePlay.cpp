@@ -6,6 +6,9 @@
 #include "Random.h"
 #include "Sounds.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace {
 
 struct SpaceLayout {
@@ -280,12 +283,11 @@ void GamePlay::endOfTurns()
         if (player.explored.size() == NUM_SPACES)
             ++numWinners;
     }
-    for (auto it = garrisons.rbegin(); it != garrisons.rend();) {
-        if (--it->turns < 0) {
-            it->space->setGarrison(false);
-            it = std::vector<Garrison>::reverse_iterator(garrisons.erase(std::next(it).base()));
-        } else
-            ++it;
+    for (std::size_t i = garrisons.size(); i-- > 0;) {
+        if (--garrisons[i].turns < 0) {
+            garrisons[i].space->setGarrison(false);
+            garrisons.erase(garrisons.begin() + static_cast<std::ptrdiff_t>(i));
+        }
     }
 }
 

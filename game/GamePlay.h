@@ -38,6 +38,7 @@ public:
     void mouseDown(int button, int x, int y) override;
     // Keeps the pointer position and shows the hand exactly where a click would act.
     void mouseMove(int x, int y) override;
+    // The name that selects this screen.
     std::string getName() const override { return "GamePlay"; }
 
     // One frame of the computer's timer: a computer nation acts on the 60th frame of its turn.
@@ -53,17 +54,22 @@ public:
     // Which command button, if any, holds the point; bounds included.
     static Button buttonAt(int x, int y);
 
+    // The game's records, by nation and by space index.
     Player& getPlayer(int nation) { return players[nation]; }
     const Player& getPlayer(int nation) const { return players[nation]; }
     Space& getSpace(int index) { return spaces[index]; }
     const Space& getSpace(int index) const { return spaces[index]; }
     // The index of a space of this game's board.
     int indexOf(const Space* space) const { return static_cast<int>(space - spaces); }
+    // The garrisons in force, in order of placement.
     const std::vector<Garrison>& getGarrisons() const { return garrisons; }
+    // Whose turn it is, 0 to 3.
     int getCurrentPlayer() const { return currentPlayer; }
+    // Frames left before a computer nation acts.
     int getCpuDelay() const { return cpuDelay; }
     // 0 while the game runs, else how many nations finished at the deciding round end.
     int getNumWinners() const { return numWinners; }
+    // The pointer picture the next frame shows.
     unsigned int getCursor() const { return cursor; }
 
     // Pictures of the game screen, shared by every game; 0 until the first frame has loaded them.
