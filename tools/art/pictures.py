@@ -212,6 +212,8 @@ def packet(c, x0, y0, w, h, rng, label=True):
     c.polygon(front, fill=red, outline=ink, width=lw)
     c.polygon(top, fill=(206, 70, 52, 255), outline=ink, width=lw)
     c.polygon(side, fill=dark, outline=ink, width=lw)
+    if w >= 100:
+        packet_details(c, x0, y0, w, h, d, lw)
     if label:
         fw = w - d
         cx, cy = x0 + fw / 2, y0 + d + (h - d) * 0.52
@@ -223,6 +225,39 @@ def packet(c, x0, y0, w, h, rng, label=True):
             a = k * 2 * math.pi / 5 + 0.3
             px, py = cx + math.cos(a) * br * 0.5, cy + math.sin(a) * br * 0.5
             c.ellipse((px - lw * 0.5, py - lw * 0.5, px + lw * 0.5, py + lw * 0.5), fill=ink)
+
+
+def packet_details(c, x0, y0, w, h, d, lw):
+    """Hatching on the shaded side and the maker's name on a large packet."""
+    ink = INK + (255,)
+    for k in range(1, 7):
+        t = k / 7
+        sx = x0 + w - d + d * t
+        c.line([(sx, y0 + d * (1 - t) + 6), (sx, y0 + h - d * t - 6)], lw * 0.16, (70, 14, 12, 255))
+    fw = w - d
+    band_top, band_bottom = y0 + d + (h - d) * 0.06, y0 + d + (h - d) * 0.18
+    c.draw.rectangle(((x0 + lw) * SS, band_top * SS, (x0 + fw - lw) * SS, band_bottom * SS), fill=(244, 230, 196, 255))
+    c.line([(x0, band_top), (x0 + fw, band_top)], lw * 0.5, ink)
+    c.line([(x0, band_bottom), (x0 + fw, band_bottom)], lw * 0.5, ink)
+    c.text((x0 + fw / 2, (band_top + band_bottom) / 2 + 1), "PENNYCRESS", SERIF_BOLD, (band_bottom - band_top) * 0.62,
+           fill=ink, spacing=2)
+    low_top = y0 + d + (h - d) * 0.86
+    c.text((x0 + fw / 2, low_top), "SHIP'S BISCUIT", SERIF_BOLD, (h - d) * 0.055, fill=(244, 230, 196, 255),
+           spacing=1.5)
+
+
+def biscuit(c, cx, cy, r, rng):
+    """One round ship's biscuit, docked with holes, a crack of shading on its lower side."""
+    ink = INK + (255,)
+    c.ellipse((cx - r, cy - r * 0.8, cx + r, cy + r * 0.8), fill=(208, 162, 96, 255), outline=ink, width=2.0)
+    c.ellipse((cx - r * 0.8, cy - r * 0.62, cx + r * 0.8, cy + r * 0.62), outline=(120, 80, 40, 255), width=1.0)
+    for k in range(7):
+        a = k * 2 * math.pi / 7 + rng.uniform(-0.2, 0.2)
+        px, py = cx + math.cos(a) * r * 0.45, cy + math.sin(a) * r * 0.36
+        c.ellipse((px - 1.6, py - 1.4, px + 1.6, py + 1.4), fill=ink)
+    c.ellipse((cx - 1.6, cy - 1.4, cx + 1.6, cy + 1.4), fill=ink)
+    arc = [(cx + r * 0.92 * math.cos(a), cy + r * 0.74 * math.sin(a)) for a in np.linspace(0.3, 2.6, 20)]
+    c.stroke(arc, 1.0, (90, 56, 24, 255), taper=True)
 
 
 def biscuit_packet():
@@ -389,10 +424,31 @@ def hash_name(name):
 
 def victory_caption(nation):
     c = Canvas(1024, 128)
-    small_caps(c, (512, 62), "%s is Triumphant" % nation, 70, SERIF_BOLD)
+    small_caps(c, (512, 62), "%s is Triumphant" % nation, caption_size(), SERIF_BOLD)
     rng = np.random.default_rng(hash_name(nation) + 7)
     flourish(c, 512, 112, 260, rng, 2.0)
     return bleed(c.result(), rng)
+
+
+def small_caps_width(text, size, face=SERIF_BOLD, ratio=0.76, spacing=0.06):
+    probe = Canvas(1, 1)
+    big, small = font(face, size * SS), font(face, size * ratio * SS)
+    total = sum((big if (ch.isupper() or not ch.isalpha()) else small).getlength(ch.upper()) + size * spacing * SS
+                for ch in text)
+    del probe
+    return (total - size * spacing * SS) / SS
+
+
+def caption_size():
+    """One letter size for the four victory captions, the longest filling 880 pixels."""
+    longest = max(small_caps_width("%s is Triumphant" % n, 70) for n in NATIONS)
+    return min(70.0, 70.0 * 880 / longest)
+
+
+def fitted(text, face, size, width):
+    """The size at which a line of text is at most `width` pixels wide."""
+    length = font(face, size * SS).getlength(text) / SS
+    return size if length <= width else size * width / length
 
 
 def win_page():
@@ -402,50 +458,58 @@ def win_page():
              "The crowds line the quay to cheer the explorers home,",
              "the map-makers redraw the old charts in the victors' colours,",
              "and the island's story will be told in their tongue for a century."]
+    size = min(fitted(text, SERIF_ITALIC, 30, 900) for text in lines)
     for i, text in enumerate(lines):
-        c.text((512, 70 + i * 52), text, SERIF_ITALIC, 31, fill=INK + (255,))
-    laurel(c, 512, 330, rng)
+        c.text((512, 62 + i * 50), text, SERIF_ITALIC, size, fill=INK + (255,))
+    laurel(c, 512, 318, rng)
     c.text((512, 455), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
     flourish(c, 512, 486, 190, rng, 1.4)
     return bleed(c.result(), rng)
 
 
 def laurel(c, cx, cy, rng):
-    """Two laurel branches meeting under a star."""
+    """A laurel wreath, open at the top, with a star inside."""
     ink = INK + (255,)
+    radius = 62
     for side in (-1, 1):
-        stem = [(cx + side * (10 + 80 * math.sin(t)), cy + 34 - 60 * (1 - math.cos(t)) * 0.9)
-                for t in np.linspace(0.05, 1.25, 30)]
-        c.stroke(stem, 2.0, ink, rng, 0.3)
-        for k in range(2, 28, 3):
-            px, py = stem[k]
-            qx, qy = stem[k + 1]
-            ang = math.atan2(qy - py, qx - px)
+        angles = np.linspace(math.radians(98), math.radians(238), 40)
+        if side > 0:
+            angles = math.pi - angles
+        stem = [(cx + radius * math.cos(a), cy + radius * math.sin(a)) for a in angles]
+        c.stroke(stem, 2.2, ink, rng, 0.3)
+        for k in range(1, 38, 3):
+            (px, py), (qx, qy) = stem[k], stem[k + 1]
+            along = math.atan2(qy - py, qx - px)
+            size = 16 - 6 * k / 38
             for flip in (-1, 1):
-                a = ang + flip * 0.9
-                lx, ly = px + math.cos(a) * 13, py + math.sin(a) * 13
-                leaf = [(px, py), ((px + lx) / 2 + math.cos(a + 1.57) * 3.5, (py + ly) / 2 + math.sin(a + 1.57) * 3.5),
-                        (lx, ly), ((px + lx) / 2 - math.cos(a + 1.57) * 3.5, (py + ly) / 2 - math.sin(a + 1.57) * 3.5)]
+                a = along + flip * 0.62
+                tip = (px + math.cos(a) * size, py + math.sin(a) * size)
+                mid = ((px + tip[0]) / 2, (py + tip[1]) / 2)
+                n = (math.cos(a + math.pi / 2) * size * 0.26, math.sin(a + math.pi / 2) * size * 0.26)
+                leaf = [(px, py), (mid[0] + n[0], mid[1] + n[1]), tip, (mid[0] - n[0], mid[1] - n[1])]
                 c.polygon(leaf, fill=ink)
+        c.line([(cx + side * 4, cy + radius + 2), (cx + side * 16, cy + radius + 12)], 1.8, ink)
     star = []
     for k in range(10):
-        r = 16 if k % 2 == 0 else 6.5
+        r = 17 if k % 2 == 0 else 7
         a = -math.pi / 2 + k * math.pi / 5
-        star.append((cx + r * math.cos(a), cy - 30 + r * math.sin(a)))
+        star.append((cx + r * math.cos(a), cy - 4 + r * math.sin(a)))
     c.polygon(star, fill=ink)
 
 
 def draw_page():
     c = Canvas(1024, 768)
     rng = np.random.default_rng(91)
+    page_frame(c, rng)
     small_caps(c, (512, 190), "A Dead Heat", 84, SERIF_BOLD)
     flourish(c, 512, 250, 240, rng, 2.0)
     lines = ["Two flags were planted on the last unknown hill",
              "in the very same hour, and neither side will yield.",
              "The island's explorers return to their ships as equals,",
              "and the question of who was first must wait for another voyage."]
+    size = min(fitted(text, SERIF_ITALIC, 30, 880) for text in lines)
     for i, text in enumerate(lines):
-        c.text((512, 330 + i * 52), text, SERIF_ITALIC, 31, fill=INK + (255,))
+        c.text((512, 330 + i * 50), text, SERIF_ITALIC, size, fill=INK + (255,))
     crossed_flags(c, 512, 580, rng)
     c.text((512, 680), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
     flourish(c, 512, 711, 190, rng, 1.4)
@@ -455,16 +519,22 @@ def draw_page():
 def crossed_flags(c, cx, cy, rng):
     ink = INK + (255,)
     for side in (-1, 1):
-        base = (cx - side * 40, cy + 40)
+        base = (cx - side * 42, cy + 42)
         top = (cx + side * 34, cy - 44)
-        c.stroke([base, top], 2.6, ink, rng, 0.2, taper=False)
-        fx, fy = top
-        flag = [(fx, fy)]
-        for t in np.linspace(0, 1, 12):
-            flag.append((fx + side * 52 * t, fy + 4 * math.sin(t * 6.0) + 2))
-        for t in np.linspace(1, 0, 12):
-            flag.append((fx + side * 52 * t, fy + 28 + 4 * math.sin(t * 6.0 + 0.6)))
-        c.polygon(flag, fill=(250, 244, 228, 255) if side < 0 else (200, 190, 170, 255), outline=ink, width=1.6)
+        c.stroke([base, top], 3.2, ink, rng, 0.2, taper=False)
+        c.ellipse((top[0] - 4, top[1] - 4, top[0] + 4, top[1] + 4), fill=ink)
+        fx, fy = top[0], top[1] + 4
+        upper = [(fx + side * 56 * t, fy + 5 * math.sin(t * 5.5) + 1) for t in np.linspace(0, 1, 16)]
+        lower = [(fx + side * 56 * t, fy + 30 + 5 * math.sin(t * 5.5 + 0.5)) for t in np.linspace(0, 1, 16)]
+        cloth = upper + lower[::-1]
+        c.polygon(cloth, fill=(246, 238, 220, 255), outline=ink, width=1.6)
+        for t in np.linspace(0.12, 0.92, 9):
+            ux, uy = fx + side * 56 * t, fy + 5 * math.sin(t * 5.5) + 2.5
+            lx, ly = fx + side * 56 * t, fy + 28.5 + 5 * math.sin(t * 5.5 + 0.5)
+            if side < 0:
+                c.line([(ux, uy), (lx, ly)], 0.8, ink)
+            else:
+                c.line([(ux, uy + (ly - uy) * 0.45), (lx, ly - (ly - uy) * 0.45)], 0.8, ink)
 
 
 # ---- buttons ------------------------------------------------------------------------------------
@@ -602,10 +672,13 @@ def sponsor_page():
     c = Canvas(1024, 768)
     rng = np.random.default_rng(111)
     ink = INK + (255,)
+    page_frame(c, rng)
     c.text((512, 92), "The voyage to Marrowgate is victualled by", SERIF_ITALIC, 30, fill=ink)
-    small_caps(c, (512, 160), "Pennycress & Daughters", 62, SERIF_BOLD)
+    small_caps(c, (512, 160), "Pennycress & Daughters", 56, SERIF_BOLD)
     flourish(c, 512, 206, 250, rng, 2.0)
     packet(c, 392, 240, 230, 260, rng)
+    for bx, by, r in ((300, 452, 34), (246, 482, 28), (724, 452, 34), (780, 484, 28)):
+        biscuit(c, bx, by, r, rng)
     small_caps(c, (512, 578), "Ship's Biscuit", 54, SERIF_BOLD)
     c.text((512, 634), "Baked twice, packed dry, good for a year before the mast.", SERIF_ITALIC, 27, fill=ink)
     c.text((512, 684), "Bakers to the fleets of all four nations since 1791", SERIF, 21, fill=ink)
