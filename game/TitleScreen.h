@@ -54,5 +54,6 @@ private:
     // Person (true) or computer, by nation; handed to the game when it starts.
     bool humanPlayers[4];
 
+    // Lets the tests start each case as the first title screen of a fresh process.
     friend class TitleScreenTest;
 };
