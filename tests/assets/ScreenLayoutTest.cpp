@@ -189,6 +189,22 @@ TEST(ShipLayout, ShipsSailClearOfTheIslandAtAllFourPlaces)
     }
 }
 
+TEST(BannerLayout, NationNamesEndAboveTheFirstRowOfFood)
+{
+    // Banners are drawn at (20, 20); the food store's first row, at scale 0.75 from y 60, starts
+    // showing at y 68.
+    const char* const banners[4] = {Images::ruritania_png, Images::molotavia_png, Images::norland_png,
+                                    Images::stamark_png};
+    const unsigned int sizes[4] = {Images::ruritania_png_size, Images::molotavia_png_size,
+                                   Images::norland_png_size, Images::stamark_png_size};
+    for (int i = 0; i < 4; ++i) {
+        const DecodedPicture& banner = DecodedPicture::of(banners[i], sizes[i]);
+        const Box name = inkExtent(banner, {0, 0, 255, 63}, 1);
+        EXPECT_LT(name.bottom + 20, 68) << "banner " << i;
+        EXPECT_GT(name.right - name.left, 120) << "banner " << i;
+    }
+}
+
 TEST(PieceLayout, FoodMarksStayInTheCornerThatTheCounterLeavesFree)
 {
     const DecodedPicture& counter = DecodedPicture::of(Images::counter_png, Images::counter_png_size);

@@ -88,38 +88,44 @@ def clip_to(image, box):
 
 
 def soldier():
-    """White pawn-shaped soldier with a shako; ink outline and grey shading survive the tint."""
+    """White toy soldier on a round base; ink outline and grey shading survive the tint."""
     c = Canvas(64, 64)
     white = (255, 255, 255, 255)
-    shade = (196, 196, 196, 255)
+    shade = (200, 200, 200, 255)
     ink = INK + (255,)
     # base
-    c.ellipse((13, 49, 51, 61), fill=ink)
-    c.ellipse((14.5, 50, 49.5, 59.5), fill=white)
-    c.ellipse((31, 51, 49, 59), fill=shade)
-    # body: a bell from the collar to the base
-    body = [(24, 28), (40, 28), (43, 40), (47, 53), (17, 53), (21, 40)]
-    c.polygon(body, fill=ink)
-    inner = [(25.2, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (18.6, 51.8), (22.3, 40.5)]
-    c.polygon(inner, fill=white)
-    c.polygon([(33, 29.5), (38.8, 29.5), (41.7, 40.5), (45.4, 51.8), (35.5, 51.8)], fill=shade)
-    # sash and buttons
-    c.line([(25.5, 31), (41.5, 48)], 1.5, ink)
-    for by in (35, 40.5, 46):
-        c.ellipse((30.2, by - 1.1, 32.4, by + 1.1), fill=ink)
-    # collar
-    c.ellipse((19, 25, 45, 32), fill=ink)
-    c.ellipse((20.5, 26.2, 43.5, 30.8), fill=white)
+    c.ellipse((12, 49, 52, 61), fill=ink)
+    c.ellipse((13.6, 50.2, 50.4, 59.6), fill=white)
+    c.ellipse((32, 51.5, 50, 59), fill=shade)
+    # musket at the shoulder, bayonet fixed
+    c.line([(45.5, 51), (47.8, 9)], 2.6, ink)
+    c.line([(47.8, 9.5), (48.2, 2.0)], 1.0, ink)
+    # coat: square shoulders, narrow waist, skirts flaring to the base
+    coat = [(19, 31), (22, 28.5), (42, 28.5), (45, 31), (42.5, 41), (47, 53), (17, 53), (21.5, 41)]
+    c.polygon(coat, fill=ink)
+    c.polygon(shrink(coat, 1.5), fill=white)
+    c.polygon([(33, 30), (41.5, 30), (43.6, 31.4), (41.2, 41.5), (45, 51.6), (35, 51.6)], fill=shade)
+    # belt with buckle, buttons above it
+    c.polygon([(21.2, 40), (42.8, 40), (42.5, 43.4), (21.5, 43.4)], fill=ink)
+    c.draw.rectangle((30 * SS, 39.4 * SS, 34 * SS, 44 * SS), fill=white, outline=ink, width=SS)
+    for by in (32.5, 36.5):
+        c.ellipse((30.9, by - 1.1, 33.1, by + 1.1), fill=ink)
+    c.line([(32, 45), (32, 52)], 0.9, ink)
+    # epaulettes
+    for ex in (19.5, 44.5):
+        c.ellipse((ex - 4.2, 27.2, ex + 4.2, 32.4), fill=ink)
+        c.ellipse((ex - 2.8, 28.4, ex + 2.8, 31.2), fill=white)
     # head
-    c.ellipse((23.5, 12, 40.5, 28), fill=ink)
-    c.ellipse((25, 13.4, 39, 26.6), fill=white)
-    c.ellipse((32, 14.5, 38.6, 26), fill=shade)
+    c.ellipse((25, 15, 39, 29), fill=ink)
+    c.ellipse((26.5, 16.5, 37.5, 27.5), fill=white)
+    c.ellipse((32.5, 17.5, 37.2, 27), fill=shade)
     # shako with peak and plume
-    c.polygon([(25, 4.5), (39, 4.5), (38.2, 14.5), (25.8, 14.5)], fill=ink)
-    c.polygon([(26.4, 6), (37.6, 6), (37, 13.2), (27, 13.2)], fill=white)
-    c.line([(24, 15.2), (41, 15.2)], 2.0, ink)
-    c.ellipse((29.6, 0.6, 34.4, 5.4), fill=ink)
-    c.ellipse((30.6, 1.6, 33.4, 4.4), fill=white)
+    c.polygon([(24.5, 5), (39.5, 5), (38.3, 17), (25.7, 17)], fill=ink)
+    c.polygon([(26, 6.6), (38, 6.6), (37, 15.4), (27, 15.4)], fill=white)
+    c.line([(26.4, 9.6), (37.6, 9.6)], 0.9, ink)
+    c.polygon([(24, 16.4), (40.5, 16.4), (42, 19), (26, 18.8)], fill=ink)
+    c.ellipse((29.4, 0.6, 34.6, 5.8), fill=ink)
+    c.ellipse((30.5, 1.7, 33.5, 4.7), fill=white)
     return c.result()
 
 
@@ -413,8 +419,11 @@ def embarking():
 def nation_banner(nation):
     c = Canvas(256, 64)
     text = nation.upper()
-    c.text((128, 28), text, SERIF_CONDENSED_BOLD_ITALIC, 34, fill=INK + (255,), spacing=1.5)
-    flourish(c, 128, 52, 80, np.random.default_rng(hash_name(nation)), 1.3)
+    c.text((128, 25), text, SERIF_CONDENSED_BOLD_ITALIC, 34, fill=INK + (255,), spacing=1.5)
+    # a plain rule: the food store starts just below the banner
+    rng = np.random.default_rng(hash_name(nation))
+    c.stroke([(40 + t * 176, 45.0) for t in np.linspace(0, 1, 40)], 1.4, INK + (255,), rng, 0.3)
+    c.ellipse((125.5, 42.5, 130.5, 47.5), fill=INK + (255,))
     return bleed(c.result(), np.random.default_rng(hash_name(nation) + 1))
 
 
