@@ -255,7 +255,7 @@ class Regions:
         """Label map sampled at pixel centres, `scale` samples per pixel side."""
         ys, xs = np.mgrid[0:HEIGHT * scale, 0:WIDTH * scale]
         labels = self.label((xs + 0.5) / scale, (ys + 0.5) / scale)
-        return labels if getattr(self, "raw", False) else repair_point_contacts(labels)
+        return repair_point_contacts(labels)
 
     # ---- polylines for the ink ------------------------------------------------------------
     def closed_curve(self, curve):

@@ -5,7 +5,6 @@ Deterministic: every random choice comes from a fixed seed, so running it twice 
 files. Run it from anywhere: /usr/bin/python3 tools/art/generate_art.py
 """
 import io
-import math
 import os
 import sys
 
@@ -88,10 +87,11 @@ def main():
             save_png(image, os.path.join(IMAGES, name))
     for name, char in GLYPHS:
         save_png(pictures.glyph(char), os.path.join(FONTS, "font%s.png" % name))
+    icon = pictures.icon(regions)
     for size in ICON_SIZES:
         folder = os.path.join(ICONS, "%dx%d" % (size, size))
         os.makedirs(folder, exist_ok=True)
-        save_png(pictures.icon(size), os.path.join(folder, "marrowgate.png"))
+        save_png(icon.resize((size, size), Image.LANCZOS), os.path.join(folder, "marrowgate.png"))
     contact_sheet.main()
     previews.main()
     print("Wrote %d pictures, %d glyphs, the icon, the contact sheet and the previews." % (len(art), len(GLYPHS)))

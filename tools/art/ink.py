@@ -7,7 +7,6 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
 INK = (26, 19, 13)          # iron-gall black, a touch warm
-SEPIA = (92, 64, 38)
 GOLD = (226, 180, 74)
 SS = 4                       # supersampling factor of every canvas
 
@@ -19,10 +18,7 @@ def font(name, size):
 SERIF = "DejaVuSerif"
 SERIF_BOLD = "DejaVuSerif-Bold"
 SERIF_ITALIC = "DejaVuSerif-Italic"
-SERIF_BOLD_ITALIC = "DejaVuSerif-BoldItalic"
-SERIF_CONDENSED_BOLD = "DejaVuSerifCondensed-Bold"
 SERIF_CONDENSED_BOLD_ITALIC = "DejaVuSerifCondensed-BoldItalic"
-SANS_BOLD = "DejaVuSans-Bold"
 
 
 class Canvas:
@@ -196,10 +192,3 @@ def paper(width, height, seed):
     grain = (rng.random((height, width)).astype(np.float32) - 0.5) * 7
     rgb += grain[:, :, None]
     return np.clip(rgb, 0, 255).astype(np.uint8)
-
-
-def tinted(image, colour):
-    """Multiplies a picture's colours like the drawer's tint."""
-    arr = np.asarray(image, np.float32).copy()
-    arr[:, :, :3] *= np.array(colour, np.float32)
-    return Image.fromarray(arr.round().astype(np.uint8), "RGBA")

@@ -2,12 +2,11 @@
 import math
 
 import numpy as np
-from PIL import Image, ImageFilter
+from PIL import Image
 
 import board
-from ink import (Canvas, GOLD, INK, SERIF, SERIF_BOLD, SERIF_BOLD_ITALIC, SERIF_CONDENSED_BOLD,
-                 SERIF_CONDENSED_BOLD_ITALIC, SERIF_ITALIC, SS, bleed, font, fractal_noise, paper,
-                 value_noise)
+from ink import (Canvas, GOLD, INK, SERIF, SERIF_BOLD, SERIF_CONDENSED_BOLD_ITALIC, SERIF_ITALIC, SS, bleed,
+                 font, fractal_noise, paper, value_noise)
 
 NATIONS = ["Ruritania", "Molotavia", "Norland", "Stamark"]
 SOLDIER_X = [114, 364, 610, 828]
@@ -284,7 +283,6 @@ def food_mark(n):
 
 def fort():
     """Grey stone fort: a crenellated wall between two towers, with a gate."""
-    rng = np.random.default_rng(51)
     c = Canvas(64, 64)
     ink = INK + (255,)
     stone = (158, 154, 146, 255)
@@ -328,7 +326,6 @@ def ship():
     hull = (118, 74, 42, 255)
     hull_dark = (84, 50, 28, 255)
     x0, y0, x1, y1 = SHIP_INK
-    water = 92
     # hull: sheer line rising to bow (right) and stern castle (left)
     hull_pts = [(16, 78), (30, 80), (60, 81), (92, 80), (113, 74), (106, 88), (96, 94), (34, 94), (22, 90)]
     c.polygon(hull_pts, fill=hull, outline=ink, width=1.8)
@@ -440,11 +437,9 @@ def victory_caption(nation):
 
 
 def small_caps_width(text, size, face=SERIF_BOLD, ratio=0.76, spacing=0.06):
-    probe = Canvas(1, 1)
     big, small = font(face, size * SS), font(face, size * ratio * SS)
     total = sum((big if (ch.isupper() or not ch.isalpha()) else small).getlength(ch.upper()) + size * spacing * SS
                 for ch in text)
-    del probe
     return (total - size * spacing * SS) / SS
 
 
@@ -715,7 +710,7 @@ def map_picture(regions, labels):
         c.stroke(regions.divider_polyline(k), 1.9, ink, taper=False)
     coast = regions.closed_curve(regions.r_coast)
     c.stroke(coast + coast[:1], 3.4, ink, taper=False)
-    compass(c, rng)
+    compass(c)
     cartouche(c, labels, rng)
     lines = c.result()
     water = water_lines(regions, labels, rng)
@@ -817,7 +812,7 @@ def trees(c, x, y, rng):
         c.line([(tx, ty + r * 0.6), (tx, ty + r + 3.5)], 1.0, ink)
         crown = [(tx + r * math.cos(a) * (1 + 0.1 * math.sin(5 * a)), ty + r * math.sin(a) * 1.1)
                  for a in np.linspace(0, 2 * math.pi, 20)]
-        c.polygon(crown, fill=(0, 0, 0, 0), outline=ink, width=1.1)
+        c.polygon(crown, outline=ink, width=1.1)
         c.line([(tx + r * 0.3, ty + r * 0.2), (tx + r * 0.7, ty - r * 0.1)], 0.6, ink)
 
 
@@ -863,7 +858,6 @@ def coast_distance(regions, scale=2, reach=40):
     dist = np.full((h, w), np.inf, np.float32)
     pts = np.array(regions.closed_curve(regions.r_coast))[::2] * scale
     r = reach * scale
-    offs = np.arange(-r, r + 1)
     for px, py in pts:
         ix, iy = int(px), int(py)
         x0, x1 = max(0, ix - r), min(w, ix + r + 1)
@@ -872,7 +866,6 @@ def coast_distance(regions, scale=2, reach=40):
         ys = (np.arange(y0, y1) + 0.5 - py)[:, None]
         d = np.sqrt(xs * xs + ys * ys)
         np.minimum(dist[y0:y1, x0:x1], d, out=dist[y0:y1, x0:x1])
-    del offs
     return dist / scale
 
 
@@ -897,10 +890,9 @@ def water_lines(regions, labels, rng):
     return np.asarray(img, np.float32) / 255.0
 
 
-def compass(c, rng):
+def compass(c):
     cx, cy, _ = board.COMPASS
     ink = INK + (255,)
-    paperish = (0, 0, 0, 0)
     c.ellipse((cx - 34, cy - 34, cx + 34, cy + 34), outline=ink, width=1.6)
     c.ellipse((cx - 29, cy - 29, cx + 29, cy + 29), outline=ink, width=0.8)
     for k in range(32):
@@ -916,36 +908,24 @@ def compass(c, rng):
         left = (cx + math.cos(a - math.pi / 2) * width, cy + math.sin(a - math.pi / 2) * width)
         right = (cx + math.cos(a + math.pi / 2) * width, cy + math.sin(a + math.pi / 2) * width)
         c.polygon([(cx, cy), left, tip], fill=ink)
-        c.polygon([(cx, cy), right, tip], fill=paperish, outline=ink, width=1.0)
+        # the light half of each point stays open: paper shows through
+        c.polygon([(cx, cy), right, tip], fill=(0, 0, 0, 0), outline=ink, width=1.0)
         c.line([(cx, cy), tip], 1.0, ink)
     c.text((cx, cy - 61), "N", SERIF_BOLD, 17, fill=ink)
-    del paperish
 
 
 # ---- icon ---------------------------------------------------------------------------------------
 
-def icon(size):
-    """The desktop icon: the island in ink on a paper tile, with a red piece on it."""
-    regions_img = _icon_master()
-    return regions_img.resize((size, size), Image.LANCZOS)
-
-
-_ICON = {}
-
-
-def _icon_master():
-    if "master" in _ICON:
-        return _ICON["master"]
+def icon(regions):
+    """The desktop icon at 512 pixels: the island in ink on a paper tile, with a red soldier on it."""
     n = 512
     c = Canvas(n, n)
-    rng = np.random.default_rng(131)
     tile = paper(n, n, 17)
     tile_img = Image.fromarray(np.dstack([tile, np.full((n, n), 255, np.uint8)]), "RGBA")
     mask = Canvas(n, n)
     rounded(mask, 16, 16, n - 16, n - 16, 70, (255, 255, 255, 255))
     c.image.paste(tile_img.resize((n * SS, n * SS)), (0, 0), mask.image.getchannel("A"))
     rounded_outline(c, 18, 18, n - 18, n - 18, 68, 10, INK + (255,))
-    regions = board.Regions()
     coast = np.array(regions.closed_curve(regions.r_coast))
     centre = coast.mean(axis=0)
     span = (coast.max(axis=0) - coast.min(axis=0)).max()
@@ -956,9 +936,6 @@ def _icon_master():
     piece = soldier().resize((64 * SS * 3, 64 * SS * 3), Image.LANCZOS)
     arr = np.asarray(piece, np.float32).copy()
     arr[:, :, :3] *= np.array([0.8, 0.0, 0.0])
-    arr[:, :, :3] += (np.asarray(piece, np.float32)[:, :, :3] < 80) * 0
     piece = Image.fromarray(arr.round().astype(np.uint8), "RGBA")
     c.image.alpha_composite(piece, (int((n / 2 - 96) * SS), int((n / 2 - 96) * SS)))
-    _ICON["master"] = c.result()
-    del rng
-    return _ICON["master"]
+    return c.result()
