@@ -92,10 +92,6 @@ private:
     const Picture* banners[4] = {&ruritania, &molotavia, &norland, &stamark};
 };
 
-// The title's pictures and choice rows, the banner strip above the food store.
-constexpr int titleTop = 340;
-constexpr int titleBottom = 520;
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -139,10 +135,17 @@ protected:
         return passed;
     }
 
+    // The whole title, and closely each soldier and the two tick places under it (a tick is small).
     static bool showsTitle(const ScreenPicture& shot, const ScreenPicture& expected)
     {
-        return shot.match(expected) > 0.97f &&
-            shot.matchIn(expected, 0, titleTop, ScreenPicture::WIDTH, titleBottom, 24) > 0.99f;
+        const int soldierX[4] = {114, 364, 610, 828};
+        const int tickX[4] = {74, 314, 559, 783};
+        bool close = shot.match(expected) > 0.97f;
+        for (int nation = 0; nation < 4; ++nation) {
+            close = close && shot.matchIn(expected, soldierX[nation], 350, soldierX[nation] + 64, 414, 24) > 0.99f &&
+                shot.matchIn(expected, tickX[nation], 415, tickX[nation] + 64, 513, 24) > 0.99f;
+        }
+        return close;
     }
 
     bool showsTurnOf(const ScreenPicture& shot, int nation) const
