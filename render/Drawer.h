@@ -25,7 +25,8 @@ public:
     virtual unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) = 0;
     // Forgets an image and frees its texture.
     virtual void releaseImage(unsigned int image) = 0;
-    // Stores a polygon of count (x, y) points; returns its handle.
+    // Stores a polygon of count (x, y) points; returns its handle (0, 1, 2, ...). Outlines of fewer
+    // than three points or without area are stored but draw nothing.
     virtual unsigned int loadPoly(float* points, int count) = 0;
     // Builds a shader program from two source files; 0 when shaders are unavailable.
     virtual unsigned int loadShader(const std::string& vertexFile, const std::string& fragmentFile);
@@ -42,13 +43,14 @@ public:
     // Draws an image with its top-left corner at (x, y), scaled about its centre and tinted.
     virtual void drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g,
                            float b, float a) = 0;
-    // Draws a stored polygon textured with an image, centred at (x, y), scaled and tinted.
+    // Draws a stored polygon filled with an image, its own origin at (x, y), scaled; the tint's alpha
+    // fades it (the image keeps its own colours unless a shader program decides otherwise).
     virtual void drawPoly(unsigned int polygon, unsigned int image, short x, short y, float scaleX,
                           float scaleY, float r, float g, float b, float a) = 0;
     // Writes lower-case text as a row of size by size squares from (x, y).
     virtual void drawText(const std::string& text, short x, short y, float size, float r, float g, float b,
                           float a) = 0;
-    // Draws a soft-edged band 8 units wide between two points.
+    // Draws a soft-edged band 8 units wide between two points; nothing when they coincide.
     virtual void drawLine(short x1, short y1, short x2, short y2, float r, float g, float b, float a) = 0;
     // Fills a rectangle with one colour.
     virtual void fillRect(short x, short y, short width, short height, unsigned char r, unsigned char g,

@@ -42,7 +42,7 @@ OpenGLDrawer::OpenGLDrawer()
     : lineImage(0), secondImage(0), mainUniform(-1), secondUniform(-1), nextImageId(1), windowWidth(1024),
       windowHeight(768), viewportX(0.0f), viewportY(0.0f), actualWidth(1024.0f), actualHeight(768.0f),
       lineImageSize(Images::line_png_size), glewReady(false), shadersAvailable(false),
-      multitextureAvailable(false), trimming(true), viewX(0), viewY(0), viewWidth(1024), viewHeight(768),
+      multitextureAvailable(false), shortcuts(true), viewX(0), viewY(0), viewWidth(1024), viewHeight(768),
       unitsWide(logicalWidth), unitsHigh(logicalHeight)
 {
 }
@@ -176,9 +176,9 @@ bool OpenGLDrawer::is16Bit() const
     return info != nullptr && info->vfmt != nullptr && info->vfmt->BitsPerPixel == 16;
 }
 
-void OpenGLDrawer::setTrimming(bool enabled)
+void OpenGLDrawer::setShortcuts(bool enabled)
 {
-    trimming = enabled;
+    shortcuts = enabled;
 }
 
 void OpenGLDrawer::beginDrawing()
@@ -249,13 +249,16 @@ unsigned char* OpenGLDrawer::enlargeToPowerOfTwo(const unsigned char* pixels, un
     return texture;
 }
 
-void OpenGLDrawer::findVisibleArea(const unsigned char* pixels, Image& image)
+void OpenGLDrawer::measureCoverage(const unsigned char* pixels, Image& image)
 {
     unsigned int left = image.width, top = image.height, right = 0, bottom = 0;
+    image.opaque = true;
     for (unsigned int y = 0; y < image.height; ++y) {
         const unsigned char* row = pixels + static_cast<std::size_t>(y) * image.width * 4;
         for (unsigned int x = 0; x < image.width; ++x) {
-            if (row[x * 4 + 3] == 0)
+            const unsigned char alpha = row[x * 4 + 3];
+            image.opaque = image.opaque && alpha == 255;
+            if (alpha == 0)
                 continue;
             left = std::min(left, x);
             right = std::max(right, x + 1);
@@ -299,7 +302,7 @@ unsigned int OpenGLDrawer::loadImage(unsigned char* pixels, unsigned int width, 
     Image image;
     image.width = static_cast<unsigned short>(width);
     image.height = static_cast<unsigned short>(height);
-    findVisibleArea(pixels, image);
+    measureCoverage(pixels, image);
     if (textureWidth != width || textureHeight != height) {
         unsigned char* enlarged = enlargeToPowerOfTwo(pixels, width, height, textureWidth, textureHeight);
         delete[] pixels;
@@ -356,7 +359,7 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
     // Fully transparent texels leave the frame unchanged under this blend function, so only the
     // window pixels under the visible part need to be drawn; the quad itself stays the same.
     bool scissored = false;
-    if (trimming) {
+    if (shortcuts) {
         if (found->visibleRight == 0)
             return;
         const bool wholePicture = found->visibleLeft == 0 && found->visibleTop == 0 &&
@@ -366,6 +369,10 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
                                   left + found->visibleRight * scaleX, top + found->visibleBottom * scaleY);
     }
 
+    // An opaque picture drawn at full alpha replaces what is below: blending would compute the same.
+    const bool unblended = shortcuts && found->opaque && a >= 1.0f;
+    if (unblended)
+        glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, found->texture);
     glColor4f(r, g, b, a);
     glBegin(GL_QUADS);
@@ -380,6 +387,8 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
     glEnd();
     if (scissored)
         glDisable(GL_SCISSOR_TEST);
+    if (unblended)
+        glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, 0);
 }

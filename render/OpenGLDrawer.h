@@ -28,6 +28,8 @@ public:
         unsigned short visibleTop = 0;
         unsigned short visibleRight = 0;
         unsigned short visibleBottom = 0;
+        // Whether every pixel has full alpha, so that drawing it untranslucent needs no blending.
+        bool opaque = false;
     };
 
     // One stored outline: entry 0 is the centre, entries 1 onwards the points in their order.
@@ -78,9 +80,10 @@ public:
 
     // Whether the display's current pixel format has 16 bits per pixel.
     bool is16Bit() const;
-    // Whether drawImage leaves out the fully transparent border of pictures (on by default; the
-    // pixels are the same either way, only the time differs).
-    void setTrimming(bool enabled);
+    // Whether drawImage takes its shortcuts: leaving out the fully transparent border of pictures and
+    // not blending opaque ones drawn at full alpha. On by default; the pixels are the same either
+    // way, only the time differs.
+    void setShortcuts(bool enabled);
     // The registered image behind a handle, or null.
     const Image* findImage(unsigned int image) const;
 
@@ -92,9 +95,9 @@ public:
     // its last byte and the rows below repeat the last completed row.
     static unsigned char* enlargeToPowerOfTwo(const unsigned char* pixels, unsigned int width, unsigned int height,
                                               unsigned int textureWidth, unsigned int textureHeight);
-    // Fills in an image's visible part from its RGBA pixels: the pixels with alpha above 0 and a
-    // margin of one pixel for linear filtering, kept within the picture.
-    static void findVisibleArea(const unsigned char* pixels, Image& image);
+    // Fills in from an image's RGBA pixels its visible part (the pixels with alpha above 0 and a margin
+    // of one pixel for linear filtering, kept within the picture) and whether it is opaque throughout.
+    static void measureCoverage(const unsigned char* pixels, Image& image);
     // The first handle from start upwards that is not taken, never 0.
     static unsigned int findFreeHandle(const std::map<unsigned int, Image>& images, unsigned int start);
     // The whole text of a regular file, or an empty string when it cannot be read.
@@ -156,8 +159,8 @@ private:
     bool shadersAvailable;
     // Whether a second texture unit can be addressed.
     bool multitextureAvailable;
-    // Whether drawImage skips transparent borders.
-    bool trimming;
+    // Whether drawImage skips transparent borders and needless blending.
+    bool shortcuts;
     // The current viewport in window pixels and the logical units it spans, for mapping to pixels.
     int viewX;
     int viewY;

@@ -137,8 +137,9 @@ TEST_F(Images, UnknownHandlesDrawNothing)
 
 namespace {
 
-// Draws the same scene with and without trimming transparent borders; the pixels must not differ.
-class Trimming : public DrawerWindow {
+// Draws the same scene with and without the drawing shortcuts (transparent borders left out, opaque
+// pictures unblended); the pixels must not differ.
+class DrawingShortcuts : public DrawerWindow {
 protected:
     // A picture of width x height with a soft-edged blob around (cx, cy) of radius, and stray colour
     // under zero alpha everywhere else.
@@ -164,10 +165,10 @@ protected:
         float r, g, b, a;
     };
 
-    Screenshot drawScene(bool trimming, const std::vector<unsigned int>& images,
+    Screenshot drawScene(bool shortcuts, const std::vector<unsigned int>& images,
                          const std::vector<Placement>& placements)
     {
-        drawer->setTrimming(trimming);
+        drawer->setShortcuts(shortcuts);
         drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
         for (const unsigned int image : images)
             for (const Placement& p : placements)
@@ -184,7 +185,9 @@ protected:
                 // A blob at the top-left corner of a power-of-two picture.
                 blobImage(64, 64, 3.0f, 2.0f, 9.0f),
                 // Nothing visible at all.
-                blobImage(32, 32, 16.0f, 16.0f, 0.0f)};
+                blobImage(32, 32, 16.0f, 16.0f, 0.0f),
+                // Opaque throughout, enlarged and not, drawn unblended at full alpha.
+                blobImage(50, 30, 25.0f, 15.0f, 1000.0f), blobImage(32, 16, 16.0f, 8.0f, 1000.0f)};
     }
 
     const std::vector<Placement> placements = {
@@ -195,26 +198,26 @@ protected:
         {990, 700, 1, 1, 1, 1, 1, 1},         {500, 650, 0.77f, 1.31f, 1, 1, 1, 0.5f}};
 };
 
-TEST_F(Trimming, PicturesLookTheSameWithAndWithoutTheirTransparentBorders)
+TEST_F(DrawingShortcuts, PicturesLookTheSameWithAndWithoutThem)
 {
     const std::vector<unsigned int> images = testImages();
     const Screenshot full = drawScene(false, images, placements);
-    const Screenshot trimmed = drawScene(true, images, placements);
-    EXPECT_TRUE(full == trimmed);
+    const Screenshot quick = drawScene(true, images, placements);
+    EXPECT_TRUE(full == quick);
     // The scene did draw the pictures: something differs from the bare gradient.
     const Screenshot bare = drawScene(true, {}, placements);
-    EXPECT_FALSE(bare == trimmed);
+    EXPECT_FALSE(bare == quick);
 }
 
-TEST_F(Trimming, AlsoInsideAViewportOfAWideWindow)
+TEST_F(DrawingShortcuts, AlsoInsideAViewportOfAWideWindow)
 {
     open(1280, 800);
     const std::vector<unsigned int> images = testImages();
     drawer->setViewport(100, 50, 600, 400);
     const Screenshot full = drawScene(false, images, placements);
     drawer->setViewport(100, 50, 600, 400);
-    const Screenshot trimmed = drawScene(true, images, placements);
-    EXPECT_TRUE(full == trimmed);
+    const Screenshot quick = drawScene(true, images, placements);
+    EXPECT_TRUE(full == quick);
 }
 
 } // namespace

@@ -42,14 +42,14 @@ TEST(TextureSize, EnlargingContinuesRowsWithTheirLastAlphaAndRepeatsTheLastRow)
         ASSERT_TRUE(std::equal(texture.get() + 59 * 512, texture.get() + 60 * 512, texture.get() + row * 512));
 }
 
-TEST(TextureSize, VisibleAreaIsTheLitPixelsWithAOnePixelMargin)
+TEST(TextureSize, CoverageIsTheLitPixelsWithAOnePixelMarginAndOpacityThroughout)
 {
     OpenGLDrawer::Image image;
     image.width = 20;
     image.height = 10;
     std::vector<unsigned char> pixels(20 * 10 * 4, 0);
     // A transparent picture has nothing to draw.
-    OpenGLDrawer::findVisibleArea(pixels.data(), image);
+    OpenGLDrawer::measureCoverage(pixels.data(), image);
     EXPECT_EQ(image.visibleRight, 0);
     EXPECT_EQ(image.visibleBottom, 0);
 
@@ -57,7 +57,7 @@ TEST(TextureSize, VisibleAreaIsTheLitPixelsWithAOnePixelMargin)
     pixels[(2 * 20 + 1) * 4] = 255;
     pixels[(3 * 20 + 5) * 4 + 3] = 1;
     pixels[(6 * 20 + 12) * 4 + 3] = 255;
-    OpenGLDrawer::findVisibleArea(pixels.data(), image);
+    OpenGLDrawer::measureCoverage(pixels.data(), image);
     EXPECT_EQ(image.visibleLeft, 4);
     EXPECT_EQ(image.visibleTop, 2);
     EXPECT_EQ(image.visibleRight, 14);
@@ -66,11 +66,20 @@ TEST(TextureSize, VisibleAreaIsTheLitPixelsWithAOnePixelMargin)
     // The margin stays inside the picture.
     pixels[(0 * 20 + 0) * 4 + 3] = 9;
     pixels[(9 * 20 + 19) * 4 + 3] = 9;
-    OpenGLDrawer::findVisibleArea(pixels.data(), image);
+    OpenGLDrawer::measureCoverage(pixels.data(), image);
     EXPECT_EQ(image.visibleLeft, 0);
     EXPECT_EQ(image.visibleTop, 0);
     EXPECT_EQ(image.visibleRight, 20);
     EXPECT_EQ(image.visibleBottom, 10);
+    EXPECT_FALSE(image.opaque);
+
+    for (std::size_t alpha = 3; alpha < pixels.size(); alpha += 4)
+        pixels[alpha] = 255;
+    OpenGLDrawer::measureCoverage(pixels.data(), image);
+    EXPECT_TRUE(image.opaque);
+    pixels[(9 * 20 + 19) * 4 + 3] = 254;
+    OpenGLDrawer::measureCoverage(pixels.data(), image);
+    EXPECT_FALSE(image.opaque);
 }
 
 TEST(ImageHandles, TheSearchStartsAtTheNewestHandleAndSkipsTakenOnes)

@@ -1,0 +1,149 @@
+// The OpenGL drawer's costs: decoding and uploading one full-screen picture, and the game board's
+// frame (paper, the space overlays, the map and about 40 small pictures) with and without drawing
+// only the visible part of each picture. Run under a display (xvfb-run) with Mesa's software renderer:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" env SDL_VIDEODRIVER=x11 BUILD/DrawerBenchmark
+#include "ImageLoader.h"
+#include "Images.h"
+#include "OpenGLDrawer.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <vector>
+
+namespace {
+
+struct Picture {
+    const char* data;
+    unsigned int size;
+};
+
+// The one window of the process and its drawer, opened on first use.
+OpenGLDrawer* sharedDrawer()
+{
+    static OpenGLDrawer* drawer = [] {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0)
+            return static_cast<OpenGLDrawer*>(nullptr);
+        OpenGLDrawer* opened = new OpenGLDrawer;
+        if (!opened->initialise(1024, 768, false, 0)) {
+            delete opened;
+            return static_cast<OpenGLDrawer*>(nullptr);
+        }
+        return opened;
+    }();
+    return drawer;
+}
+
+unsigned int load(OpenGLDrawer* drawer, const Picture& picture)
+{
+    const LoadedImage image = ImageLoader().loadImage(picture.data, picture.size);
+    return drawer->loadImage(image.pixels, image.width, image.height);
+}
+
+// The board's pictures, registered once.
+struct Board {
+    unsigned int paper = 0;
+    unsigned int map = 0;
+    std::vector<unsigned int> overlays;
+    unsigned int ship = 0, counter = 0, garrison = 0, biscuits = 0, guy = 0, mouse = 0, button = 0, banner = 0;
+
+    explicit Board(OpenGLDrawer* drawer)
+    {
+        paper = load(drawer, {Images::paper2_jpg, Images::paper2_jpg_size});
+        map = load(drawer, {Images::map_png, Images::map_png_size});
+        const Picture spaces[19] = {
+            {Images::space0_png, Images::space0_png_size},   {Images::space1_png, Images::space1_png_size},
+            {Images::space2_png, Images::space2_png_size},   {Images::space3_png, Images::space3_png_size},
+            {Images::space4_png, Images::space4_png_size},   {Images::space5_png, Images::space5_png_size},
+            {Images::space6_png, Images::space6_png_size},   {Images::space7_png, Images::space7_png_size},
+            {Images::space8_png, Images::space8_png_size},   {Images::space9_png, Images::space9_png_size},
+            {Images::space10_png, Images::space10_png_size}, {Images::space11_png, Images::space11_png_size},
+            {Images::space12_png, Images::space12_png_size}, {Images::space13_png, Images::space13_png_size},
+            {Images::space14_png, Images::space14_png_size}, {Images::space15_png, Images::space15_png_size},
+            {Images::space16_png, Images::space16_png_size}, {Images::space17_png, Images::space17_png_size},
+            {Images::space18_png, Images::space18_png_size}};
+        for (const Picture& space : spaces)
+            overlays.push_back(load(drawer, space));
+        ship = load(drawer, {Images::ship_png, Images::ship_png_size});
+        counter = load(drawer, {Images::counter_png, Images::counter_png_size});
+        garrison = load(drawer, {Images::garrison_png, Images::garrison_png_size});
+        biscuits = load(drawer, {Images::biscuits_png, Images::biscuits_png_size});
+        guy = load(drawer, {Images::guy_png, Images::guy_png_size});
+        mouse = load(drawer, {Images::mouse_png, Images::mouse_png_size});
+        button = load(drawer, {Images::foragebutton_png, Images::foragebutton_png_size});
+        banner = load(drawer, {Images::ruritania_png, Images::ruritania_png_size});
+    }
+
+    // One frame as the game screen draws it, finished before returning.
+    void drawFrame(OpenGLDrawer* drawer, int overlayCount) const
+    {
+        drawer->beginDrawing();
+        drawer->drawImage(paper, 0, 0, 1, 1, 1, 1, 1, 1);
+        for (int i = 0; i < overlayCount; ++i)
+            drawer->drawImage(overlays[i], 0, 0, 1, 1, 0.2f + 0.04f * i, 0.5f, 0.8f - 0.03f * i, 0.6f);
+        drawer->drawImage(map, 0, 0, 1, 1, 1, 1, 1, 1);
+        // 40 small pictures: ships, buttons, the banner, food, pieces, counters, forts and the pointer.
+        drawer->drawImage(ship, 444, 10, -1, 1, 1, 1, 1, 1);
+        drawer->drawImage(ship, 452, 628, 1, 1, 1, 1, 1, 1);
+        drawer->drawImage(ship, 844, 354, 1, 1, 1, 1, 1, 1);
+        drawer->drawImage(ship, 56, 354, -1, 1, 1, 1, 1, 1);
+        for (int i = 0; i < 3; ++i)
+            drawer->drawImage(button, 0, static_cast<short>(530 + 60 * i), 1, 1, 1, 1, 1, 1);
+        drawer->drawImage(banner, 20, 20, 1, 1, 1, 1, 1, 1);
+        for (int i = 0; i < 15; ++i)
+            drawer->drawImage(biscuits, static_cast<short>(38 + 40 * (i % 5)), static_cast<short>(60 + 46 * (i / 5)),
+                              0.75f, 0.75f, 1, 1, 1, 1);
+        for (int i = 0; i < 4; ++i)
+            drawer->drawImage(guy, static_cast<short>(300 + 110 * i), 300, 1, 1, 0.3f * i, 0.5f, 1, 1);
+        for (int i = 0; i < 8; ++i)
+            drawer->drawImage(counter, static_cast<short>(250 + 60 * i), 450, 0.5f, 0.5f, 1, 1, 1, 1);
+        for (int i = 0; i < 4; ++i)
+            drawer->drawImage(garrison, static_cast<short>(320 + 100 * i), 200, 1, 1, 1, 1, 1, 1);
+        drawer->drawImage(mouse, 500, 400, 1, 1, 1, 1, 1, 1);
+        drawer->endDrawing();
+        glFinish();
+    }
+};
+
+void DecodeAndUploadFullScreenPng(benchmark::State& state)
+{
+    OpenGLDrawer* drawer = sharedDrawer();
+    if (drawer == nullptr) {
+        state.SkipWithError("no window");
+        return;
+    }
+    for (auto _ : state) {
+        const unsigned int image = load(drawer, {Images::map_png, Images::map_png_size});
+        glFinish();
+        state.PauseTiming();
+        drawer->releaseImage(image);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(DecodeAndUploadFullScreenPng)->Unit(benchmark::kMillisecond);
+
+// Arguments: the number of overlays showing, and whether transparent borders are skipped.
+void BoardFrame(benchmark::State& state)
+{
+    OpenGLDrawer* drawer = sharedDrawer();
+    if (drawer == nullptr) {
+        state.SkipWithError("no window");
+        return;
+    }
+    static const Board board(drawer);
+    drawer->setShortcuts(state.range(1) != 0);
+    for (auto _ : state)
+        board.drawFrame(drawer, static_cast<int>(state.range(0)));
+    drawer->setShortcuts(true);
+}
+BENCHMARK(BoardFrame)
+    ->ArgNames({"overlays", "trimmed"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({19, 0})
+    ->Args({19, 1})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
