@@ -54,8 +54,15 @@ def ship_boxes():
 
 
 COMPASS = (880, 128, 64)  # centre x, centre y, radius of the compass rose
+CARTOUCHE = (826, 612, 954, 680)  # the map's name and scale, in the sea at the bottom right
 KEEP_CLEAR = [(0, 0, 272, 216), (0, 556, 240, 768)] + ship_boxes() + [
-    (COMPASS[0] - COMPASS[2], COMPASS[1] - COMPASS[2], COMPASS[0] + COMPASS[2], COMPASS[1] + COMPASS[2])]
+    (COMPASS[0] - COMPASS[2], COMPASS[1] - COMPASS[2], COMPASS[0] + COMPASS[2], COMPASS[1] + COMPASS[2]),
+    CARTOUCHE]
+
+# The extent (x0, x1, y0, y1) each outer region should keep close to; the coast is shaped by them.
+OUTER_EXTENTS = [(408, 592, 110, 260), (572, 729, 136, 321), (639, 791, 242, 383), (676, 836, 347, 481),
+                 (641, 812, 441, 656), (578, 718, 506, 661), (433, 602, 525, 663), (294, 468, 495, 652),
+                 (217, 382, 430, 607), (183, 334, 349, 482), (177, 363, 215, 358), (279, 445, 123, 307)]
 INK_BOUNDS = (160, 48, 959, 684)
 
 ANGLES = 2880  # samples of the closed curves around the centre
@@ -91,6 +98,18 @@ def line_noise(rng, count, amplitude, wavelength):
         k = 2 * math.pi * (2 ** octave) / wavelength
         out += rng.normal() / (2 ** octave) * np.sin(k * t + rng.uniform(0, 2 * math.pi))
     return out * amplitude / max(1e-9, np.abs(out).max())
+
+
+def ray_exit(origin, theta, extent):
+    """Distance from origin along the ray at theta to where it leaves the box (x0, x1, y0, y1)."""
+    x0, x1, y0, y1 = extent
+    dx, dy = math.cos(theta), math.sin(theta)
+    exits = []
+    if abs(dx) > 1e-9:
+        exits.append(((x1 if dx > 0 else x0) - origin[0]) / dx)
+    if abs(dy) > 1e-9:
+        exits.append(((y1 if dy > 0 else y0) - origin[1]) / dy)
+    return max(0.0, min(exits))
 
 
 def softplus(x, k):
@@ -177,19 +196,26 @@ class Regions:
         return curve[i0] * (1 - f) + curve[(i0 + 1) % ANGLES] * f
 
     def _coast(self, rng):
-        """Coastline radius per angle: an oval near the board's extents with bays and capes,
-        kept outside the outer boxes and inside the places that must stay sea."""
-        a, b, cx, cy = 332.0, 282.0, 506.0, 388.0
+        """Coastline radius per angle: close to where each outer region's extent ends, rounded,
+        with bays and capes, kept outside the outer boxes and inside the places that stay sea."""
         target = np.zeros(ANGLES)
+        tu = self.ref + (self.theta - self.ref) % (2 * math.pi)
+        sector = np.zeros(ANGLES, int)
+        for d in self.outer_dividers:
+            sector += tu >= d[int(260 / 0.5)]
+        sector %= 12
+        # Half the way between an oval and the extents' edges: close to the extents, never boxy.
+        a, b, cx, cy = 332.0, 282.0, 506.0, 388.0
         for i, t in enumerate(self.theta):
-            # radius from CENTRE to the oval along the ray
             dx, dy = math.cos(t), math.sin(t)
             ox, oy = CENTRE[0] - cx, CENTRE[1] - cy
             qa = (dx / a) ** 2 + (dy / b) ** 2
             qb = 2 * (ox * dx / a ** 2 + oy * dy / b ** 2)
             qc = (ox / a) ** 2 + (oy / b) ** 2 - 1
-            target[i] = (-qb + math.sqrt(qb * qb - 4 * qa * qc)) / (2 * qa)
-        target += periodic_noise(rng, ANGLES, 24.0, 3, 70, 0.85)
+            oval = (-qb + math.sqrt(qb * qb - 4 * qa * qc)) / (2 * qa)
+            target[i] = 0.5 * oval + 0.5 * 0.97 * ray_exit(CENTRE, t, OUTER_EXTENTS[sector[i]])
+        target = smooth_periodic(smooth_periodic(target, 41), 41)
+        target += periodic_noise(rng, ANGLES, 20.0, 3, 70, 0.85)
         low, high = self._coast_limits()
         # The marks push the coast back by a varying margin, so no stretch runs straight along them;
         # where the land is narrow the coast keeps to the middle of what room there is.

@@ -613,6 +613,7 @@ def title_page():
         check_boxes(c, bx0, bx1, rng)
         c.text((bx1 + 12, (HUMAN_ROWS[0] + HUMAN_ROWS[1] + 1) / 2), "Human", SERIF_ITALIC, 23, fill=ink, anchor="lm")
         c.text((bx1 + 12, (CPU_ROWS[0] + CPU_ROWS[1] + 1) / 2), "CPU", SERIF_ITALIC, 23, fill=ink, anchor="lm")
+    c.text((512, 552), "Tick who commands each nation, then set sail.", SERIF_ITALIC, 22, fill=ink)
     start_label(c, rng)
     return bleed(c.result(), rng, 0.4)
 
@@ -827,16 +828,16 @@ def grass(c, x, y, rng):
 
 def cartouche(c, labels, rng):
     """The map's name and a scale of leagues, in the open sea at the bottom right."""
-    x0, y0, x1, y1 = CARTOUCHE
+    x0, y0, x1, y1 = board.CARTOUCHE
     if np.any(labels[y0 - 12:y1 + 12, x0 - 12:x1 + 12] != board.SEA):
         raise RuntimeError("the cartouche would cover land")
     ink = INK + (255,)
     c.draw.rectangle((x0 * SS, y0 * SS, x1 * SS, y1 * SS), outline=ink, width=int(1.6 * SS))
     c.draw.rectangle(((x0 + 4) * SS, (y0 + 4) * SS, (x1 - 4) * SS, (y1 - 4) * SS), outline=ink, width=int(0.7 * SS))
     cx = (x0 + x1) / 2
-    c.text((cx, y0 + 16), "The Isle of", SERIF_ITALIC, 12, fill=ink)
-    small_caps(c, (cx, y0 + 33), "Marrowgate", 16, SERIF_BOLD, spacing=0.06)
-    bar_y = y1 - 24
+    c.text((cx, y0 + 14), "The Isle of", SERIF_ITALIC, 11, fill=ink)
+    small_caps(c, (cx, y0 + 29), "Marrowgate", 14.5, SERIF_BOLD, spacing=0.05)
+    bar_y = y0 + 42
     left, right = x0 + 22, x1 - 22
     step = (right - left) / 4
     c.line([(left, bar_y), (right, bar_y)], 0.8, ink)
@@ -846,10 +847,7 @@ def cartouche(c, labels, rng):
         if k < 4 and k % 2 == 0:
             c.draw.rectangle(((left + k * step) * SS, bar_y * SS, (left + (k + 1) * step) * SS, (bar_y + 4) * SS),
                              fill=ink)
-    c.text((cx, y1 - 11), "leagues", SERIF_ITALIC, 10, fill=ink)
-
-
-CARTOUCHE = (806, 604, 952, 680)
+    c.text((cx, y0 + 56), "leagues", SERIF_ITALIC, 9.5, fill=ink)
 
 
 def coast_distance(regions, scale=2, reach=40):
