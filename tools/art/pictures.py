@@ -928,9 +928,16 @@ def icon(regions):
     centre = coast.mean(axis=0)
     span = (coast.max(axis=0) - coast.min(axis=0)).max()
     k = 360.0 / span
-    pts = [((x - centre[0]) * k + n / 2, (y - centre[1]) * k + n / 2 + 10) for x, y in coast]
-    c.polygon(pts, fill=(214, 190, 140, 255))
-    c.stroke(pts + pts[:1], 12, INK + (255,), taper=False)
+    def outline(points, scale):
+        return [((x - centre[0]) * k * scale + n / 2, (y - centre[1]) * k * scale + n / 2 + 6) for x, y in points]
+
+    calm = regions.closed_curve(board.smooth_periodic(regions.r_coast, 121))
+    for scale, width in ((1.19, 3.5), (1.1, 5.0)):
+        ring = outline(calm, scale)
+        c.stroke(ring + ring[:1], width, INK + (255,), taper=False)
+    land = outline(coast, 1.0)
+    c.polygon(land, fill=(206, 194, 138, 255))
+    c.stroke(land + land[:1], 11, INK + (255,), taper=False)
     piece = soldier().resize((64 * SS * 3, 64 * SS * 3), Image.LANCZOS)
     arr = np.asarray(piece, np.float32).copy()
     arr[:, :, :3] *= np.array([0.8, 0.0, 0.0])
