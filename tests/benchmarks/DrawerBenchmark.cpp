@@ -1,6 +1,7 @@
 // The OpenGL drawer's costs: decoding and uploading one full-screen picture, and the game board's
-// frame (paper, the space overlays, the map and about 40 small pictures) with and without drawing
-// only the visible part of each picture. Run under a display (xvfb-run) with Mesa's software renderer:
+// frame (paper, the space overlays, the map and about 40 small pictures) with and without the drawing
+// shortcuts (only the visible part of each picture, no blending for opaque ones). Run under a display
+// (xvfb-run) with Mesa's software renderer:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env SDL_VIDEODRIVER=x11 BUILD/DrawerBenchmark
 #include "ImageLoader.h"
 #include "Images.h"
@@ -124,7 +125,7 @@ void DecodeAndUploadFullScreenPng(benchmark::State& state)
 }
 BENCHMARK(DecodeAndUploadFullScreenPng)->Unit(benchmark::kMillisecond);
 
-// Arguments: the number of overlays showing, and whether transparent borders are skipped.
+// Arguments: the number of overlays showing, and whether drawImage takes its shortcuts.
 void BoardFrame(benchmark::State& state)
 {
     OpenGLDrawer* drawer = sharedDrawer();
@@ -139,7 +140,7 @@ void BoardFrame(benchmark::State& state)
     drawer->setShortcuts(true);
 }
 BENCHMARK(BoardFrame)
-    ->ArgNames({"overlays", "trimmed"})
+    ->ArgNames({"overlays", "shortcuts"})
     ->Args({0, 0})
     ->Args({0, 1})
     ->Args({19, 0})
