@@ -460,7 +460,7 @@ def win_page():
     rng = np.random.default_rng(81)
     lines = ["Every cove has been charted and every hill has a name.",
              "The crowds line the quay to cheer the explorers home,",
-             "the map-makers redraw the old charts in the victors' colours,",
+             "the map-makers redraw the old charts in the victor's colours,",
              "and the island's story will be told in their tongue for a century."]
     size = min(fitted(text, SERIF_ITALIC, 30, 900) for text in lines)
     for i, text in enumerate(lines):
@@ -507,8 +507,8 @@ def draw_page():
     page_frame(c, rng)
     small_caps(c, (512, 190), "A Dead Heat", 84, SERIF_BOLD)
     flourish(c, 512, 250, 240, rng, 2.0)
-    lines = ["Two flags were planted on the last unknown hill",
-             "in the very same hour, and neither side will yield.",
+    lines = ["The flags went up on the last unknown hills",
+             "in the very same hour, and no nation will yield.",
              "The island's explorers return to their ships as equals,",
              "and the question of who was first must wait for another voyage."]
     size = min(fitted(text, SERIF_ITALIC, 30, 880) for text in lines)
