@@ -93,15 +93,6 @@ TEST_F(Filling, ARectangleCoversExactlyItsArea)
     EXPECT_EQ(shot.at(89, 80), black);
 }
 
-TEST_F(Filling, TranslucentFillsBlendWithWhatIsBelow)
-{
-    drawer->fillRect(0, 0, 100, 100, 200, 0, 0, 255);
-    drawer->fillRect(0, 0, 100, 100, 0, 0, 200, 128);
-    const Rgb mixed = capture().at(50, 50);
-    EXPECT_NEAR(mixed[0], 99, 2);
-    EXPECT_NEAR(mixed[2], 100, 2);
-}
-
 TEST_F(Filling, AGradientRunsFromTheTopColourToTheBottomColour)
 {
     drawer->fillGradient(0, 0, 100, 256, 255, 0, 0, 255, 0, 0, 255, 255);
@@ -186,14 +177,6 @@ TEST_F(Lines, ABandHasASolidMiddleAndSoftEdges)
     for (int x = 590; x < 610; ++x)
         for (int y = 90; y < 110; ++y)
             ASSERT_EQ(shot.at(x, y), black);
-}
-
-TEST_F(Lines, ASlantedLineIsTinted)
-{
-    drawer->drawLine(100, 100, 200, 200, 1, 0, 0, 1);
-    const Screenshot shot = capture();
-    EXPECT_EQ(shot.at(150, 150), (Rgb{255, 0, 0}));
-    EXPECT_EQ(shot.at(180, 120), black);
 }
 
 } // namespace

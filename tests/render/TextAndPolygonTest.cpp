@@ -1,7 +1,5 @@
 #include "DrawerWindow.h"
 
-#include "Fonts.h"
-#include "ImageLoader.h"
 
 #include <fstream>
 
@@ -66,27 +64,6 @@ TEST_F(Text, DigitsAndMarksSelectTheirOwnGlyphs)
         EXPECT_EQ(shot.at(i * 40 + 20, 20), colours[i]) << i;
     EXPECT_EQ(shot.at(220, 20), (Rgb{128, 128, 128}));
     EXPECT_EQ(shot.at(260, 20), black);
-}
-
-TEST_F(Text, AnEmbeddedGlyphIsAnOutlinedLetterOverTransparency)
-{
-    const LoadedImage picture = ImageLoader().loadImage(Fonts::fonta_png, Fonts::fonta_png_size);
-    ASSERT_EQ(picture.width, 64u);
-    drawer->loadGlyph(Drawer::GlyphA, picture.pixels, picture.width);
-    delete[] picture.pixels;
-    drawer->fillRect(0, 0, 200, 200, 0, 0, 255, 255);
-    drawer->drawText("a", 0, 0, 64, 1, 1, 1, 1);
-    const Screenshot shot = capture();
-    EXPECT_EQ(shot.at(1, 1), (Rgb{0, 0, 255}));
-    int light = 0, dark = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const Rgb pixel = shot.at(x, y);
-            light += pixel[0] >= 200 && pixel[1] >= 200 && pixel[2] >= 200;
-            dark += pixel[0] <= 80 && pixel[1] <= 80 && pixel[2] <= 80;
-        }
-    EXPECT_GT(light, 100);
-    EXPECT_GT(dark, 100);
 }
 
 class Polygons : public DrawerWindow {
