@@ -1,193 +1,170 @@
-#include "FakePortAudio.h"
 #include "PortAudioCallback.h"
 #include "PortAudioDevice.h"
 
+#include <portaudio.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+// The test program defines the PortAudio functions the device uses, so they are linked instead of the
+// library's: each call is logged, and a test sets the answers before it starts a device.
 namespace {
-    class RecordingCallback : public PortAudioCallback {
-    public:
-        void getAudio(float* input, float* output, int frames) override
-        {
-            inputs.push_back(input);
-            for (int i = 0; i < 2 * frames; ++i)
-                output[i] = 0.25f;
-            framesAsked.push_back(frames);
-        }
+    struct FakePortAudio {
+        std::vector<std::string> calls;
+        PaError initialiseResult = paNoError;
+        PaHostApiIndex defaultHostApi = 3;
+        PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
+        bool refuses44100 = false;
+        PaError openResult = paNoError;
+        PaError startResult = paNoError;
+        // What the last Pa_OpenStream was given.
+        PaStreamParameters openedOutput = {};
+        double openedRate = 0.0;
+        void* openedUserData = nullptr;
+    } fake;
+    int streamToken;
 
-        std::vector<float*> inputs;
-        std::vector<int> framesAsked;
-    };
-
-    class ThrowingCallback : public PortAudioCallback {
-    public:
-        void getAudio(float*, float* output, int) override
-        {
-            output[0] = 0.5f;
-            throw std::runtime_error("out of memory");
-        }
-    };
-
-    // Sets a device up the way the application does and starts it, returning what start printed.
-    std::string startDevice(PortAudioDevice& device, PortAudioCallback* callback, bool* started)
+    PaError logged(const char* call, PaError result)
     {
-        device.setCallback(callback);
-        device.setNumChannels(0, 2);
-        device.setSamplerate(44100.0);
-        testing::internal::CaptureStdout();
-        *started = device.start();
-        return testing::internal::GetCapturedStdout();
+        fake.calls.push_back(call);
+        return result;
     }
-}
 
-TEST(PortAudioDeviceStart, OpensAStereoFloatStreamOnTheDefaultOutputAndStartsItOnce)
-{
-    FakePortAudio& fake = FakePortAudio::reset();
-    RecordingCallback callback;
-    PortAudioDevice device;
-    bool started = false;
-    EXPECT_EQ("", startDevice(device, &callback, &started));
-    EXPECT_TRUE(started);
-    EXPECT_TRUE(device.isStarted());
-    // No Core Audio here: the default host API's default output device is used.
-    EXPECT_EQ(fake.defaultIndex, fake.infoIndex);
-    EXPECT_FALSE(fake.openedWithInput);
-    EXPECT_EQ(fake.hostApi.defaultOutputDevice, fake.openedOutput.device);
-    EXPECT_EQ(2, fake.openedOutput.channelCount);
-    EXPECT_EQ(paFloat32, fake.openedOutput.sampleFormat);
-    EXPECT_EQ(44100.0, fake.openedRate);
-    EXPECT_EQ(&callback, fake.openedUserData);
-    EXPECT_EQ(&PortAudioDevice::portAudioCallback, fake.openedCallback);
-
-    const size_t callsAfterStart = fake.calls.size();
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(device.start());
-    EXPECT_EQ("", testing::internal::GetCapturedStdout());
-    EXPECT_EQ(callsAfterStart, fake.calls.size());
-}
-
-TEST(PortAudioDeviceStart, UsesTheNativeHostApiWhenThereIsOne)
-{
-    FakePortAudio& fake = FakePortAudio::reset();
-    fake.nativeIndex = 1;
-    PortAudioDevice device;
-    bool started = false;
-    startDevice(device, nullptr, &started);
-    EXPECT_TRUE(started);
-    EXPECT_EQ(1, fake.infoIndex);
-    EXPECT_EQ(0, fake.count("Pa_GetDefaultHostApi"));
-}
-
-TEST(PortAudioDeviceStart, FallsBackTo48000WhenTheDeviceRefuses44100)
-{
-    FakePortAudio& fake = FakePortAudio::reset();
-    fake.refusedRates = {44100.0};
-    PortAudioDevice device;
-    bool started = false;
-    EXPECT_EQ("44100Hz samplerate not supported, using 48000Hz.\n", startDevice(device, nullptr, &started));
-    EXPECT_TRUE(started);
-    EXPECT_EQ(48000.0, fake.openedRate);
-    EXPECT_EQ(48000.0, device.getSamplerate());
-}
-
-TEST(PortAudioDeviceStart, TriesToOpenAt48000EvenWhenThatIsRefusedToo)
-{
-    FakePortAudio& fake = FakePortAudio::reset();
-    fake.refusedRates = {44100.0, 48000.0};
-    PortAudioDevice device;
-    bool started = false;
-    EXPECT_EQ("44100Hz samplerate not supported, using 48000Hz.\n48000Hz not supported either?\n",
-              startDevice(device, nullptr, &started));
-    EXPECT_EQ(1, fake.count("Pa_OpenStream"));
-    EXPECT_EQ(48000.0, fake.openedRate);
-}
-
-TEST(PortAudioDeviceFailures, EachFailureIsReportedAndLeavesPortAudioShutDown)
-{
-    struct Case {
-        const char* name;
-        void (*arrange)(FakePortAudio&);
-        const char* message;
-        int terminates;
-        int closes;
-    };
-    const Case cases[] = {
-        {"initialise", [](FakePortAudio& f) { f.initialiseResult = paNotInitialized; },
-         "PortAudioDevice Error: Could not initialise.\n", 0, 0},
-        {"no output device", [](FakePortAudio& f) { f.hostApi.defaultOutputDevice = paNoDevice; },
-         "PortAudioDevice Error: Could not open stream.\n", 1, 0},
-        {"no host api", [](FakePortAudio& f) { f.defaultIndex = paNoDevice; },
-         "PortAudioDevice Error: Could not open stream.\n", 1, 0},
-        {"open", [](FakePortAudio& f) { f.openResult = paDeviceUnavailable; },
-         "PortAudioDevice Error: Could not open stream.\n", 1, 0},
-        {"start", [](FakePortAudio& f) { f.startResult = paInternalError; },
-         "PortAudioDevice Error: Could not start stream.\n", 1, 1},
-    };
-    for (const Case& test : cases) {
-        FakePortAudio& fake = FakePortAudio::reset();
-        test.arrange(fake);
+    // Fills every block with one level, or fails.
+    struct Callback : PortAudioCallback {
+        void getAudio(float*, float* output, int frames) override
         {
-            PortAudioDevice device;
-            bool started = true;
-            EXPECT_EQ(test.message, startDevice(device, nullptr, &started)) << test.name;
-            EXPECT_FALSE(started) << test.name;
-            EXPECT_FALSE(device.isStarted()) << test.name;
-            device.stop();
+            if (fails)
+                throw std::runtime_error("out of memory");
+            std::fill(output, output + 2 * frames, 0.25f);
         }
-        EXPECT_EQ(test.terminates, fake.count("Pa_Terminate")) << test.name;
-        EXPECT_EQ(test.closes, fake.count("Pa_CloseStream")) << test.name;
-        EXPECT_EQ(0, fake.count("Pa_StopStream")) << test.name;
-    }
+        bool fails = false;
+    };
+
+    class PortAudioDeviceTest : public testing::Test {
+    protected:
+        void SetUp() override { fake = FakePortAudio(); }
+
+        // Sets the device up the way the application does and starts it, returning what start printed.
+        std::string start()
+        {
+            device->setCallback(&callback);
+            device->setNumChannels(0, 2);
+            device->setSamplerate(44100.0);
+            testing::internal::CaptureStdout();
+            started = device->start();
+            return testing::internal::GetCapturedStdout();
+        }
+
+        Callback callback;
+        std::unique_ptr<PortAudioDevice> device{new PortAudioDevice};
+        bool started = false;
+    };
 }
 
-TEST(PortAudioDeviceStop, StreamIsClosedOnceWhetherStoppedFirstOrOnlyDestroyed)
+extern "C" {
+PaError Pa_Initialize(void) { return logged("Pa_Initialize", fake.initialiseResult); }
+PaError Pa_Terminate(void) { return logged("Pa_Terminate", paNoError); }
+// No Core Audio on Linux: the lookup of the native host API finds nothing.
+PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
+PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
+const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
+PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
+{
+    return rate == 44100.0 && fake.refuses44100 ? paInvalidSampleRate : paFormatIsSupported;
+}
+PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters*, const PaStreamParameters* output, double rate,
+                      unsigned long, PaStreamFlags, PaStreamCallback*, void* userData)
+{
+    fake.openedOutput = *output;
+    fake.openedRate = rate;
+    fake.openedUserData = userData;
+    *stream = &streamToken;
+    return logged("Pa_OpenStream", fake.openResult);
+}
+PaError Pa_StartStream(PaStream*) { return logged("Pa_StartStream", fake.startResult); }
+PaError Pa_StopStream(PaStream*) { return logged("Pa_StopStream", paNoError); }
+PaError Pa_CloseStream(PaStream*) { return logged("Pa_CloseStream", paNoError); }
+}
+
+TEST_F(PortAudioDeviceTest, OpensOneStereoFloatStreamAndClosesItOnceWhetherStoppedOrOnlyDestroyed)
 {
     for (const bool stopFirst : {true, false}) {
-        FakePortAudio& fake = FakePortAudio::reset();
-        {
-            PortAudioDevice device;
-            bool started = false;
-            startDevice(device, nullptr, &started);
-            fake.calls.clear();
-            if (stopFirst)
-                device.stop();
-        }
+        fake = FakePortAudio();
+        device.reset(new PortAudioDevice);
+        EXPECT_EQ("", start());
+        EXPECT_TRUE(started && device->isStarted());
+        EXPECT_EQ(fake.hostApi.defaultOutputDevice, fake.openedOutput.device);
+        EXPECT_EQ(2, fake.openedOutput.channelCount);
+        EXPECT_EQ(paFloat32, fake.openedOutput.sampleFormat);
+        EXPECT_EQ(44100.0, fake.openedRate);
+        EXPECT_EQ(&callback, fake.openedUserData);
+        fake.calls.clear();
+        EXPECT_FALSE(device->start()) << "a second start";
+        if (stopFirst)
+            device->stop();
+        device.reset();
         EXPECT_EQ((std::vector<std::string>{"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
     }
 }
 
-TEST(PortAudioDeviceStop, ADeviceNeverStartedCallsNoPortAudioFunction)
+TEST_F(PortAudioDeviceTest, FallsBackTo48000WhenTheDeviceRefuses44100)
 {
-    // What the application does with sound off: set up, never start, stop nothing.
-    FakePortAudio& fake = FakePortAudio::reset();
-    {
-        RecordingCallback callback;
-        PortAudioDevice device;
-        device.setCallback(&callback);
-        device.setNumChannels(0, 2);
-        device.setSamplerate(44100.0);
-        device.stop();
+    fake.refuses44100 = true;
+    EXPECT_EQ("44100Hz samplerate not supported, using 48000Hz.\n", start());
+    EXPECT_EQ(48000.0, fake.openedRate);
+    EXPECT_EQ(48000.0, device->getSamplerate());
+}
+
+TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
+{
+    const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
+    const struct {
+        void (*arrange)();
+        std::string message;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {[] { fake.initialiseResult = paNotInitialized; }, "PortAudioDevice Error: Could not initialise.\n", {"Pa_Initialize"}},
+        // A machine without a sound card: PortAudio must never be handed paNoDevice.
+        {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+        {[] { fake.defaultHostApi = paNoDevice; }, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+        {[] { fake.openResult = paDeviceUnavailable; }, openFailed, {"Pa_Initialize", "Pa_OpenStream", "Pa_Terminate"}},
+        {[] { fake.startResult = paInternalError; }, "PortAudioDevice Error: Could not start stream.\n",
+         {"Pa_Initialize", "Pa_OpenStream", "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
+    };
+    for (const auto& test : cases) {
+        fake = FakePortAudio();
+        test.arrange();
+        device.reset(new PortAudioDevice);
+        EXPECT_EQ(test.message, start());
+        EXPECT_FALSE(started || device->isStarted()) << test.message;
+        // Stopping or destroying a device that never started calls nothing more.
+        device->stop();
+        device.reset();
+        EXPECT_EQ(test.calls, fake.calls) << test.message;
     }
+}
+
+TEST_F(PortAudioDeviceTest, SoundOffMakesNoPortAudioCall)
+{
+    // What the application does with -ns: set up, never start, stop nothing.
+    device->setNumChannels(0, 2);
+    device->stop();
+    device.reset();
     EXPECT_TRUE(fake.calls.empty());
 }
 
-TEST(PortAudioDeviceCallback, TrampolineForwardsEveryBlockAndAlwaysContinues)
+TEST_F(PortAudioDeviceTest, TrampolineForwardsEveryBlockAndAFailingMixerCostsOnlyASilentBlock)
 {
-    RecordingCallback callback;
     std::vector<float> block(2 * 95, 0.0f);
-    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, paOutputUnderflow, &callback));
-    EXPECT_EQ(std::vector<int>{95}, callback.framesAsked);
-    EXPECT_EQ(nullptr, callback.inputs[0]);
+    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &callback));
     EXPECT_EQ(std::vector<float>(2 * 95, 0.25f), block);
-
-    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, nullptr));
-
-    // A mixer that fails mid-block costs a silent block, never the stream.
-    ThrowingCallback throwing;
-    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &throwing));
+    callback.fails = true;
+    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &callback));
     EXPECT_EQ(std::vector<float>(2 * 95, 0.0f), block);
 }
