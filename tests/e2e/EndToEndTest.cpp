@@ -1,229 +1,273 @@
-#include "CapturedSound.h"
+#include "ImageLoader.h"
 #include "Images.h"
-#include "RunningProgram.h"
-#include "ScreenPicture.h"
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
+#include <csignal>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// A picture embedded in the program, decoded the way the game does it.
-class Picture {
-public:
-    Picture(const char* data, unsigned int size) : image(ImageLoader().loadImage(data, size)) {}
-    ~Picture() { delete[] image.pixels; }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
+constexpr int WIDTH = 1024;
+constexpr int HEIGHT = 768;
 
-    const LoadedImage& get() const { return image; }
+// An RGB picture of the screen, 0 to 255 per channel: a screenshot, or what the window should show,
+// composed from the embedded pictures the way the drawer blends them.
+struct Screen {
+    // Blends an embedded picture over this one with its top-left corner at (x, y), tinted.
+    Screen& draw(const char* data, unsigned int size, int x, int y, std::array<float, 3> tint = {1, 1, 1})
+    {
+        const LoadedImage image = ImageLoader().loadImage(data, size);
+        for (int row = 0; row < static_cast<int>(image.height) && y + row < HEIGHT; ++row)
+            for (int column = 0; column < static_cast<int>(image.width) && x + column < WIDTH; ++column) {
+                const unsigned char* from = image.pixels + (row * image.width + column) * 4;
+                const float alpha = from[3] / 255.0f;
+                float* to = &pixels[((y + row) * WIDTH + x + column) * 3];
+                for (int channel = 0; channel < 3; ++channel)
+                    to[channel] = from[channel] * tint[channel] * alpha + to[channel] * (1.0f - alpha);
+            }
+        delete[] image.pixels;
+        return *this;
+    }
 
-private:
-    // The decoded pixels, owned.
-    LoadedImage image;
+    // The share of pixels in [left, right) x [top, bottom) whose channels all lie within 24 of other's.
+    float match(const Screen& other, int left = 0, int top = 0, int right = WIDTH, int bottom = HEIGHT) const
+    {
+        int matching = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const int at = (y * WIDTH + x) * 3;
+                bool close = true;
+                for (int channel = 0; channel < 3; ++channel)
+                    close = close && std::fabs(pixels[at + channel] - other.pixels[at + channel]) <= 24;
+                matching += close ? 1 : 0;
+            }
+        return static_cast<float>(matching) / static_cast<float>((right - left) * (bottom - top));
+    }
+
+    // Row by row from the top, three channels each; black to begin with.
+    std::vector<float> pixels = std::vector<float>(WIDTH * HEIGHT * 3, 0.0f);
 };
 
-std::string sourcePath(const std::string& relative)
+using Check = std::function<bool(const Screen&)>;
+
+Screen onPaper()
 {
-    return std::string(MARROWGATE_SOURCE_DIR) + "/" + relative;
+    return Screen().draw(Images::paper2_jpg, Images::paper2_jpg_size, 0, 0);
 }
 
-// What the window should show, built from the same pictures at the same places as the screens draw them.
-class ExpectedScreens {
-public:
-    ScreenPicture sponsorPage() const
-    {
-        ScreenPicture screen = onPaper();
-        screen.draw(sponsor.get(), 0, 0, 1, 1, 1, 1);
-        return screen;
+// The title without its cursor, with each nation's tick in the row of its choice: all of it roughly, and
+// closely each soldier and the two tick places under it (a tick is small).
+Check showsTitle(const std::vector<bool>& humans)
+{
+    static const int soldierX[4] = {114, 364, 610, 828};
+    static const int tickX[4] = {74, 314, 559, 783};
+    const std::array<float, 3> tints[4] = {{0.8f, 0, 0}, {0.1f, 0.1f, 0.8f}, {1, 1, 1}, {1, 1, 0.2f}};
+    Screen expected = onPaper().draw(Images::title_png, Images::title_png_size, 0, 0);
+    for (int nation = 0; nation < 4; ++nation) {
+        expected.draw(Images::guy_png, Images::guy_png_size, soldierX[nation], 350, tints[nation]);
+        expected.draw(Images::tick_png, Images::tick_png_size, tickX[nation], humans[nation] ? 415 : 449);
     }
-
-    // The title without its cursor, with each nation's tick in the row of its choice.
-    ScreenPicture titlePage(const std::vector<bool>& humans) const
-    {
-        ScreenPicture screen = onPaper();
-        screen.draw(title.get(), 0, 0, 1, 1, 1, 1);
-        screen.draw(guy.get(), 114, 350, 0.8f, 0, 0, 1);
-        screen.draw(guy.get(), 364, 350, 0.1f, 0.1f, 0.8f, 1);
-        screen.draw(guy.get(), 610, 350, 1, 1, 1, 1);
-        screen.draw(guy.get(), 828, 350, 1, 1, 0.2f, 1);
-        const int tickX[4] = {74, 314, 559, 783};
+    return [expected](const Screen& shot) {
+        bool close = shot.match(expected) > 0.97f;
         for (int nation = 0; nation < 4; ++nation)
-            screen.draw(tick.get(), tickX[nation], humans[nation] ? 415 : 449, 1, 1, 1, 1);
-        return screen;
+            close = close && shot.match(expected, soldierX[nation], 350, soldierX[nation] + 64, 414) > 0.99f &&
+                shot.match(expected, tickX[nation], 415, tickX[nation] + 64, 513) > 0.99f;
+        return close;
+    };
+}
+
+// Whether the top of the board shows the banner of the nation on turn.
+Check showsTurnOf(int nation, bool shown = true)
+{
+    const std::pair<const char*, unsigned int> banners[4] = {
+        {Images::ruritania_png, Images::ruritania_png_size}, {Images::molotavia_png, Images::molotavia_png_size},
+        {Images::norland_png, Images::norland_png_size}, {Images::stamark_png, Images::stamark_png_size}};
+    const Screen expected = onPaper()
+                                .draw(Images::map_png, Images::map_png_size, 0, 0)
+                                .draw(banners[nation].first, banners[nation].second, 20, 20);
+    return [expected, shown](const Screen& shot) { return (shot.match(expected, 20, 20, 276, 66) > 0.9f) == shown; };
+}
+
+// A file of raw bytes as values of type T (the capture's floats, a screenshot's channels); empty when
+// the file cannot be read.
+template <class T>
+std::vector<T> readRaw(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::vector<T> values(file ? static_cast<std::size_t>(file.tellg()) / sizeof(T) : 0);
+    file.seekg(0).read(reinterpret_cast<char*>(values.data()), static_cast<std::streamsize>(values.size() * sizeof(T)));
+    return values;
+}
+
+// The first channel of a sound file, decoded as the game decodes its effects.
+std::vector<float> decodeEffect(const std::string& name)
+{
+    std::vector<float> effect;
+    OggVorbis_File vorbis;
+    if (ov_fopen((MARROWGATE_SOURCE_DIR "/resources/sounds/" + name).c_str(), &vorbis) < 0)
+        return effect;
+    float** channels = nullptr;
+    int section = 0;
+    for (long read; (read = ov_read_float(&vorbis, &channels, 4096, &section)) > 0;)
+        effect.insert(effect.end(), channels[0], channels[0] + read);
+    ov_clear(&vorbis);
+    return effect;
+}
+
+// How often the effect starts in the stereo capture. With the music off an effect is mixed mono at half
+// amplitude, so its first audible samples appear unchanged on both channels.
+int countEffect(const std::vector<float>& capture, const std::vector<float>& effect)
+{
+    std::size_t lead = 0;
+    while (lead < effect.size() && std::fabs(effect[lead]) < 1e-3f)
+        ++lead;
+    const std::size_t length = std::min<std::size_t>(effect.size() - lead, 4096);
+    int found = 0;
+    for (std::size_t frame = 0; length > 0 && 2 * (frame + length) <= capture.size(); ++frame) {
+        std::size_t i = 0;
+        while (i < 2 * length && std::fabs(capture[2 * frame + i] - 0.5f * effect[lead + i / 2]) <= 1e-5f)
+            ++i;
+        if (i == 2 * length) {
+            ++found;
+            frame += length;
+        }
     }
+    return found;
+}
 
-    // The top of the board with the banner of the nation on turn.
-    ScreenPicture boardTop(int nation) const
-    {
-        ScreenPicture screen = onPaper();
-        screen.draw(map.get(), 0, 0, 1, 1, 1, 1);
-        screen.draw(banners[nation]->get(), 20, 20, 1, 1, 1, 1);
-        return screen;
-    }
+void xdotool(const std::string& arguments)
+{
+    if (std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) != 0)
+        std::cerr << "failed: xdotool " << arguments << std::endl;
+}
 
-private:
-    ScreenPicture onPaper() const
-    {
-        ScreenPicture screen;
-        screen.draw(paper.get(), 0, 0, 1, 1, 1, 1);
-        return screen;
-    }
-
-    Picture paper{Images::paper2_jpg, Images::paper2_jpg_size};
-    Picture sponsor{Images::sponsor_png, Images::sponsor_png_size};
-    Picture title{Images::title_png, Images::title_png_size};
-    Picture guy{Images::guy_png, Images::guy_png_size};
-    Picture tick{Images::tick_png, Images::tick_png_size};
-    Picture map{Images::map_png, Images::map_png_size};
-    Picture ruritania{Images::ruritania_png, Images::ruritania_png_size};
-    Picture molotavia{Images::molotavia_png, Images::molotavia_png_size};
-    Picture norland{Images::norland_png, Images::norland_png_size};
-    Picture stamark{Images::stamark_png, Images::stamark_png_size};
-    const Picture* banners[4] = {&ruritania, &molotavia, &norland, &stamark};
-};
-
+// The real game under a frozen wall clock (the random source is seeded with 0; the frame clock still
+// runs), playing into a file through ALSA, in a process group of its own that is killed afterwards.
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_FALSE(folder.getPath().empty());
-        capturePath = folder.getPath() + "/audio.raw";
-        const std::vector<std::string> environment = {
-            "TZ=UTC",
-            "HOME=" + folder.getPath(),
-            "XDG_CONFIG_HOME=" + folder.getPath(),
-            "ALSA_CONFIG_PATH=" + sourcePath("tests/support/alsa-capture.conf"),
-            "AUDIO_CAPTURE_FILE=" + capturePath,
-        };
-        // The frozen wall clock seeds the game's random source with 0; the frame clock still runs.
-        game = std::make_unique<RunningProgram>(
-            std::vector<std::string>{"faketime", "-m", "--exclude-monotonic", "-f", "1970-01-01 00:00:00",
-                                     MARROWGATE_PROGRAM, "-w", "1024", "-h", "768", "-nm"},
-            environment);
-        ASSERT_TRUE(game->isStarted());
-        ASSERT_TRUE(game->findWindow("Marrowgate", 20)) << "the game's window never appeared";
+        game = fork();
+        if (game == 0) {
+            setpgid(0, 0);
+            const std::pair<const char*, std::string> environment[] = {{"HOME", folder.getPath()},
+                {"XDG_CONFIG_HOME", folder.getPath()}, {"TZ", "UTC"}, {"AUDIO_CAPTURE_FILE", capturePath},
+                {"ALSA_CONFIG_PATH", MARROWGATE_SOURCE_DIR "/tests/support/alsa-capture.conf"}};
+            for (const auto& [name, value] : environment)
+                setenv(name, value.c_str(), 1);
+            execlp("faketime", "faketime", "-m", "--exclude-monotonic", "-f", "1970-01-01 00:00:00",
+                   MARROWGATE_PROGRAM, "-w", "1024", "-h", "768", "-nm", nullptr);
+            _exit(127);
+        }
+        ASSERT_GT(game, 0);
+        setpgid(game, game);
+        FILE* search = popen("timeout 20 xdotool search --sync --onlyvisible --name '^Marrowgate$' 2>/dev/null", "r");
+        char line[64] = {};
+        ASSERT_TRUE(search && std::fgets(line, sizeof(line), search)) << "the game's window never appeared";
+        pclose(search);
+        window = std::to_string(std::strtoul(line, nullptr, 10));
     }
 
-    // Takes screenshots until one passes the check or the time runs out; keeps the last one under name
-    // in the screenshot folder when MARROWGATE_SCREENSHOTS names one.
-    bool waitForScreen(const std::function<bool(const ScreenPicture&)>& check, int milliseconds,
-                       const std::string& name)
+    // Also ends whatever the game started; nothing is left once it has exited by itself.
+    void TearDown() override
+    {
+        if (game > 0 && kill(-game, SIGKILL) == 0)
+            waitpid(game, nullptr, 0);
+    }
+
+    // Moves the pointer to window pixels (x, y), then does what follows ("click 1").
+    void mouse(int x, int y, const std::string& then = "")
+    {
+        xdotool("mousemove --sync --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " " + then);
+    }
+    void pressKey(const std::string& key) { xdotool("key --window " + window + " " + key); }
+
+    // Takes screenshots until one passes the check or the time runs out. The last one is kept as a PNG
+    // file under name in the folder MARROWGATE_SCREENSHOTS names, if it names one.
+    bool waitForScreen(const std::string& name, int milliseconds, const Check& check)
     {
         const std::string path = folder.getPath() + "/" + name + ".rgb";
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        const std::string command = "import -window " + window + " -depth 8 RGB:" + path + " 2>/dev/null";
+        const auto start = std::chrono::steady_clock::now();
         bool passed = false;
-        do {
-            const ScreenPicture shot = ScreenPicture::capture(game->getWindow(), path);
-            passed = shot.isValid() && check(shot);
+        while (!passed && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(milliseconds)) {
+            Screen shot;
+            const std::vector<unsigned char> bytes = std::system(command.c_str()) == 0 ? readRaw<unsigned char>(path) : std::vector<unsigned char>();
+            shot.pixels.assign(bytes.begin(), bytes.end());
+            passed = shot.pixels.size() == WIDTH * HEIGHT * 3 && check(shot);
             if (!passed)
                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        } while (!passed && std::chrono::steady_clock::now() < deadline);
-        const auto waited = std::chrono::steady_clock::now() - deadline + std::chrono::milliseconds(milliseconds);
-        std::cout << name << (passed ? " seen after " : " not seen in ")
-                  << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count() << " ms" << std::endl;
-        keep(path, name);
+        }
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        std::cout << name << (passed ? " seen after " : " not seen in ") << waited.count() << " ms" << std::endl;
+        if (const char* keep = std::getenv("MARROWGATE_SCREENSHOTS"))
+            std::system(("convert -size 1024x768 -depth 8 RGB:" + path + " " + keep + "/" + name + ".png").c_str());
         return passed;
     }
 
-    // The whole title, and closely each soldier and the two tick places under it (a tick is small).
-    static bool showsTitle(const ScreenPicture& shot, const ScreenPicture& expected)
-    {
-        const int soldierX[4] = {114, 364, 610, 828};
-        const int tickX[4] = {74, 314, 559, 783};
-        bool close = shot.match(expected) > 0.97f;
-        for (int nation = 0; nation < 4; ++nation) {
-            close = close && shot.matchIn(expected, soldierX[nation], 350, soldierX[nation] + 64, 414, 24) > 0.99f &&
-                shot.matchIn(expected, tickX[nation], 415, tickX[nation] + 64, 513, 24) > 0.99f;
-        }
-        return close;
-    }
-
-    bool showsTurnOf(const ScreenPicture& shot, int nation) const
-    {
-        return shot.matchIn(boardTops[nation], 20, 20, 276, 66, 24) > 0.9f;
-    }
-
-    static void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
-    static void keep(const std::string& path, const std::string& name)
-    {
-        const char* target = std::getenv("MARROWGATE_SCREENSHOTS");
-        if (target)
-            ScreenPicture::saveAsPng(path, std::string(target) + "/" + name + ".png");
-    }
-
     TemporaryDirectory folder;
-    std::string capturePath;
-    ExpectedScreens screens;
-    const ScreenPicture sponsorPage = screens.sponsorPage();
-    const ScreenPicture allPeople = screens.titlePage({true, true, true, true});
-    const ScreenPicture onePerson = screens.titlePage({true, false, false, false});
-    const ScreenPicture boardTops[4] = {screens.boardTop(0), screens.boardTop(1), screens.boardTop(2),
-                                        screens.boardTop(3)};
-    std::unique_ptr<RunningProgram> game;
+    const std::string capturePath = folder.getPath() + "/audio.raw";
+    // The game's process, also its process group; reaped once it has exited.
+    pid_t game = -1;
+    // The X window id of the game.
+    std::string window;
 };
 
 TEST_F(EndToEnd, SponsorTitleGameAndBackWithTheirSounds)
 {
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return shot.match(sponsorPage) > 0.97f; },
-                              8000, "e2e-sponsor"))
+    const Screen sponsor = onPaper().draw(Images::sponsor_png, Images::sponsor_png_size, 0, 0);
+    ASSERT_TRUE(waitForScreen("e2e-sponsor", 8000, [&](const Screen& shot) { return shot.match(sponsor) > 0.97f; }))
         << "no sponsor page";
-
-    game->click(900, 100);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTitle(shot, allPeople); }, 5000,
-                              "e2e-title"))
+    mouse(900, 100, "click 1");
+    ASSERT_TRUE(waitForScreen("e2e-title", 5000, showsTitle({true, true, true, true})))
         << "the click did not end the sponsor page on the title screen";
 
-    for (int x : {330, 570, 800}) {
-        game->click(x, 480);
-        pause(400);
-    }
-    game->moveMouse(950, 720);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTitle(shot, onePerson); }, 3000,
-                              "e2e-choices"))
+    for (int x : {330, 570, 800})
+        mouse(x, 480, "click 1 sleep 0.4");
+    mouse(950, 720);
+    ASSERT_TRUE(waitForScreen("e2e-choices", 3000, showsTitle({true, false, false, false})))
         << "the ticks do not show the computer for nations 1 to 3";
 
-    game->click(500, 640);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTurnOf(shot, 0); }, 10000, "e2e-board"))
-        << "the game did not open on Ruritania's turn";
-
-    game->click(120, 590);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return !showsTurnOf(shot, 0); }, 3000,
-                              "e2e-after-forage"))
-        << "foraging did not pass the turn";
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTurnOf(shot, 0); }, 15000,
-                              "e2e-second-round"))
+    mouse(500, 640, "click 1");
+    ASSERT_TRUE(waitForScreen("e2e-board", 10000, showsTurnOf(0))) << "the game did not open on Ruritania's turn";
+    mouse(120, 590, "click 1");
+    ASSERT_TRUE(waitForScreen("e2e-after-forage", 3000, showsTurnOf(0, false))) << "foraging did not pass the turn";
+    ASSERT_TRUE(waitForScreen("e2e-second-round", 15000, showsTurnOf(0)))
         << "the computer's nations did not play their turns";
+    mouse(120, 710, "click 1");
+    ASSERT_TRUE(waitForScreen("e2e-waited", 3000, showsTurnOf(1))) << "waiting did not pass the turn to Molotavia";
 
-    game->click(120, 710);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTurnOf(shot, 1); }, 3000, "e2e-waited"))
-        << "waiting did not pass the turn to Molotavia";
-
-    game->pressKey("Escape");
-    game->moveMouse(950, 720);
-    ASSERT_TRUE(waitForScreen([&](const ScreenPicture& shot) { return showsTitle(shot, allPeople); }, 5000,
-                              "e2e-back-to-title"))
+    pressKey("Escape");
+    mouse(950, 720);
+    ASSERT_TRUE(waitForScreen("e2e-back-to-title", 5000, showsTitle({true, true, true, true})))
         << "Escape did not bring back a fresh title screen";
+    pressKey("Escape");
+    int status = -1;
+    for (int waited = 0; waited < 5000 && waitpid(game, &status, WNOHANG) == 0; waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the game did not end with status 0";
 
-    game->pressKey("Escape");
-    EXPECT_EQ(game->waitForExit(5000), 0);
-
-    const CapturedSound sound(capturePath);
-    const int clicks = sound.countEffect(CapturedSound::decodeEffect(sourcePath("resources/sounds/click.ogg")));
-    const int forages = sound.countEffect(CapturedSound::decodeEffect(sourcePath("resources/sounds/forage.ogg")));
-    std::cout << "Captured " << sound.getFrames() / 44100.0 << " s of sound with " << clicks << " clicks and "
-              << forages << " forage sounds." << std::endl;
-    EXPECT_GT(sound.getFrames(), 44100u * 5) << "the capture holds less than five seconds";
+    const std::vector<float> capture = readRaw<float>(capturePath);
+    const int clicks = countEffect(capture, decodeEffect("click.ogg"));
+    const int forages = countEffect(capture, decodeEffect("forage.ogg"));
+    EXPECT_GT(capture.size(), 2u * 44100 * 5) << "the capture holds only " << capture.size() / 2 << " frames";
     // Three choices, the start button and the wait; the computer's moves may add more.
     EXPECT_GE(clicks, 5) << "clicks of the title's choices, the start or the wait are missing";
     EXPECT_GE(forages, 1) << "the forage sound is missing";
