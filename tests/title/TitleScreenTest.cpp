@@ -7,65 +7,52 @@
 
 #include <memory>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
-// Gives every test the title screen as the first one of a fresh process: pictures not yet loaded and
-// the sponsor page still to come. Each test gets its own application (a small window under Xvfb).
+using Call = RecordingDrawer::Call;
+
+// Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
+// sponsor page still to come) inside its own application, a small window under Xvfb.
 class TitleScreenTest : public ::testing::Test {
 protected:
-    // The handles the recording drawer gives out in loading order.
+    // The handles the recording drawer gives out, in loading order.
     enum Picture : unsigned int { Paper = 1, Sponsor, Background, Guy, Tick, Mouse, Hand };
 
     void SetUp() override
     {
         TitleScreen::imagesLoaded = false;
         TitleScreen::sponsorHide = 480;
-        TitleScreen::paper = TitleScreen::sponsor = TitleScreen::background = 0;
-        TitleScreen::guy = TitleScreen::tick = TitleScreen::mouse = TitleScreen::hand = 0;
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "640", "-h", "480", "-ns"});
         screen = new TitleScreen(application.get());
         application->replaceState(screen);
     }
-
-    static int sponsorFramesLeft() { return TitleScreen::sponsorHide; }
-
-    // Loads the pictures and skips the sponsor page, as a title screen after the first game sees it.
-    void passSponsorPage()
-    {
-        drawFrame();
-        TitleScreen::sponsorHide = 0;
-    }
-
-    std::vector<RecordingDrawer::Call> drawFrame()
+    std::vector<Call> drawFrame()
     {
         drawer.clear();
         application->getCurrentState()->draw(&drawer);
         return drawer.callsOf("drawImage");
     }
-
-    // The cursor picture of the next frame.
-    unsigned int cursorShown() { return drawFrame().back().handle; }
-
+    unsigned int cursorAt(int x, int y)
+    {
+        screen->mouseMove(x, y);
+        return drawFrame().back().handle;
+    }
     void click(int x, int y, int button = 1) { application->getCurrentState()->mouseDown(button, x, y); }
-
-    std::string currentScreen() const { return application->getCurrentState()->getName(); }
-
+    void press(SDLKey sym)
+    {
+        SDL_keysym key{};
+        key.sym = sym;
+        application->keyDown(key);
+    }
+    GamePlay* game() const { return dynamic_cast<GamePlay*>(application->getCurrentState()); }
     // Which nations the computer plays in the game that has just started.
     std::vector<bool> computerNations() const
     {
-        auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
         std::vector<bool> cpu;
-        for (int nation = 0; game != nullptr && nation < 4; ++nation)
-            cpu.push_back(game->getPlayer(nation).cpu);
+        for (int nation = 0; game() != nullptr && nation < 4; ++nation)
+            cpu.push_back(game()->getPlayer(nation).cpu);
         return cpu;
-    }
-
-    static SDL_keysym key(SDLKey sym)
-    {
-        SDL_keysym record{};
-        record.sym = sym;
-        return record;
     }
 
     RecordingDrawer drawer;
@@ -74,36 +61,32 @@ protected:
     TitleScreen* screen = nullptr;
 };
 
-namespace {
-
-void expectImage(const RecordingDrawer::Call& call, unsigned int handle, float x, float y,
-                 std::vector<float> colour = {1, 1, 1, 1})
+TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
 {
-    EXPECT_EQ(call.handle, handle);
-    std::vector<float> expected{x, y, 1, 1};
-    expected.insert(expected.end(), colour.begin(), colour.end());
-    EXPECT_EQ(call.values, expected) << "image " << handle;
-}
+    drawFrame();
+    EXPECT_EQ(drawer.callsOf("loadImage").size(), 7u);
+    for (int frame = 2; frame <= 480; ++frame)
+        ASSERT_EQ(drawFrame().back().handle, unsigned(Sponsor)) << "frame " << frame;
+    const std::vector<Call> images = drawFrame();
+    // Paper, background, four soldiers in their nations' colours, four ticks, the arrow.
+    std::vector<unsigned int> order;
+    for (const Call& call : images)
+        order.push_back(call.handle);
+    EXPECT_EQ(order, (std::vector<unsigned int>{Paper, Background, Guy, Guy, Guy, Guy, Tick, Tick, Tick, Tick, Mouse}));
+    EXPECT_EQ(images[3].values, (std::vector<float>{364, 350, 1, 1, 0.1f, 0.1f, 0.8f, 1}));
+    EXPECT_EQ(images[9].values, (std::vector<float>{783, 415, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(images[10].values[0], 512 - 25);
 
-} // namespace
-
-TEST_F(TitleScreenTest, FirstFrameLoadsThePicturesAndShowsTheSponsorPage)
-{
-    const std::vector<RecordingDrawer::Call> images = drawFrame();
-
-    const std::vector<RecordingDrawer::Call> loads = drawer.callsOf("loadImage");
-    ASSERT_EQ(loads.size(), 7u);
-    const float sizes[7][2] = {{1024, 768}, {1024, 768}, {1024, 768}, {64, 64}, {64, 64}, {64, 64}, {64, 64}};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(loads[i].values, (std::vector<float>{sizes[i][0], sizes[i][1]})) << "picture " << i;
-    ASSERT_EQ(images.size(), 2u);
-    expectImage(images[0], Paper, 0, 0);
-    expectImage(images[1], Sponsor, 0, 0);
+    // A later title screen loads nothing and starts with four persons again.
+    click(84, 474);
+    application->nextState("TitleScreen", nullptr);
+    EXPECT_TRUE(static_cast<TitleScreen*>(application->getCurrentState())->isHuman(0));
+    EXPECT_EQ(drawFrame().size(), 11u);
+    EXPECT_TRUE(drawer.callsOf("loadImage").empty());
 }
 
 TEST_F(TitleScreenTest, APictureThatFailsIsNotLoadedAgainEveryFrame)
 {
-    // A drawer that refuses every picture, as it does for pixels that did not decode.
     struct RefusingDrawer : RecordingDrawer {
         unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
         {
@@ -116,128 +99,62 @@ TEST_F(TitleScreenTest, APictureThatFailsIsNotLoadedAgainEveryFrame)
     EXPECT_EQ(refusing.callsOf("loadImage").size(), 7u);
 }
 
-TEST_F(TitleScreenTest, SponsorPageLasts480FramesThenTheTitleShows)
-{
-    for (int frame = 1; frame <= 480; ++frame) {
-        const std::vector<RecordingDrawer::Call> images = drawFrame();
-        ASSERT_EQ(images.back().handle, static_cast<unsigned int>(Sponsor)) << "frame " << frame;
-    }
-    const std::vector<RecordingDrawer::Call> images = drawFrame();
-    ASSERT_EQ(images.size(), 11u);
-    expectImage(images[0], Paper, 0, 0);
-    expectImage(images[1], Background, 0, 0);
-    expectImage(images[2], Guy, 114, 350, {0.8f, 0, 0, 1});
-    expectImage(images[3], Guy, 364, 350, {0.1f, 0.1f, 0.8f, 1});
-    expectImage(images[4], Guy, 610, 350);
-    expectImage(images[5], Guy, 828, 350, {1, 1, 0.2f, 1});
-    expectImage(images[6], Tick, 74, 415);
-    expectImage(images[7], Tick, 314, 415);
-    expectImage(images[8], Tick, 559, 415);
-    expectImage(images[9], Tick, 783, 415);
-    expectImage(images[10], Mouse, 512 - 25, 384 - 12);
-    EXPECT_TRUE(drawer.callsOf("loadImage").empty());
-}
-
-TEST_F(TitleScreenTest, ANewTitleScreenLoadsNothingAndStartsAfresh)
-{
-    passSponsorPage();
-    click(84, 474);
-    screen->mouseMove(100, 100);
-    application->nextState("TitleScreen", nullptr);
-    auto* fresh = static_cast<TitleScreen*>(application->getCurrentState());
-    for (int nation = 0; nation < 4; ++nation)
-        EXPECT_TRUE(fresh->isHuman(nation));
-    const std::vector<RecordingDrawer::Call> images = drawFrame();
-    EXPECT_TRUE(drawer.callsOf("loadImage").empty());
-    ASSERT_EQ(images.size(), 11u);
-    EXPECT_EQ(images[1].handle, static_cast<unsigned int>(Background));
-    expectImage(images.back(), Mouse, 487, 372);
-}
-
 TEST_F(TitleScreenTest, ClickOnStartDuringTheSponsorPageStartsAGameOfPersons)
 {
     drawFrame();
     click(500, 640);
-    EXPECT_EQ(sponsorFramesLeft(), 0);
     EXPECT_EQ(computerNations(), (std::vector<bool>{false, false, false, false}));
 }
 
-TEST_F(TitleScreenTest, TheGameGetsTheChoicesByNationEvenAllComputer)
+TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
 {
-    passSponsorPage();
-    click(322, 474);
-    click(790, 474);
-    click(790, 444);
-    click(565, 499);
-    click(356, 618);
-    EXPECT_EQ(computerNations(), (std::vector<bool>{false, true, true, false}));
-
-    application->nextState("TitleScreen", nullptr);
-    for (int x : {84, 322, 565, 790})
-        click(x, 474);
-    click(663, 657);
-    EXPECT_EQ(computerNations(), (std::vector<bool>{true, true, true, true}));
-}
-
-TEST_F(TitleScreenTest, PointerFollowedButCursorFrozenDuringTheSponsorPage)
-{
+    // During the sponsor page the pointer is followed but the cursor stays the arrow.
     drawFrame();
     screen->mouseMove(400, 630);
     click(0, 0);
-    EXPECT_EQ(currentScreen(), "TitleScreen");
-    expectImage(drawFrame().back(), Mouse, 375, 618);
-    screen->mouseMove(401, 630);
-    EXPECT_EQ(cursorShown(), static_cast<unsigned int>(Hand));
+    EXPECT_EQ(drawFrame().back().values[0], 375);
+    EXPECT_EQ(cursorAt(400, 630), unsigned(Hand));
+    for (const auto& at : {std::make_pair(663, 657), {356, 618}, {84, 444}, {115, 469}, {84, 474}, {821, 499}})
+        EXPECT_EQ(cursorAt(at.first, at.second), unsigned(Hand)) << at.first << "," << at.second;
+    for (const auto& at : {std::make_pair(664, 657), {663, 658}, {116, 444}, {84, 470}, {83, 474}, {821, 500}})
+        EXPECT_EQ(cursorAt(at.first, at.second), unsigned(Mouse)) << at.first << "," << at.second;
+
+    for (const auto& at : {std::make_tuple(84, 444, true), {115, 469, true}, {116, 444, false}, {84, 470, false}}) {
+        click(84, 474, 3);  // the computer, with any button
+        click(std::get<0>(at), std::get<1>(at));
+        EXPECT_EQ(screen->isHuman(0), std::get<2>(at)) << std::get<0>(at) << "," << std::get<1>(at);
+    }
+    EXPECT_EQ(drawFrame()[6].values[1], 449);  // the tick shows the computer box
+    click(322, 474);
+    click(821, 499);
+    click(356, 618);
+    EXPECT_EQ(computerNations(), (std::vector<bool>{true, true, false, true}));
 }
 
-TEST_F(TitleScreenTest, CursorIsTheHandExactlyOverTheHotBoxes)
-{
-    passSponsorPage();
-    const int hands[][2] = {{663, 657}, {356, 618}, {84, 444}, {115, 469}, {84, 474}, {115, 499}, {322, 444},
-                            {353, 499}, {565, 444}, {596, 499}, {790, 444}, {821, 499}};
-    for (const auto& at : hands) {
-        screen->mouseMove(at[0], at[1]);
-        EXPECT_EQ(cursorShown(), static_cast<unsigned int>(Hand)) << at[0] << "," << at[1];
-    }
-    const int arrows[][2] = {{664, 657}, {355, 618}, {356, 617}, {663, 658}, {116, 444}, {84, 470},
-                             {100, 473}, {83, 474}, {115, 500}, {821, 500}, {822, 444}, {512, 384}};
-    for (const auto& at : arrows) {
-        screen->mouseMove(at[0], at[1]);
-        EXPECT_EQ(cursorShown(), static_cast<unsigned int>(Mouse)) << at[0] << "," << at[1];
-    }
-}
-
-TEST_F(TitleScreenTest, ChoiceBoxesHaveInclusiveEdgesForAnyButton)
-{
-    passSponsorPage();
-    const int left[4] = {84, 322, 565, 790};
-    for (int nation = 0; nation < 4; ++nation) {
-        const int x = left[nation];
-        for (const auto& at : {std::pair<int, int>{x, 444}, {x + 31, 469}}) {
-            click(x, 499, 3);
-            click(at.first, at.second);
-            EXPECT_TRUE(screen->isHuman(nation)) << at.first << "," << at.second;
-        }
-        for (const auto& at : {std::pair<int, int>{x + 32, 444}, {x, 470}, {x, 473}, {x - 1, 474}, {x, 500}}) {
-            click(x, 474, 5);
-            click(at.first, at.second);
-            EXPECT_FALSE(screen->isHuman(nation)) << at.first << "," << at.second;
-        }
-    }
-    const float tickX[4] = {74, 314, 559, 783};
-    const std::vector<RecordingDrawer::Call> images = drawFrame();
-    for (int nation = 0; nation < 4; ++nation)
-        expectImage(images[6 + nation], Tick, tickX[nation], 449);
-    EXPECT_EQ(currentScreen(), "TitleScreen");
-}
-
-TEST_F(TitleScreenTest, EscapeEndsTheProgramEvenOnTheSponsorPage)
+TEST_F(TitleScreenTest, EscapeEndsTheProgramButOnlyLeavesAGame)
 {
     drawFrame();
-    screen->keyDown(key(SDLK_SPACE));
-    screen->keyDown(key(SDLK_q));
+    press(SDLK_SPACE);
     EXPECT_FALSE(application->isQuitRequested());
-    screen->keyDown(key(SDLK_ESCAPE));
+    press(SDLK_ESCAPE);  // even on the sponsor page
     EXPECT_TRUE(application->isQuitRequested());
-    EXPECT_EQ(sponsorFramesLeft(), 479);
+
+    // From a person's turn, a computer's turn and the result, Escape (or a click on the result)
+    // returns to the title.
+    bool humans[4] = {true, false, true, true};
+    for (int leaveAt = 0; leaveAt < 4; ++leaveAt) {
+        application->nextState("GamePlay", humans);
+        ASSERT_NE(game(), nullptr);
+        if (leaveAt == 1)
+            click(100, 710);  // wait
+        for (int index = 0; leaveAt >= 2 && index < GamePlay::NUM_SPACES; ++index)
+            game()->getPlayer(2).addExplored(index);
+        if (leaveAt >= 2)
+            game()->endOfTurns();
+        if (leaveAt == 3)
+            click(3, 5);
+        else
+            press(SDLK_ESCAPE);
+        EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen") << leaveAt;
+    }
 }
