@@ -1,7 +1,6 @@
 #include "Application.h"
 #include "FatalError.h"
 #include "GameState.h"
-#include "Settings.h"
 
 #include "TemporaryDirectory.h"
 
@@ -12,268 +11,188 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// A screen that writes down what reaches it and can be told how to react.
+// A screen that writes down what reaches it, and its own end, in a log the test owns.
 class ScriptedState : public GameState {
 public:
     ScriptedState(Application* application, std::vector<std::string>& log, std::string name = "scripted")
-        : GameState(application), log(log), name(std::move(name))
-    {
-    }
-    ~ScriptedState() override
-    {
-        if (onDestroy)
-            onDestroy();
-    }
+        : GameState(application), log(log), name(std::move(name)) {}
+    ~ScriptedState() override { note("end"); }
 
-    void draw(Drawer*) override
-    {
-        log.push_back(name + " draw");
-        if (onDraw)
-            onDraw();
-    }
-    void keyDown(const SDL_keysym& key) override
-    {
-        log.push_back(name + " keyDown " + std::to_string(key.sym));
-        if (onKey)
-            onKey();
-    }
-    void keyUp(const SDL_keysym& key) override { log.push_back(name + " keyUp " + std::to_string(key.sym)); }
-    void mouseDown(int button, int x, int y) override
-    {
-        log.push_back(name + " mouseDown " + std::to_string(button) + " " + std::to_string(x) + " " +
-                      std::to_string(y));
-        if (onClick)
-            onClick();
-    }
-    void mouseUp(int button, int x, int y) override
-    {
-        log.push_back(name + " mouseUp " + std::to_string(button) + " " + std::to_string(x) + " " +
-                      std::to_string(y));
-    }
-    void mouseMove(int x, int y) override
-    {
-        // SDL reports the real pointer too; only the test's own positions matter.
-        if (x > 900 || y > 700)
-            log.push_back(name + " mouseMove " + std::to_string(x) + " " + std::to_string(y));
-    }
+    void draw(Drawer*) override { note("draw"); }
+    void keyDown(const SDL_keysym& key) override { note("keyDown " + std::to_string(key.sym)); }
+    void keyUp(const SDL_keysym& key) override { note("keyUp " + std::to_string(key.sym)); }
+    void mouseDown(int button, int x, int y) override { note("mouseDown " + std::to_string(button) + at(x, y)); }
+    void mouseUp(int button, int x, int y) override { note("mouseUp " + std::to_string(button) + at(x, y)); }
+    // SDL reports the real pointer too; only the test's own positions, at the far right, matter.
+    void mouseMove(int x, int y) override { if (x > 900) note("mouseMove" + at(x, y)); }
     std::string getName() const override { return name; }
 
-    void callQuit() { quit(); }
-
-    std::function<void()> onDraw, onKey, onClick, onDestroy;
+    // Runs after each event is written down, with its name ("draw", "end", ...).
+    std::function<void(const std::string&)> react;
 
 private:
+    static std::string at(int x, int y) { return " " + std::to_string(x) + " " + std::to_string(y); }
+    void note(const std::string& event)
+    {
+        log.push_back(name + " " + event);
+        // A copy, because the reaction may delete this state.
+        if (const auto reaction = react)
+            reaction(event.substr(0, event.find(' ')));
+    }
+
     std::vector<std::string>& log;
     std::string name;
 };
 
-void push(SDL_Event event)
+// Puts an event in SDL's queue, as the window system would.
+void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = nullptr)
 {
+    SDL_Event event = {};
+    event.type = type;
+    if (fill)
+        fill(event);
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-void pushKey(Uint8 type, SDLKey sym)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.key.type = type;
-    event.key.keysym.sym = sym;
-    push(event);
-}
-
-void pushButton(Uint8 type, Uint8 button, Uint16 x, Uint16 y)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.button.type = type;
-    event.button.button = button;
-    event.button.x = x;
-    event.button.y = y;
-    push(event);
-}
-
-void pushMotion(Uint16 x, Uint16 y)
-{
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    push(event);
-}
-
-void pushQuit()
-{
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
-    push(event);
-}
-
-// Each test gets settings of its own and an 800 by 600 window without sound.
-class ApplicationWindow : public testing::Test {
+// Settings of its own for every test, and the application started with its printing captured.
+class ApplicationTest : public testing::Test {
 protected:
-    ApplicationWindow() : xdg("XDG_CONFIG_HOME", config.getPath().c_str()) {}
-
-    void SetUp() override
+    std::string start(const std::vector<std::string>& args)
     {
         testing::internal::CaptureStdout();
-        application = std::make_unique<Application>(std::vector<std::string>{"-w", "800", "-h", "600", "-ns"});
-        testing::internal::GetCapturedStdout();
-        state = new ScriptedState(application.get(), log);
-        application->replaceState(state);
+        application = std::make_unique<Application>(args);
+        return testing::internal::GetCapturedStdout();
     }
 
     TemporaryDirectory config;
-    ScopedEnvironment xdg;
+    ScopedEnvironment xdg{"XDG_CONFIG_HOME", config.getPath().c_str()};
+    // Before the application, which deletes the states that write to it.
     std::vector<std::string> log;
     std::unique_ptr<Application> application;
+};
+
+// An 800 by 600 window without sound or music, showing a scripted state.
+class ApplicationWindow : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        start({"-w", "800", "-h", "600", "-ns", "-nm"});
+        application->replaceState(state = new ScriptedState(application.get(), log));
+    }
+
     ScriptedState* state = nullptr;
 };
 
-} // namespace
-
-TEST_F(ApplicationWindow, EventsReachTheStateInLogicalPositions)
+TEST_F(ApplicationWindow, InjectedEventsReachTheStateInLogicalPositionsAndTheJoystickAsKeys)
 {
-    pushMotion(799, 599);
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 799, 599);
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELDOWN, 400, 300);
-    pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
-    pushKey(SDL_KEYUP, SDLK_a);
-    pushQuit();
+    push(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.x = 799, e.motion.y = 599; });
+    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = SDL_BUTTON_LEFT, e.button.x = 799; });
+    push(SDL_MOUSEBUTTONUP, [](SDL_Event& e) { e.button.button = SDL_BUTTON_WHEELDOWN, e.button.y = 300; });
+    push(SDL_KEYDOWN, [](SDL_Event& e) { e.key.keysym.sym = SDLK_ESCAPE; });
+    push(SDL_KEYUP, [](SDL_Event& e) { e.key.keysym.sym = SDLK_a; });
+    for (Sint16 value : {-32768, 32767})
+        push(SDL_JOYAXISMOTION, [value](SDL_Event& e) { e.jaxis.axis = 0, e.jaxis.value = value; });
+    for (Uint8 button : {0, 1, 5})
+        push(SDL_JOYBUTTONDOWN, [button](SDL_Event& e) { e.jbutton.button = button; });
+    push(SDL_JOYBUTTONUP, [](SDL_Event& e) { e.jbutton.button = 5; });
+    push(SDL_QUIT);
     // Events after a quit in the same batch still arrive; then the loop ends without drawing.
-    pushKey(SDL_KEYDOWN, SDLK_b);
+    push(SDL_KEYDOWN, [](SDL_Event& e) { e.key.keysym.sym = SDLK_b; });
     application->eventLoop();
-    EXPECT_EQ(log, (std::vector<std::string>{"scripted mouseMove 1022 766", "scripted mouseDown 1 1022 766",
-                                             "scripted mouseUp 5 512 384", "scripted keyDown 27",
-                                             "scripted keyUp 97", "scripted keyDown 98"}));
-    EXPECT_TRUE(application->isQuitRequested());
-}
-
-TEST_F(ApplicationWindow, JoystickEventsArriveAsKeys)
-{
-    SDL_Event axis = {};
-    axis.type = SDL_JOYAXISMOTION;
-    axis.jaxis.axis = 0;
-    axis.jaxis.value = -32768;
-    push(axis);
-    axis.jaxis.value = 32767;
-    push(axis);
-    SDL_Event button = {};
-    button.type = SDL_JOYBUTTONDOWN;
-    button.jbutton.button = 5;
-    push(button);
-    button.type = SDL_JOYBUTTONUP;
-    push(button);
-    pushQuit();
-    application->eventLoop();
-    EXPECT_EQ(log, (std::vector<std::string>{"scripted keyDown 276", "scripted keyUp 276", "scripted keyDown 275",
-                                             "scripted keyDown 99"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"scripted mouseMove 1022 766", "scripted mouseDown 1 1022 0",
+                                             "scripted mouseUp 5 0 384", "scripted keyDown 27", "scripted keyUp 97",
+                                             "scripted keyDown 276", "scripted keyUp 276", "scripted keyDown 275",
+                                             "scripted keyDown 122", "scripted keyDown 120", "scripted keyDown 99",
+                                             "scripted keyDown 98"}));
 }
 
 TEST_F(ApplicationWindow, EventsAfterASwitchGoToTheNewStateWhichDrawsTheFrame)
 {
     auto* next = new ScriptedState(application.get(), log, "next");
-    next->onDraw = [next] { next->callQuit(); };
-    state->onClick = [this, next] { application->replaceState(next); };
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10);
-    pushKey(SDL_KEYDOWN, SDLK_SPACE);
+    next->react = [this](const std::string& event) { if (event == "draw") application->quit(); };
+    state->react = [&](const std::string& event) { if (event == "mouseDown") application->replaceState(next); };
+    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = SDL_BUTTON_LEFT, e.button.x = 10; });
+    push(SDL_KEYDOWN, [](SDL_Event& e) { e.key.keysym.sym = SDLK_SPACE; });
     application->eventLoop();
-    EXPECT_EQ(log, (std::vector<std::string>{"scripted mouseDown 1 12 12", "next keyDown 32", "next draw"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"scripted mouseDown 1 12 0", "scripted end", "next keyDown 32",
+                                             "next draw"}));
 }
 
-TEST_F(ApplicationWindow, GoingToTheGameBuildsItBeforeTheTitleGoes)
+TEST_F(ApplicationWindow, StateSwitchingOrders)
 {
-    bool humans[4] = {true, false, true, false};
-    std::string currentWhileDying;
-    state->onDestroy = [&] { currentWhileDying = application->getCurrentState()->getName(); };
-    application->nextState("GamePlay", humans);
-    EXPECT_EQ(currentWhileDying, "GamePlay");
-    EXPECT_EQ(application->getCurrentState()->getName(), "GamePlay");
-}
-
-TEST_F(ApplicationWindow, GoingToTheTitleRemovesTheGameFirst)
-{
-    bool newStateExisted = true;
-    ScriptedState* dying = state;
-    state->onDestroy = [&] { newStateExisted = application->getCurrentState() != dying; };
-    application->nextState("TitleScreen", nullptr);
-    EXPECT_FALSE(newStateExisted);
-    EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
-}
-
-TEST_F(ApplicationWindow, UnknownStateNamesChangeNothing)
-{
-    for (const char* name : {"", "titlescreen", "GamePlay ", "Options"})
-        application->nextState(name, nullptr);
+    for (const char* unknown : {"", "titlescreen", "GamePlay ", "Options"})
+        application->nextState(unknown, nullptr);
     EXPECT_EQ(application->getCurrentState(), state);
-}
-
-TEST_F(ApplicationWindow, TheFirstScreenQuitsOnEscape)
-{
+    // Which state is current while the old one ends.
+    std::string currentAtTheEnd;
+    const auto watch = [&](const std::string& event) {
+        if (event == "end")
+            currentAtTheEnd = application->getCurrentState()->getName();
+    };
+    // The game is built before the title goes: the title's array of humans must outlive it.
+    bool humans[4] = {true, false, true, false};
+    state->react = watch;
+    application->nextState("GamePlay", humans);
+    EXPECT_EQ(currentAtTheEnd, "GamePlay");
+    // The game goes before the title is built.
+    application->replaceState(state = new ScriptedState(application.get(), log));
+    state->react = watch;
     application->nextState("TitleScreen", nullptr);
-    pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
-    application->eventLoop();
-    EXPECT_TRUE(application->isQuitRequested());
+    EXPECT_EQ(currentAtTheEnd, "scripted");
+    EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
 }
 
 TEST_F(ApplicationWindow, TheMixerClearsEveryBlockWhenNothingPlays)
 {
-    std::vector<float> block(2 * 300, 0.7f);
-    application->getAudio(nullptr, block.data(), 300);
-    for (float sample : block)
-        ASSERT_LE(sample < 0 ? -sample : sample, 1.0f);
-    std::vector<float> silent(2 * 64, 0.5f);
-    Application quiet({"-w", "64", "-h", "48", "-ns", "-nm"});
-    quiet.getAudio(nullptr, silent.data(), 64);
-    for (float sample : silent)
-        ASSERT_EQ(sample, 0.0f);
+    std::vector<float> block(2 * 64, 0.5f);
+    application->getAudio(nullptr, block.data(), 64);
+    EXPECT_EQ(block, std::vector<float>(2 * 64, 0.0f));
 }
 
-TEST(ApplicationStart, HelpPrintsTheUsageAfterCreatingTheSettingsFile)
+TEST(LogicalScreen, WindowPixelsAreScaledByTheWindowSize)
 {
-    TemporaryDirectory config;
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", config.getPath().c_str());
+    // {width, height, x, y, logical x, logical y}
+    const int cases[][6] = {{800, 600, 799, 599, 1022, 766},  {800, 600, 400, 300, 512, 384},
+                            {2048, 1536, 2047, 1535, 1023, 767}, {2048, 1536, 1000, 1000, 500, 500},
+                            {1280, 800, 1279, 799, 1023, 767},  {1280, 800, 100, 100, 80, 96}};
+    for (const auto& c : cases)
+        EXPECT_EQ(std::make_pair(Application::toLogicalX(c[2], c[0]), Application::toLogicalY(c[3], c[1])),
+                  std::make_pair(c[4], c[5])) << c[0] << "x" << c[1] << " at " << c[2] << "," << c[3];
+}
+
+TEST_F(ApplicationTest, HelpPrintsTheUsageExactlyAfterCreatingTheSettingsFile)
+{
     testing::internal::CaptureStdout();
     EXPECT_THROW(Application({"-f", "--help"}), FatalError);
-    // The music is opened before anything else; what it says comes first.
     const std::string printed = testing::internal::GetCapturedStdout();
-    const std::string expectedEnd = "Created directory " + config.getPath() + "/Ombrefell\n" + Settings::usageText();
-    ASSERT_GE(printed.size(), expectedEnd.size());
-    EXPECT_EQ(printed.substr(printed.size() - expectedEnd.size()), expectedEnd);
+    const std::string expectedEnd = "Created directory " + config.getPath() + "/Ombrefell\n"
+        "\nMarrowgate\n\nUsage:\nMarrowgate -w [width] -h [height] -a [val] -f -ns -nm -s\n\nFlags:\n"
+        "--width [val] | -w [val]:\tSet the width of the window.\n"
+        "--height [val] | -h [val]:\tSet the height of the window.\n"
+        "--antialias [val] | -a [val]:\tSets the antialiasing level (2, 4, or 6).\n"
+        "--fullscreen | -f:\t\tSets whether to go fullscreen or not.\n"
+        "--nosound | -ns:\t\tSwitches off the sound output.\n"
+        "--nomusic | -nm:\t\tSwitches off the background music.\n"
+        "--help:\t\t\t\tDisplay this help.\n";
+    // The music is opened before anything else; what it says comes first.
     EXPECT_EQ(printed.find("vorbisfile: "), 0u) << printed;
+    EXPECT_EQ(printed.substr(printed.size() - std::min(printed.size(), expectedEnd.size())), expectedEnd);
     EXPECT_TRUE(std::ifstream(config.getPath() + "/Ombrefell/Ombrefell.conf").good());
 }
 
-TEST(ApplicationStart, WithoutArgumentsTheSettingsFileChoosesTheWindow)
+TEST_F(ApplicationTest, WithoutArgumentsTheSettingsFileChoosesTheWindow)
 {
-    TemporaryDirectory config;
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", config.getPath().c_str());
-    testing::internal::CaptureStdout();
-    {
-        Application application({});
-        EXPECT_EQ(application.getWidth(), 800);
-        EXPECT_EQ(application.getHeight(), 600);
-        EXPECT_FALSE(application.isSoundOff());
-        EXPECT_EQ(application.getCurrentState()->getName(), "TitleScreen");
-    }
-    const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(printed.find("Using default"), std::string::npos) << printed;
+    EXPECT_EQ(start({}).find("Using default"), std::string::npos);
+    EXPECT_EQ(std::make_pair(application->getWidth(), application->getHeight()), std::make_pair(800, 600));
+    EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
 }
 
-TEST(ApplicationStart, WithoutAWindowTheProgramSaysSoAndEnds)
+TEST_F(ApplicationTest, WithoutAWindowTheProgramSaysSoAndEnds)
 {
-    TemporaryDirectory config;
-    ScopedEnvironment xdg("XDG_CONFIG_HOME", config.getPath().c_str());
     // SDL's dummy video driver has no OpenGL, so no window can open.
     ScopedEnvironment driver("SDL_VIDEODRIVER", "dummy");
-    testing::internal::CaptureStdout();
-    {
-        Application application({"-w", "640", "-h", "480", "-ns"});
-        EXPECT_TRUE(application.isQuitRequested());
-        application.eventLoop();
-    }
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = start({"-w", "640", "-h", "480", "-ns"});
     EXPECT_NE(printed.find("Could not open a window, so Marrowgate cannot run.\n"), std::string::npos) << printed;
+    EXPECT_TRUE(application->isQuitRequested());
+    application->eventLoop();
 }

@@ -4,70 +4,35 @@
 
 #include <vector>
 
-namespace {
-
-using Events = std::vector<JoystickEmulation::KeyEvent>;
-
-JoystickEmulation::KeyEvent press(SDLKey key)
+TEST(JoystickEmulation, AxisMovementsBecomeArrowKeys)
 {
-    return {true, key};
-}
-
-JoystickEmulation::KeyEvent release(SDLKey key)
-{
-    return {false, key};
-}
-
-} // namespace
-
-TEST(JoystickEmulation, HorizontalStickSwitchesArrows)
-{
+    using Key = JoystickEmulation::KeyEvent;
+    // Presses, and releases ("Up").
+    const Key left{true, SDLK_LEFT}, right{true, SDLK_RIGHT}, up{true, SDLK_UP}, down{true, SDLK_DOWN};
+    const Key leftUp{false, SDLK_LEFT}, rightUp{false, SDLK_RIGHT}, upUp{false, SDLK_UP}, downUp{false, SDLK_DOWN};
+    const struct {
+        int axis, value;
+        std::vector<Key> keys;
+    } steps[] = {
+        {0, -32768, {left}},
+        {0, 32767, {leftUp, right}},
+        // Moving on one side keeps pressing.
+        {0, 20000, {right}},
+        {0, 0, {rightUp, leftUp}},
+        // The dead zone releases both, even when nothing is held.
+        {0, -128, {rightUp, leftUp}},
+        {0, 129, {right}},
+        // The axes are independent: the held right arrow stays held meanwhile.
+        {1, 30000, {down}},
+        {1, -30000, {downUp, up}},
+        {1, -129, {up}},
+        {1, 0, {downUp, upUp}},
+        {1, 128, {downUp, upUp}},
+        {2, 30000, {}},
+        {5, -30000, {}},
+        {0, -30000, {rightUp, left}},
+    };
     JoystickEmulation joystick;
-    EXPECT_EQ(joystick.axisMotion(0, -32768), Events{press(SDLK_LEFT)});
-    EXPECT_EQ(joystick.axisMotion(0, 32767), (Events{release(SDLK_LEFT), press(SDLK_RIGHT)}));
-    // Moving on one side keeps pressing.
-    EXPECT_EQ(joystick.axisMotion(0, 20000), Events{press(SDLK_RIGHT)});
-    EXPECT_EQ(joystick.axisMotion(0, 0), (Events{release(SDLK_RIGHT), release(SDLK_LEFT)}));
-    EXPECT_EQ(joystick.axisMotion(0, 129), Events{press(SDLK_RIGHT)});
-}
-
-TEST(JoystickEmulation, VerticalStickSwitchesArrows)
-{
-    JoystickEmulation joystick;
-    EXPECT_EQ(joystick.axisMotion(1, 30000), Events{press(SDLK_DOWN)});
-    EXPECT_EQ(joystick.axisMotion(1, -30000), (Events{release(SDLK_DOWN), press(SDLK_UP)}));
-    EXPECT_EQ(joystick.axisMotion(1, -129), Events{press(SDLK_UP)});
-    EXPECT_EQ(joystick.axisMotion(1, 0), (Events{release(SDLK_DOWN), release(SDLK_UP)}));
-}
-
-TEST(JoystickEmulation, TheDeadZoneReleasesBothEvenWhenNothingIsHeld)
-{
-    JoystickEmulation joystick;
-    for (int value : {-128, 0, 128}) {
-        EXPECT_EQ(joystick.axisMotion(0, value), (Events{release(SDLK_RIGHT), release(SDLK_LEFT)}));
-        EXPECT_EQ(joystick.axisMotion(1, value), (Events{release(SDLK_DOWN), release(SDLK_UP)}));
-    }
-}
-
-TEST(JoystickEmulation, AxesAreIndependentAndOthersIgnored)
-{
-    JoystickEmulation joystick;
-    joystick.axisMotion(0, -30000);
-    // Up does not release the held left arrow.
-    EXPECT_EQ(joystick.axisMotion(1, -30000), Events{press(SDLK_UP)});
-    EXPECT_TRUE(joystick.axisMotion(2, 30000).empty());
-    EXPECT_TRUE(joystick.axisMotion(5, -30000).empty());
-    EXPECT_EQ(joystick.axisMotion(0, 30000), (Events{release(SDLK_LEFT), press(SDLK_RIGHT)}));
-}
-
-TEST(JoystickEmulation, ButtonsBecomeLetterKeys)
-{
-    EXPECT_EQ(JoystickEmulation::buttonKey(0), SDLK_z);
-    EXPECT_EQ(JoystickEmulation::buttonKey(1), SDLK_x);
-    EXPECT_EQ(JoystickEmulation::buttonKey(5), SDLK_c);
-    const SDL_keysym key = JoystickEmulation::keyRecord(SDLK_c);
-    EXPECT_EQ(key.sym, SDLK_c);
-    EXPECT_EQ(key.scancode, 0);
-    EXPECT_EQ(key.mod, KMOD_NONE);
-    EXPECT_EQ(key.unicode, 0);
+    for (const auto& step : steps)
+        EXPECT_EQ(joystick.axisMotion(step.axis, step.value), step.keys) << step.axis << " " << step.value;
 }

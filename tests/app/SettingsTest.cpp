@@ -1,172 +1,154 @@
 #include "ConfigLoader.h"
-#include "FatalError.h"
 #include "Settings.h"
 
-#include <gtest/gtest.h>
+#include "TemporaryDirectory.h"
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-using Args = std::vector<std::string>;
+// Settings or the file's values in a few words, so that a table can say what each input must give.
+template <class Values>
+std::string describe(const Values& v)
+{
+    return std::to_string(v.width) + "x" + std::to_string(v.height) + " a" + std::to_string(v.antialias) +
+        (v.fullscreen ? " f" : "") + (v.noSound ? " ns" : "") + (v.noMusic ? " nm" : "");
+}
 
-// Reads a command line and returns the settings with everything printed meanwhile.
-Settings parse(const Args& args, std::string& printed)
+// What a ConfigLoader prints, then what it read: in the given folder, or where the environment says.
+std::string printedAndRead(const std::string* directory = nullptr)
 {
     testing::internal::CaptureStdout();
-    const Settings settings = Settings::fromArguments(args);
-    printed = testing::internal::GetCapturedStdout();
-    return settings;
+    const ConfigLoader config = directory ? ConfigLoader(*directory) : ConfigLoader();
+    return testing::internal::GetCapturedStdout() + describe(config);
 }
 
-Settings parse(const Args& args)
-{
-    std::string ignored;
-    return parse(args, ignored);
-}
+class ConfigFile : public testing::Test {
+protected:
+    std::string path() const { return folder.getPath() + "/Ombrefell.conf"; }
+    // Reads a settings file holding the given text.
+    std::string read(const std::string& text)
+    {
+        std::ofstream(path()) << text;
+        return describe(ConfigLoader(folder.getPath()));
+    }
+
+    TemporaryDirectory folder;
+};
 
 } // namespace
 
-TEST(Settings, HelpPrintsTheUsageTextExactlyAndStops)
+TEST(Settings, CommandLinesAndWhatTheyPrint)
 {
-    testing::internal::CaptureStdout();
-    try {
-        Settings::fromArguments({"-w", "800", "--help", "-h", "600"});
-        FAIL() << "--help must end start-up";
-    } catch (const FatalError& error) {
-        EXPECT_EQ(error.getMessage(), "\n");
+    const std::string noWidth = "Using default width = 1024\n";
+    const std::string noSize = noWidth + "Using default height = 768\n";
+    const std::string twoX = "Using 2x antialiasing.\n";
+    // The arguments, the settings they give and what is printed meanwhile.
+    const std::tuple<std::vector<std::string>, const char*, std::string> cases[] = {
+        // "-s" matches nothing: both sizes take their defaults, width's message first.
+        {{"-s"}, "1024x768 a0", noSize},
+        {{"-w", "800", "--height", "600"}, "800x600 a0", ""},
+        {{"--nosound", "-nm", "--fullscreen", "-w", "8", "-h", "6"}, "8x6 a0 f ns nm", ""},
+        // Each option has its own pass: the last occurrence wins, and a value consumed by one option is
+        // still seen by the others ("-f" is both -w's value and a flag).
+        {{"-w", "800", "-w", "1280", "-h", "720"}, "1280x720 a0", ""},
+        {{"-w", "-f", "-h", "600"}, "1024x600 a0 f", noWidth},
+        {{"-f", "-w", "640"}, "640x768 a0 f", "Using default height = 768\n"},
+        {{"-h", "600", "-w"}, "1024x600 a0", noWidth},
+        // -a with 1 or less or no value means 2x, with a notice; others stand as given.
+        {{"-w", "8", "-h", "6", "-a", "1"}, "8x6 a2", twoX},
+        {{"-w", "8", "-h", "6", "--antialias", "0"}, "8x6 a2", twoX},
+        {{"-w", "8", "-h", "6", "-a"}, "8x6 a2", twoX},
+        {{"-w", "8", "-h", "6", "-a", "4"}, "8x6 a4", ""},
+        // A malformed value changes nothing and spoils nothing after it.
+        {{"-w", "abc", "-h", "600"}, "1024x600 a0", noWidth},
+        {{"-w", "800", "-w", "x1", "-h", "1"}, "800x1 a0", ""},
+        // Sizes outside 1 to 16384 count as not given (no 16-bit wrap, no division by zero).
+        {{"-w", "0", "-h", "16385"}, "1024x768 a0", noSize},
+        {{"-w", "99999999999", "-h", "65536"}, "1024x768 a0", noSize},
+        {{"-w", "16384", "-h", "1"}, "16384x1 a0", ""},
+    };
+    for (const auto& [args, settings, printed] : cases) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(describe(Settings::fromArguments(args)), settings) << testing::PrintToString(args);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), printed) << testing::PrintToString(args);
     }
-    const std::string expected =
-        "\nMarrowgate\n\nUsage:\nMarrowgate -w [width] -h [height] -a [val] -f -ns -nm -s\n\nFlags:\n"
-        "--width [val] | -w [val]:\tSet the width of the window.\n"
-        "--height [val] | -h [val]:\tSet the height of the window.\n"
-        "--antialias [val] | -a [val]:\tSets the antialiasing level (2, 4, or 6).\n"
-        "--fullscreen | -f:\t\tSets whether to go fullscreen or not.\n"
-        "--nosound | -ns:\t\tSwitches off the sound output.\n"
-        "--nomusic | -nm:\t\tSwitches off the background music.\n"
-        "--help:\t\t\t\tDisplay this help.\n";
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
 }
 
-TEST(Settings, MissingSizesTakeDefaultsWithMessagesWidthFirst)
+
+TEST_F(ConfigFile, FirstStartWritesSevenLinesAndReadsThemBack)
 {
-    std::string printed;
-    const Settings settings = parse({"-s"}, printed);
-    EXPECT_EQ(settings.width, 1024);
-    EXPECT_EQ(settings.height, 768);
-    EXPECT_EQ(printed, "Using default width = 1024\nUsing default height = 768\n");
-    EXPECT_EQ(settings.antialias, 0);
-    EXPECT_FALSE(settings.fullscreen);
-    EXPECT_FALSE(settings.noSound);
-    EXPECT_FALSE(settings.noMusic);
+    EXPECT_EQ(printedAndRead(&folder.getPath()), "800x600 a0");
+    std::stringstream written;
+    written << std::ifstream(path()).rdbuf();
+    EXPECT_EQ(written.str(), "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
 }
 
-TEST(Settings, GivenSizesPrintNothing)
+TEST_F(ConfigFile, LinesAreReadByTheirFirstCharacters)
 {
-    std::string printed;
-    const Settings settings = parse({"-w", "800", "--height", "600"}, printed);
-    EXPECT_EQ(settings.width, 800);
-    EXPECT_EQ(settings.height, 600);
-    EXPECT_EQ(printed, "");
+    const std::string overlong = "w " + std::string(125, '1') + "x";
+    const std::pair<std::string, const char*> cases[] = {
+        // Unlisted values keep the built-in defaults.
+        {"f 1\n", "800x600 a6 f"},
+        // The value starts at the third character, whatever stands there; a spelled-out key is no key.
+        {"w1024\n", "24x600 a6"},
+        {"width 1024\n", "800x600 a6"},
+        {"h 600\nh 720\na   4 samples\n", "800x720 a4"},
+        {"nm 1\nns 1\nns 2\n", "800x600 a6 ns nm"},
+        {"nx 1\nn\nns 2\n", "800x600 a6"},
+        // Blank, unknown and short lines are harmless; the last line needs no line feed.
+        {"\n\n# w 1\nx 5\nw 640", "640x600 a6"},
+        {"w\nh \na\nf\nn\ns\nns\nnm \nw -\nh 5000000000\n\r\n", "800x600 a6"},
+        // A line over 127 characters ends the reading, keeping what came before; 127 are still a line.
+        {"h 720\n" + overlong + "\nf 1\n", "800x720 a6"},
+        {"w 640" + std::string(122, ' ') + "\nf 1\n", "640x600 a6 f"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(read(text), expected) << text;
 }
 
-TEST(Settings, EachOptionHasItsOwnPass)
+TEST_F(ConfigFile, SettingsFromTheFile)
 {
-    // The last occurrence wins.
-    EXPECT_EQ(parse({"-w", "800", "-w", "1280", "-h", "720"}).width, 1280);
-    // A value consumed by one option is still seen by the others: "-f" here is -w's value and a flag.
-    const Settings consumed = parse({"-w", "-f", "-h", "600"});
-    EXPECT_TRUE(consumed.fullscreen);
-    EXPECT_EQ(consumed.width, 1024);
-    // "-f" with "-w 640" gives full screen at 640 by the default height.
-    std::string printed;
-    const Settings full = parse({"-f", "-w", "640"}, printed);
-    EXPECT_TRUE(full.fullscreen);
-    EXPECT_EQ(full.width, 640);
-    EXPECT_EQ(full.height, 768);
-    EXPECT_EQ(printed, "Using default height = 768\n");
-    // Flags by their long and short names.
-    const Settings flags = parse({"--nosound", "-nm", "--fullscreen"});
-    EXPECT_TRUE(flags.noSound);
-    EXPECT_TRUE(flags.noMusic);
-    EXPECT_TRUE(flags.fullscreen);
-}
-
-TEST(Settings, AWidthAsTheLastArgumentTakesTheDefault)
-{
-    std::string printed;
-    EXPECT_EQ(parse({"-h", "600", "-w"}, printed).width, 1024);
-    EXPECT_EQ(printed, "Using default width = 1024\n");
-}
-
-TEST(Settings, AntialiasingRules)
-{
-    std::string printed;
-    EXPECT_EQ(parse({"-w", "8", "-h", "6", "-a", "1"}, printed).antialias, 2);
-    EXPECT_EQ(printed, "Using 2x antialiasing.\n");
-    EXPECT_EQ(parse({"-w", "8", "-h", "6", "--antialias", "0"}, printed).antialias, 2);
-    EXPECT_EQ(printed, "Using 2x antialiasing.\n");
-    EXPECT_EQ(parse({"-w", "8", "-h", "6", "-a"}, printed).antialias, 2);
-    EXPECT_EQ(printed, "Using 2x antialiasing.\n");
-    EXPECT_EQ(parse({"-w", "8", "-h", "6", "-a", "4"}, printed).antialias, 4);
-    EXPECT_EQ(printed, "");
-    EXPECT_EQ(parse({"-w", "8", "-h", "6", "-a", "5"}, printed).antialias, 5);
-    EXPECT_EQ(parse({"-w", "8", "-h", "6"}, printed).antialias, 0);
-    EXPECT_EQ(printed, "");
-}
-
-TEST(Settings, MalformedValuesChangeNothingAndSpoilNothingAfterThem)
-{
-    std::string printed;
-    const Settings settings = parse({"-w", "abc", "-h", "600"}, printed);
-    EXPECT_EQ(settings.width, 1024);
-    EXPECT_EQ(settings.height, 600);
-    EXPECT_EQ(printed, "Using default width = 1024\n");
-    EXPECT_EQ(parse({"-w", "800", "-w", "x1", "-h", "1"}).width, 800);
-    EXPECT_EQ(parse({"-w", "", "-h", "1"}).width, 1024);
-    EXPECT_EQ(parse({"-w", "1", "-h", "1", "-a", "junk"}).antialias, 2);
-}
-
-TEST(Settings, SizesOutsideTheUsableRangeCountAsNotGiven)
-{
-    for (const char* bad : {"0", "-1", "16385", "65536", "99999999999"}) {
-        std::string printed;
-        const Settings settings = parse({"-w", bad, "-h", bad}, printed);
-        EXPECT_EQ(settings.width, 1024) << bad;
-        EXPECT_EQ(settings.height, 768) << bad;
-        EXPECT_EQ(printed, "Using default width = 1024\nUsing default height = 768\n") << bad;
-    }
-    const Settings largest = parse({"-w", "16384", "-h", "1"});
-    EXPECT_EQ(largest.width, 16384);
-    EXPECT_EQ(largest.height, 1);
-}
-
-TEST(Settings, ConfigurationFileValues)
-{
-    ConfigLoader config("");
-    config.width = 1280;
-    config.height = 720;
-    config.antialias = 1;
-    config.fullscreen = true;
-    config.noSound = true;
-    config.noMusic = true;
-    testing::internal::CaptureStdout();
-    Settings settings = Settings::fromConfig(config);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(settings.width, 1280);
-    EXPECT_EQ(settings.height, 720);
+    std::ofstream(path()) << "w 1280\nh 720\na 1\nf 1\nns 1\nnm 1\n";
     // The command line's "1 becomes 2" rule does not apply to the file.
-    EXPECT_EQ(settings.antialias, 1);
-    EXPECT_TRUE(settings.fullscreen);
-    EXPECT_TRUE(settings.noSound);
-    EXPECT_TRUE(settings.noMusic);
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "1280x720 a1 f ns nm");
+    // Unusable sizes give 800 by 600.
+    std::ofstream(path()) << "w 0\nh 70000\na -3\n";
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "800x600 a0");
+}
 
-    config.antialias = -3;
-    config.width = 0;
-    config.height = 70000;
-    settings = Settings::fromConfig(config);
-    EXPECT_EQ(settings.antialias, 0);
-    EXPECT_EQ(settings.width, 800);
-    EXPECT_EQ(settings.height, 600);
+TEST_F(ConfigFile, AFileThatIsAFolderGivesTheBuiltInDefaults)
+{
+    // Even root cannot read a folder as a file.
+    mkdir(path().c_str(), 0755);
+    EXPECT_EQ(printedAndRead(&folder.getPath()), "800x600 a6");
+}
+
+TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsOnce)
+{
+    TemporaryDirectory home;
+    ScopedEnvironment homeVariable("HOME", home.getPath().c_str());
+    for (const std::string& xdg : {home.getPath() + "/deep/er", std::string()}) {
+        ScopedEnvironment xdgVariable("XDG_CONFIG_HOME", xdg.c_str());
+        const std::string folder = (xdg.empty() ? home.getPath() + "/.config" : xdg) + "/Ombrefell";
+        EXPECT_EQ(printedAndRead(), "Created directory " + folder + "\n800x600 a0");
+        EXPECT_EQ(printedAndRead(), "800x600 a0");
+    }
+}
+
+TEST(ConfigFolder, AnUncreatableFolderIsReportedAndTheGameGoesOn)
+{
+    TemporaryDirectory home;
+    const std::string blocker = home.getPath() + "/file";
+    std::ofstream(blocker) << "not a folder";
+    ScopedEnvironment xdg("XDG_CONFIG_HOME", blocker.c_str());
+    EXPECT_EQ(printedAndRead(), "Could not create directory " + blocker + "/Ombrefell\nCould not create " +
+                                    blocker + "/Ombrefell/Ombrefell.conf\n800x600 a6");
 }
