@@ -1,0 +1,197 @@
+#include "ImageLoader.h"
+#include "Images.h"
+#include "OpenGLDrawer.h"
+#include "ParticleGenerator.h"
+#include "Random.h"
+#include "RecordingDrawer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <memory>
+
+// Decoding pictures, preparing textures and running particles: everything that needs no window.
+namespace {
+
+const std::string dataDir = RENDER_TEST_DATA;
+
+TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
+{
+    // 3 pixels of 3 bytes make rows that the decoder pads to 12 bytes.
+    std::ifstream file(dataDir + "/rgb3x2.png", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    testing::internal::CaptureStdout();
+    const LoadedImage fromMemory = ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    const LoadedImage fromFile = ImageLoader().loadImage(dataDir + "/rgb3x2.png");
+    EXPECT_EQ(ImageLoader().loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
+    // Only decoding from memory announces the expansion.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\nImageLoader: Image not 32bits.\n");
+    const unsigned char expected[24] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
+                                        10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255};
+    for (const LoadedImage& decoded : {fromMemory, fromFile}) {
+        ASSERT_EQ(std::make_pair(decoded.width, decoded.height), std::make_pair(3u, 2u));
+        EXPECT_TRUE(std::equal(expected, expected + 24, decoded.pixels));
+        delete[] decoded.pixels;
+    }
+    EXPECT_EQ(ImageLoader().loadImage("not a picture", 13).pixels, nullptr);
+    EXPECT_EQ(ImageLoader().loadImage(Images::line_png, Images::line_png_size / 2).pixels, nullptr);
+    EXPECT_EQ(ImageLoader().loadImage(nullptr, 100).pixels, nullptr);
+    for (const std::string& path : {std::string(), dataDir + "/no such picture.png", dataDir})
+        EXPECT_EQ(ImageLoader().loadImage(path).pixels, nullptr) << path;
+}
+
+TEST(TextureLogic, PowersOfTwoCountFromOneAndStopAtTheLargest)
+{
+    // Above the largest power of two nothing fits, and the search must not run forever.
+    const unsigned int sizes[][2] = {{0, 1},      {1, 1},         {3, 4}, {64, 64}, {768, 1024},
+                                     {0x80000000u, 0x80000000u}, {0x80000001u, 0}};
+    for (const auto& size : sizes)
+        EXPECT_EQ(OpenGLDrawer::powerOfTwo(size[0]), size[1]) << size[0];
+}
+
+TEST(TextureLogic, EnlargingContinuesRowsWithTheirLastByteAndRepeatsTheLastRow)
+{
+    unsigned char picture[100 * 60 * 4];
+    for (int i = 0; i < 100 * 60 * 4; ++i)
+        picture[i] = static_cast<unsigned char>(i * 7 + i / 400);
+    std::unique_ptr<unsigned char[]> texture(OpenGLDrawer::enlargeToPowerOfTwo(picture, 100, 60, 128, 64));
+    for (int row = 0; row < 64; ++row) {
+        const unsigned char* source = picture + std::min(row, 59) * 400;
+        const unsigned char* target = texture.get() + row * 512;
+        ASSERT_TRUE(std::equal(source, source + 400, target)) << row;
+        ASSERT_EQ(std::count(target + 400, target + 512, source[399]), 112) << row;
+    }
+}
+
+TEST(TextureLogic, TheHandleSearchStartsAtTheNewestAndNeverGivesZero)
+{
+    std::map<unsigned int, OpenGLDrawer::Image> images;
+    images[2] = images[4] = images[0xffffffffu] = OpenGLDrawer::Image();
+    // Start, then the handle given: free 1 is skipped from 2 on, and the search wraps past 0.
+    const unsigned int searches[][2] = {{1, 1}, {2, 3}, {4, 5}, {0xffffffffu, 1}, {0, 1}};
+    for (const auto& search : searches)
+        EXPECT_EQ(OpenGLDrawer::findFreeHandle(images, search[0]), search[1]) << search[0];
+}
+
+TEST(TextureLogic, OnlyReadableRegularFilesGiveShaderText)
+{
+    const std::string path = testing::TempDir() + "shader_file_test.vert";
+    std::ofstream(path) << "void main() {}\n";
+    EXPECT_EQ(OpenGLDrawer::loadShaderFile(path), "void main() {}\n");
+    for (const std::string& unreadable : {std::string(), testing::TempDir(), path + ".missing"})
+        EXPECT_EQ(OpenGLDrawer::loadShaderFile(unreadable), "") << unreadable;
+    std::remove(path.c_str());
+}
+
+using Counts = std::vector<std::size_t>;
+
+// A running generator at (10.5, 3.25) with image 7 and a seeded random source.
+class Particles : public testing::Test {
+protected:
+    Particles() : random(1234), generator(random)
+    {
+        generator.addImage(7);
+        generator.setPosition(10.5f, 3.25f);
+        generator.start();
+    }
+
+    // Moves a number of steps and gives the particle count after each.
+    Counts run(int steps)
+    {
+        Counts counts;
+        for (int step = 0; step < steps; ++step) {
+            generator.move();
+            counts.push_back(generator.getParticles().size());
+        }
+        return counts;
+    }
+
+    Random random;
+    ParticleGenerator generator;
+};
+
+TEST_F(Particles, ANewGeneratorEmitsTwoThenOnePerStepAndParticlesMoveAndAge)
+{
+    EXPECT_EQ(run(3), (Counts{2, 3, 4}));
+    const ParticleGenerator::Particle& oldest = generator.getParticles()[0];
+    EXPECT_FLOAT_EQ(oldest.posX, 10.5f + 2 * oldest.directionX * oldest.speed);
+    EXPECT_FLOAT_EQ(oldest.life, 29.8f);
+}
+
+TEST_F(Particles, HalfADensityEmitsOnEveryOtherStep)
+{
+    generator.setDensity(0.5f);
+    EXPECT_EQ(run(5), (Counts{1, 2, 2, 3, 3}));
+}
+
+TEST_F(Particles, EachEmissionDrawsImageSpeedAndDirectionInThatOrder)
+{
+    generator.addImage(8);
+    generator.addImage(9);
+    generator.setSpeed(2.0f);
+    Random expected(random.getState());
+    run(1);
+    for (const ParticleGenerator::Particle& particle : generator.getParticles()) {
+        const unsigned int images[3] = {7, 8, 9};
+        EXPECT_EQ(particle.image, images[static_cast<int>(expected.nextFloat() * 2.5f)]);
+        EXPECT_EQ(particle.speed, 2.0f + (expected.nextFloat() - 0.5f) * 0.01f);
+        EXPECT_EQ(particle.directionX, 2.0f * (expected.nextFloat() - 0.5f));
+        EXPECT_EQ(particle.directionY, 2.0f * (expected.nextFloat() - 0.5f));
+    }
+    EXPECT_EQ(random.getState(), expected.getState());
+}
+
+TEST_F(Particles, AViewCentresShrinksAndSkipsWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
+{
+    generator.setLifespan(0.1f);
+    generator.setDensity(0.5f);
+    run(1);
+    RecordingDrawer drawer;
+    // Views 5 units wide; only the first holds the particle.
+    generator.draw(&drawer, 10.0f, 3.0f, 5.0f, 5.0f);
+    generator.draw(&drawer, 11.5f, 3.0f, 5.0f, 5.0f);
+    generator.draw(&drawer, 10.0f, 4.25f, 5.0f, 5.0f);
+    ASSERT_EQ(drawer.calls.size(), 1u);
+    EXPECT_EQ(drawer.calls[0].values, (std::vector<float>{0, -8, 1, 1, 1, 1, 1, 1}));
+    // Plain drawing puts the corner at the whole-unit position; a particle at life 0 is drawn once more,
+    // fully faded, and goes the step after.
+    generator.stop();
+    EXPECT_EQ(run(1)[0], 1u);
+    drawer.clear();
+    generator.draw(&drawer);
+    const ParticleGenerator::Particle& particle = generator.getParticles()[0];
+    EXPECT_EQ(drawer.calls[0].values,
+              (std::vector<float>{std::trunc(particle.posX), std::trunc(particle.posY), 1, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(run(1)[0], 0u);
+}
+
+TEST_F(Particles, BadSettingsNeitherHangNorDivideByZero)
+{
+    ParticleGenerator withoutImages(random);
+    withoutImages.start();
+    withoutImages.move(); // has no image to choose from
+    EXPECT_TRUE(withoutImages.getParticles().empty());
+    // A density so large that one step would never end emits a bounded number.
+    for (const float density : {1.0e30f, std::numeric_limits<float>::infinity(), NAN, 5000.0f}) {
+        generator.setDensity(density);
+        EXPECT_LE(run(1)[0], 4000u) << density;
+    }
+    // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
+    generator.setDensity(1.0f);
+    const std::size_t before = generator.getParticles().size();
+    EXPECT_EQ(run(1)[0], before + 2);
+    RecordingDrawer drawer;
+    for (const float lifespan : {0.0f, -1.0f, NAN}) {
+        generator.setLifespan(lifespan);
+        generator.draw(&drawer);
+        generator.draw(&drawer, 0, 0, 100, 100);
+    }
+    EXPECT_TRUE(drawer.calls.empty());
+}
+
+} // namespace
