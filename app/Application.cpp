@@ -14,10 +14,8 @@
 #include <algorithm>
 #include <iostream>
 
-Application::Application(const std::vector<std::string>& args) : Application(args, FrameClock::sdl()) {}
-
-Application::Application(const std::vector<std::string>& args, FrameClock& clock)
-    : quitRequested(false), windowOpen(false), pacer(clock), width(0), height(0), noSound(false),
+Application::Application(const std::vector<std::string>& args)
+    : quitRequested(false), windowOpen(false), pacer(FrameClock::sdl()), width(0), height(0), noSound(false),
       noMusic(false), joystick(nullptr), drawer(nullptr), currentState(nullptr)
 {
     startUp(args);

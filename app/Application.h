@@ -21,8 +21,6 @@ class Application : public PortAudioCallback {
 public:
     // args are the process arguments without the program name.
     explicit Application(const std::vector<std::string>& args);
-    // The same with another clock for the frame pacing (tests).
-    Application(const std::vector<std::string>& args, FrameClock& clock);
     ~Application() override;
 
     Application(const Application&) = delete;

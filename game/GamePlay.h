@@ -65,8 +65,6 @@ public:
     const std::vector<Garrison>& getGarrisons() const { return garrisons; }
     // Whose turn it is, 0 to 3.
     int getCurrentPlayer() const { return currentPlayer; }
-    // Frames left before a computer nation acts.
-    int getCpuDelay() const { return cpuDelay; }
     // 0 while the game runs, else how many nations finished at the deciding round end.
     int getNumWinners() const { return numWinners; }
     // The pointer picture the next frame shows.
