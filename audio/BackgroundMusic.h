@@ -40,8 +40,6 @@ public:
     // Refills every buffer whose refill is pending; the streaming thread's one pass.
     void refill();
 
-    // Whether the file opened and the music plays.
-    bool isOpen() const { return open; }
     // The fade-in gain so far (audio thread, or once it is quiet).
     float getVolume() const { return volume; }
 

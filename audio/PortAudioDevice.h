@@ -30,8 +30,6 @@ public:
 
     // Whether the stream is open and running.
     bool isStarted() const { return started; }
-    // The rate the stream runs at, or will ask for.
-    double getSamplerate() const { return samplerate; }
 
     // The trampoline handed to PortAudio: forwards each block to the PortAudioCallback in userData.
     static int portAudioCallback(const void* input, void* output, unsigned long frames,
