@@ -16,11 +16,10 @@ namespace {
     const int FRAMES = 512;
     const double BLOCK_SECONDS = FRAMES / 44100.0;
 
-    // The game's sound files in the source tree, found from this file's own location.
+    // The game's sound files in the source tree.
     std::string sourceSounds()
     {
-        const std::string here = __FILE__;
-        return here.substr(0, here.rfind("/tests/")) + "/resources/sounds/";
+        return std::string(MARROWGATE_SOURCE_DIR) + "/resources/sounds/";
     }
 
     // The whole mixer of a running game: the music streaming and all 128 effect voices sounding.
