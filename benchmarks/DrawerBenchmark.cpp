@@ -39,8 +39,7 @@ OpenGLDrawer* sharedDrawer()
 
 unsigned int load(OpenGLDrawer* drawer, const Picture& picture)
 {
-    const LoadedImage image = ImageLoader().loadImage(picture.data, picture.size);
-    return drawer->loadImage(image.pixels, image.width, image.height);
+    return ImageLoader().loadInto(*drawer, picture.data, picture.size);
 }
 
 // The board's pictures, registered once.

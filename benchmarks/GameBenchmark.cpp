@@ -106,10 +106,8 @@ void decodeAndUploadGamePictures(benchmark::State& state)
     for (auto _ : state) {
         ImageLoader loader;
         std::vector<unsigned int> handles;
-        for (const Picture& picture : pictures) {
-            const LoadedImage image = loader.loadImage(picture.data, picture.size);
-            handles.push_back(drawer->loadImage(image.pixels, image.width, image.height));
-        }
+        for (const Picture& picture : pictures)
+            handles.push_back(loader.loadInto(*drawer, picture.data, picture.size));
         state.PauseTiming();
         for (unsigned int handle : handles)
             drawer->releaseImage(handle);

@@ -367,51 +367,43 @@ void GamePlay::draw(Drawer* drawer)
     drawPointer(drawer);
 }
 
-unsigned int GamePlay::loadImage(ImageLoader& loader, Drawer* drawer, const char* data, unsigned int size)
-{
-    LoadedImage picture = loader.loadImage(data, size);
-    if (picture.pixels == nullptr)
-        return 0;
-    return drawer->loadImage(picture.pixels, picture.width, picture.height);
-}
-
 void GamePlay::loadImages(Drawer* drawer)
 {
     imagesLoaded = true;
     ImageLoader loader;
-    paper = loadImage(loader, drawer, Images::paper2_jpg, Images::paper2_jpg_size);
-    const unsigned int embarking = loadImage(loader, drawer, Images::embarking_png, Images::embarking_png_size);
+    paper = loader.loadInto(*drawer, Images::paper2_jpg, Images::paper2_jpg_size);
+    const unsigned int embarking = loader.loadInto(*drawer, Images::embarking_png, Images::embarking_png_size);
     drawer->drawImage(paper, 0, 0, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
     drawer->drawImage(embarking, 256, 192, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
     drawer->endDrawing();
     drawer->beginDrawing();
 
-    map = loadImage(loader, drawer, Images::map_png, Images::map_png_size);
-    ship = loadImage(loader, drawer, Images::ship_png, Images::ship_png_size);
-    counter = loadImage(loader, drawer, Images::counter_png, Images::counter_png_size);
-    biscuits = loadImage(loader, drawer, Images::biscuits_png, Images::biscuits_png_size);
-    biscuits1 = loadImage(loader, drawer, Images::biscuits1_png, Images::biscuits1_png_size);
-    biscuits2 = loadImage(loader, drawer, Images::biscuits2_png, Images::biscuits2_png_size);
-    biscuits3 = loadImage(loader, drawer, Images::biscuits3_png, Images::biscuits3_png_size);
-    biscuits4 = loadImage(loader, drawer, Images::biscuits4_png, Images::biscuits4_png_size);
-    biscuits5 = loadImage(loader, drawer, Images::biscuits5_png, Images::biscuits5_png_size);
-    garrison = loadImage(loader, drawer, Images::garrison_png, Images::garrison_png_size);
-    forageButton = loadImage(loader, drawer, Images::foragebutton_png, Images::foragebutton_png_size);
-    garrisonButton = loadImage(loader, drawer, Images::garrisonbutton_png, Images::garrisonbutton_png_size);
-    waitButton = loadImage(loader, drawer, Images::waitbutton_png, Images::waitbutton_png_size);
-    mouse = loadImage(loader, drawer, Images::mouse_png, Images::mouse_png_size);
+    map = loader.loadInto(*drawer, Images::map_png, Images::map_png_size);
+    ship = loader.loadInto(*drawer, Images::ship_png, Images::ship_png_size);
+    counter = loader.loadInto(*drawer, Images::counter_png, Images::counter_png_size);
+    biscuits = loader.loadInto(*drawer, Images::biscuits_png, Images::biscuits_png_size);
+    biscuits1 = loader.loadInto(*drawer, Images::biscuits1_png, Images::biscuits1_png_size);
+    biscuits2 = loader.loadInto(*drawer, Images::biscuits2_png, Images::biscuits2_png_size);
+    biscuits3 = loader.loadInto(*drawer, Images::biscuits3_png, Images::biscuits3_png_size);
+    biscuits4 = loader.loadInto(*drawer, Images::biscuits4_png, Images::biscuits4_png_size);
+    biscuits5 = loader.loadInto(*drawer, Images::biscuits5_png, Images::biscuits5_png_size);
+    garrison = loader.loadInto(*drawer, Images::garrison_png, Images::garrison_png_size);
+    forageButton = loader.loadInto(*drawer, Images::foragebutton_png, Images::foragebutton_png_size);
+    garrisonButton = loader.loadInto(*drawer, Images::garrisonbutton_png, Images::garrisonbutton_png_size);
+    waitButton = loader.loadInto(*drawer, Images::waitbutton_png, Images::waitbutton_png_size);
+    mouse = loader.loadInto(*drawer, Images::mouse_png, Images::mouse_png_size);
     cursor = mouse;
-    hand = loadImage(loader, drawer, Images::hand_png, Images::hand_png_size);
-    ruritania = loadImage(loader, drawer, Images::ruritania_png, Images::ruritania_png_size);
-    molotavia = loadImage(loader, drawer, Images::molotavia_png, Images::molotavia_png_size);
-    norland = loadImage(loader, drawer, Images::norland_png, Images::norland_png_size);
-    stamark = loadImage(loader, drawer, Images::stamark_png, Images::stamark_png_size);
-    winScreen = loadImage(loader, drawer, Images::winscreen_png, Images::winscreen_png_size);
-    drawScreen = loadImage(loader, drawer, Images::drawscreen_png, Images::drawscreen_png_size);
-    ruritaniaWin = loadImage(loader, drawer, Images::ruritaniawin_png, Images::ruritaniawin_png_size);
-    molotaviaWin = loadImage(loader, drawer, Images::molotaviawin_png, Images::molotaviawin_png_size);
-    norlandWin = loadImage(loader, drawer, Images::norlandwin_png, Images::norlandwin_png_size);
-    stamarkWin = loadImage(loader, drawer, Images::stamarkwin_png, Images::stamarkwin_png_size);
+    hand = loader.loadInto(*drawer, Images::hand_png, Images::hand_png_size);
+    ruritania = loader.loadInto(*drawer, Images::ruritania_png, Images::ruritania_png_size);
+    molotavia = loader.loadInto(*drawer, Images::molotavia_png, Images::molotavia_png_size);
+    norland = loader.loadInto(*drawer, Images::norland_png, Images::norland_png_size);
+    stamark = loader.loadInto(*drawer, Images::stamark_png, Images::stamark_png_size);
+    winScreen = loader.loadInto(*drawer, Images::winscreen_png, Images::winscreen_png_size);
+    drawScreen = loader.loadInto(*drawer, Images::drawscreen_png, Images::drawscreen_png_size);
+    ruritaniaWin = loader.loadInto(*drawer, Images::ruritaniawin_png, Images::ruritaniawin_png_size);
+    molotaviaWin = loader.loadInto(*drawer, Images::molotaviawin_png, Images::molotaviawin_png_size);
+    norlandWin = loader.loadInto(*drawer, Images::norlandwin_png, Images::norlandwin_png_size);
+    stamarkWin = loader.loadInto(*drawer, Images::stamarkwin_png, Images::stamarkwin_png_size);
 
     const char* const overlays[NUM_SPACES] = {
         Images::space0_png, Images::space1_png, Images::space2_png, Images::space3_png, Images::space4_png,
@@ -425,7 +417,7 @@ void GamePlay::loadImages(Drawer* drawer)
         Images::space12_png_size, Images::space13_png_size, Images::space14_png_size, Images::space15_png_size,
         Images::space16_png_size, Images::space17_png_size, Images::space18_png_size};
     for (int index = 0; index < NUM_SPACES; ++index)
-        spacesImages[index] = loadImage(loader, drawer, overlays[index], overlaySizes[index]);
+        spacesImages[index] = loader.loadInto(*drawer, overlays[index], overlaySizes[index]);
 }
 
 void GamePlay::drawVictory(Drawer* drawer) const

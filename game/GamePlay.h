@@ -8,7 +8,6 @@
 #include <vector>
 
 class Drawer;
-class ImageLoader;
 
 // One game: the board, the four nations, the garrisons, whose turn it is and the outcome. Turns
 // people's clicks into commands, plays the computer's nations, closes the rounds, decides victory or
@@ -121,7 +120,6 @@ private:
 
     // Drawing.
     void loadImages(Drawer* drawer);
-    static unsigned int loadImage(ImageLoader& loader, Drawer* drawer, const char* data, unsigned int size);
     void drawVictory(Drawer* drawer) const;
     void drawBoard(Drawer* drawer);
     void drawFoodStore(Drawer* drawer, const Player& player) const;

@@ -59,10 +59,7 @@ void Player::draw(Drawer* drawer)
 {
     if (!imageLoaded) {
         imageLoaded = true;
-        ImageLoader loader;
-        LoadedImage picture = loader.loadImage(Images::guy_png, Images::guy_png_size);
-        if (picture.pixels != nullptr)
-            image = drawer->loadImage(picture.pixels, picture.width, picture.height);
+        image = ImageLoader().loadInto(*drawer, Images::guy_png, Images::guy_png_size);
     }
     drawer->drawImage(image, static_cast<short>(space->x), static_cast<short>(space->y), 1.0f, 1.0f, red, green,
                       blue, 1.0f);

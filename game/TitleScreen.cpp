@@ -47,12 +47,6 @@ constexpr short computerTickY = 449;
 constexpr int cursorTipX = 25;
 constexpr int cursorTipY = 12;
 
-unsigned int loadPicture(ImageLoader& loader, Drawer* drawer, const char* data, unsigned int size)
-{
-    const LoadedImage image = loader.loadImage(data, size);
-    return drawer->loadImage(image.pixels, image.width, image.height);
-}
-
 void drawWhite(Drawer* drawer, unsigned int image, short x, short y)
 {
     drawer->drawImage(image, x, y, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -128,13 +122,13 @@ void TitleScreen::keyDown(const SDL_keysym& key)
 void TitleScreen::loadImages(Drawer* drawer)
 {
     ImageLoader loader;
-    paper = loadPicture(loader, drawer, Images::paper2_jpg, Images::paper2_jpg_size);
-    sponsor = loadPicture(loader, drawer, Images::sponsor_png, Images::sponsor_png_size);
-    background = loadPicture(loader, drawer, Images::title_png, Images::title_png_size);
-    guy = loadPicture(loader, drawer, Images::guy_png, Images::guy_png_size);
-    tick = loadPicture(loader, drawer, Images::tick_png, Images::tick_png_size);
-    mouse = loadPicture(loader, drawer, Images::mouse_png, Images::mouse_png_size);
-    hand = loadPicture(loader, drawer, Images::hand_png, Images::hand_png_size);
+    paper = loader.loadInto(*drawer, Images::paper2_jpg, Images::paper2_jpg_size);
+    sponsor = loader.loadInto(*drawer, Images::sponsor_png, Images::sponsor_png_size);
+    background = loader.loadInto(*drawer, Images::title_png, Images::title_png_size);
+    guy = loader.loadInto(*drawer, Images::guy_png, Images::guy_png_size);
+    tick = loader.loadInto(*drawer, Images::tick_png, Images::tick_png_size);
+    mouse = loader.loadInto(*drawer, Images::mouse_png, Images::mouse_png_size);
+    hand = loader.loadInto(*drawer, Images::hand_png, Images::hand_png_size);
     imagesLoaded = true;
 }
 

@@ -1,5 +1,7 @@
 #include "ImageLoader.h"
 
+#include "Drawer.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -67,4 +69,12 @@ LoadedImage ImageLoader::convert(SDL_Surface* surface, bool announce24Bit)
     SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
     return result;
+}
+
+unsigned int ImageLoader::loadInto(Drawer& drawer, const char* data, unsigned int length)
+{
+    const LoadedImage picture = loadImage(data, length);
+    if (picture.pixels == nullptr)
+        return 0;
+    return drawer.loadImage(picture.pixels, picture.width, picture.height);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+class Drawer;
 struct SDL_Surface;
 
 // Decodes PNG and JPEG pictures, held in memory or in a file, into plain RGBA pixel buffers that the
@@ -15,6 +16,9 @@ public:
     LoadedImage loadImage(const char* data, unsigned int length);
     // Decodes the picture file at path, the same way but without the 24-bit notice.
     LoadedImage loadImage(const std::string& path);
+    // Decodes length bytes of picture data and registers the pixels with the drawer, which takes
+    // them; the image handle, or 0 when they do not decode.
+    unsigned int loadInto(Drawer& drawer, const char* data, unsigned int length);
 
 private:
     // Copies a decoded surface into a new RGBA buffer and frees the surface.

@@ -62,9 +62,7 @@ bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool 
     initFonts();
     setUpView(width, height);
 
-    ImageLoader loader;
-    const LoadedImage line = loader.loadImage(line_png, lineImageSize);
-    lineImage = loadImage(line.pixels, line.width, line.height);
+    lineImage = ImageLoader().loadInto(*this, line_png, lineImageSize);
     return opened;
 }
 
@@ -635,23 +633,9 @@ void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, s
     const Polygon& shape = polygons[polygon];
     const Image* second = (secondImage != 0 && multitextureAvailable) ? findImage(secondImage) : nullptr;
 
-    if (multitextureAvailable)
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_REPLACE);
-    glBindTexture(GL_TEXTURE_2D, main->texture);
-    if (shadersAvailable)
-        glUniform1iARB(mainUniform, 0);
-    if (second != nullptr) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
-        glBindTexture(GL_TEXTURE_2D, second->texture);
-        if (shadersAvailable)
-            glUniform1iARB(secondUniform, 1);
-    }
+    bindPolygonTexture(0, main->texture, GL_REPLACE, mainUniform);
+    if (second != nullptr)
+        bindPolygonTexture(1, second->texture, GL_MODULATE, secondUniform);
 
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
@@ -682,6 +666,18 @@ void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, s
     }
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void OpenGLDrawer::bindPolygonTexture(int unit, unsigned int texture, int combine, int uniform)
+{
+    if (multitextureAvailable)
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, combine);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (shadersAvailable)
+        glUniform1iARB(uniform, unit);
 }
 
 unsigned int OpenGLDrawer::loadShader(const std::string& vertexFile, const std::string& fragmentFile)

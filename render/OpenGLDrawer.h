@@ -126,6 +126,8 @@ private:
     bool scissorTo(float left, float top, float right, float bottom);
     // The glyph a character selects, or -1.
     static int glyphFor(char character);
+    // Binds a polygon's texture to a texture unit with its combine mode and sampler uniform.
+    void bindPolygonTexture(int unit, unsigned int texture, int combine, int uniform);
 
     // Image handle of the line texture.
     unsigned int lineImage;

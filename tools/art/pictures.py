@@ -455,6 +455,19 @@ def fitted(text, face, size, width):
     return size if length <= width else size * width / length
 
 
+def story(c, lines, top, width):
+    """A page's lines of italic lettering, centred, all at the size that fits the widest."""
+    size = min(fitted(text, SERIF_ITALIC, 30, width) for text in lines)
+    for i, text in enumerate(lines):
+        c.text((512, top + i * 50), text, SERIF_ITALIC, size, fill=INK + (255,))
+
+
+def return_line(c, y, rng):
+    """The invitation to click back to the menu, underlined with a flourish."""
+    c.text((512, y), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
+    flourish(c, 512, y + 31, 190, rng, 1.4)
+
+
 def win_page():
     c = Canvas(1024, 512)
     rng = np.random.default_rng(81)
@@ -462,12 +475,9 @@ def win_page():
              "The crowds line the quay to cheer the explorers home,",
              "the map-makers redraw the old charts in the victor's colours,",
              "and the island's story will be told in their tongue for a century."]
-    size = min(fitted(text, SERIF_ITALIC, 30, 900) for text in lines)
-    for i, text in enumerate(lines):
-        c.text((512, 62 + i * 50), text, SERIF_ITALIC, size, fill=INK + (255,))
+    story(c, lines, 62, 900)
     laurel(c, 512, 318, rng)
-    c.text((512, 455), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
-    flourish(c, 512, 486, 190, rng, 1.4)
+    return_line(c, 455, rng)
     return bleed(c.result(), rng)
 
 
@@ -511,12 +521,9 @@ def draw_page():
              "in the very same hour, and no nation will yield.",
              "The island's explorers return to their ships as equals,",
              "and the question of who was first must wait for another voyage."]
-    size = min(fitted(text, SERIF_ITALIC, 30, 880) for text in lines)
-    for i, text in enumerate(lines):
-        c.text((512, 330 + i * 50), text, SERIF_ITALIC, size, fill=INK + (255,))
+    story(c, lines, 330, 880)
     crossed_flags(c, 512, 580, rng)
-    c.text((512, 680), "Click to return to the menu", SERIF_BOLD, 30, fill=INK + (255,))
-    flourish(c, 512, 711, 190, rng, 1.4)
+    return_line(c, 680, rng)
     return bleed(c.result(), rng)
 
 
