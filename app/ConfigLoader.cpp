@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ConfigLoader.h"
 
 #include <pwd.h>

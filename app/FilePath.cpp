@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FilePath.h"
 
 std::string FilePath::getParent() const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FramePacer.h"
 
 std::uint32_t FramePacer::waitForNextFrame()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GameState.h"
 
 #include "Application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Thread.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ThreeFloats.h"
 
 ThreeFloats operator*(float s, const ThreeFloats& v)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TwoFloats.h"
 
 TwoFloats operator*(float s, const TwoFloats& v)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A pair of floats: a position, a velocity or a size in the logical screen.

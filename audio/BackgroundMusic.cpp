@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BackgroundMusic.h"
 
 #include <SDL.h>

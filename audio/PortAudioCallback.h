@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the audio device calls, on its own thread, for every block of sound it needs.

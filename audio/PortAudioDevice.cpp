@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PortAudioDevice.h"
 
 #include "PortAudioCallback.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Sounds.h"
 
 #include "BackgroundMusic.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The OpenGL drawer's costs: decoding and uploading one full-screen picture, and the game board's
 // frame (paper, the space overlays, the map and about 40 small pictures) with and without the drawing
 // shortcuts (only the visible part of each picture, no blending for opaque ones). Run under a display

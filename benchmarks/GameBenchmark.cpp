@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game screen's costs under the real OpenGL drawer: the loading pass of the first frame (all 46
 // pictures decoded and uploaded), the same pictures decoded alone, and one board frame with every
 // overlay showing. Run under a display (xvfb-run) with Mesa's software renderer.

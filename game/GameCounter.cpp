@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GameCounter.h"
 
 #include "CounterNotification.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GamePlay.h"
 
 #include "Drawer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Player.h"
 
 #include "Drawer.h"

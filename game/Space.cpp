@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Space.h"
 
 Space::Space() : x(0), y(0), garrison(false), numFood(0), foraged(false) {}

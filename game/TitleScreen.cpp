@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TitleScreen.h"
 
 #include "Drawer.h"

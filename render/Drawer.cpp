@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Drawer.h"
 
 unsigned int Drawer::loadShader(const std::string&, const std::string&)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A decoded picture: width x height pixels of 4 bytes (R, G, B, A), rows from the top down with no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "OpenGLDrawer.h"
 
 #include "ImageLoader.h"

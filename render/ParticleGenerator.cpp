@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ParticleGenerator.h"
 
 #include "Drawer.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The four sound files: copied beside the executable at build time, so the game runs from the build
 # folder, and installed into the data directory, where an installed game looks for them. The install
 # destination is relative, so that it follows --prefix and DESTDIR; with the configured prefix it is

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Marrowgate needs to build, test and regenerate its art and sound.
 # Safe to run again: packages already present are skipped, and nothing asks a question.
 set -eu

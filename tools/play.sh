@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds the game and starts it. Arguments go to the game (see --help).
 set -eu
 cd "$(dirname "$0")/.."

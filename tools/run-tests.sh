@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs the tests of a build folder under a private Xvfb server with Mesa's software OpenGL.
 # Usage: tools/run-tests.sh BUILD_DIR [ctest options...]
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test; the audio tests run a second
 # time under ThreadSanitizer, since the mixer shares its buffers with other threads without locks.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FramePacer.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes the small Ogg Vorbis files the audio tests play: music of several lengths, a mono and a
 # chained file, one with no samples, a file that is not Ogg at all, and sets of effects.
 # Usage: make_fixtures.sh OUTPUT_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CounterNotification.h"
 #include "GameCounter.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Runs the real game for a few seconds with ALSA's default device writing to a file, then checks what
 the game played: the music fading in (default), silence (-nm), or no stream at all (-ns).
 

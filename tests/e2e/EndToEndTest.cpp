@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ImageLoader.h"
 #include "Images.h"
 #include "TemporaryDirectory.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Checks of the real program: "help" prints the usage text exactly and exits 0; "nohome" runs as a
 # user without a home; "escape" opens a window, quits on Escape and exits 0.
 set -eu

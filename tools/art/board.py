@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The island's 19 regions, built once from the board's space boxes.
 
 The island is laid out around a centre point in polar coordinates: a centre region, an inner ring

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Lays every embedded picture out on one page for review: docs/contact-sheet.png.
 
 Each picture sits in a cell on a checkerboard (so white and transparent parts show), scaled down

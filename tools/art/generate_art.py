@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes every picture of the game into assets/ (and the desktop icon into resources/icons/).
 
 Deterministic: every random choice comes from a fixed seed, so running it twice gives the same

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drawing helpers for the hand-inked look: supersampled canvases, wobbly pen strokes, lettering
 that bleeds a little into the paper, and the aged-paper texture."""
 import math

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Every picture of the game, drawn in one hand-inked style on aged paper."""
 import math
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Composes the title screen and a board in play exactly as the game draws them, from the
 committed pictures, into docs/preview-title.png and docs/preview-board.png."""
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns picture files into C++ sources so that the game carries its art inside the executable.
 //
 //   embed_files source NAMESPACE out.cpp file

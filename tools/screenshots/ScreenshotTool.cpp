@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the screens a player sees into PNG files with the real OpenGL drawer: the title screen, a
 // board in play, a victory and a draw. The games are all-computer games played out by their own
 // frame timer, so every picture shows a position the game really reaches.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Synthesises Marrowgate's four sound files into resources/sounds (or the folder given).
 
 music.ogg    stereo 44100 Hz, 38.4 s: a sea-shanty in D Dorian, 6/8, with concertina and fiddle

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes the small pictures that the render tests decode."""
 import os
 from PIL import Image
