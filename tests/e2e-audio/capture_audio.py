@@ -129,7 +129,7 @@ def read_capture(path):
     else:
         fail('the capture has no data chunk')
     if layout != (2, RATE, 32):
-        fail('the stream has %d channels of %d bits at %d Hz, not stereo float at %d Hz' % (layout + (RATE,)))
+        fail('the stream has %d channels at %d Hz with %d bits a sample, not stereo float at %d Hz' % (layout + (RATE,)))
     frames = len(body) // FRAME_BYTES
     return np.frombuffer(body[:frames * FRAME_BYTES], dtype='<f4').reshape(-1, 2)
 
