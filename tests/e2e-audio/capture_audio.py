@@ -85,7 +85,8 @@ class Game:
     def wait_until(self, ready, what):
         while not ready():
             if self.process.poll() is not None:
-                fail('the game ended with status %d before %s%s' % (self.process.returncode, what, self.sanitizer()))
+                fail('the game ended with status %d before %s%s'
+                     % (self.process.returncode, what, self.sanitizer()))
             if time.monotonic() > self.deadline:
                 self.process.kill()
                 fail('no %s within %d seconds' % (what, DEADLINE_SECONDS))
@@ -129,7 +130,8 @@ def read_capture(path):
     else:
         fail('the capture has no data chunk')
     if layout != (2, RATE, 32):
-        fail('the stream has %d channels at %d Hz with %d bits a sample, not stereo float at %d Hz' % (layout + (RATE,)))
+        fail('the stream has %d channels at %d Hz with %d bits a sample, not stereo float at %d Hz'
+             % (layout + (RATE,)))
     frames = len(body) // FRAME_BYTES
     return np.frombuffer(body[:frames * FRAME_BYTES], dtype='<f4').reshape(-1, 2)
 
