@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
-#include "FatalError.h"
 #include "Drawer.h"
+#include "FatalError.h"
 #include "GameState.h"
 
 #include "TemporaryDirectory.h"
@@ -17,19 +17,13 @@
 #include <string>
 #include <vector>
 
+namespace {
 // The drawer is reachable only through the draw call, so its end is watched where memory is freed:
 // the object at this address, and whether it has been freed.
 std::atomic<const void*> watchedObject{nullptr};
 std::atomic<bool> watchedObjectFreed{false};
 
-void* operator new(std::size_t size)
-{
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-
-namespace {
+// Frees what the operator new below allocated, noting the watched object's end.
 void release(void* memory)
 {
     if (memory != nullptr && memory == watchedObject.load())
@@ -37,6 +31,13 @@ void release(void* memory)
     std::free(memory);
 }
 } // namespace
+
+void* operator new(std::size_t size)
+{
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
 
 void operator delete(void* memory) noexcept
 {
