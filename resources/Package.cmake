@@ -22,8 +22,12 @@ string(STRIP "${license}" license)
 string(REPLACE "\n\n" "\n.\n" license "${license}")
 string(REPLACE "\n" "\n " MARROWGATE_LICENSE_TEXT " ${license}")
 
+# The changelog wants the date as in e-mail headers.
 execute_process(COMMAND date -u -R -d "${MARROWGATE_RELEASE_DATE} 12:00"
-    OUTPUT_VARIABLE MARROWGATE_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    OUTPUT_VARIABLE MARROWGATE_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT MARROWGATE_RELEASE_DATE_RFC2822)
+    message(FATAL_ERROR "MARROWGATE_RELEASE_DATE is not a date: ${MARROWGATE_RELEASE_DATE}")
+endif()
 
 set(debian_dir "${PROJECT_BINARY_DIR}/debian")
 configure_file(resources/debian/copyright.in "${debian_dir}/copyright" @ONLY)
