@@ -80,9 +80,8 @@ def log(message):
 
 
 def run(command, log_path, timeout, **options):
-    """Runs a command in its own process group with its output in a log; returns (exit status or None
-    on timeout, seconds)."""
-    started = time.monotonic()
+    """Runs a command in its own process group with its output appended to a log; returns its exit
+    status, or None when it ran out of time."""
     with open(log_path, "ab") as output:
         output.write(("$ " + " ".join(shlex.quote(part) for part in command) + "\n").encode())
         output.flush()
@@ -94,7 +93,7 @@ def run(command, log_path, timeout, **options):
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
             status = None
-    return status, time.monotonic() - started
+    return status
 
 
 def sync_tree(repository, revision, source):
@@ -150,6 +149,108 @@ def first_failure(log_path):
     return ""
 
 
+class Scratch:
+    """The scratch folder of a run: a copy of the committed tree in src/, its build in build/, the
+    output of every step in logs/ and the results in results.txt."""
+
+    def __init__(self, work, jobs):
+        self.work = os.path.abspath(work)
+        self.source = os.path.join(self.work, "src")
+        self.build = os.path.join(self.work, "build")
+        self.logs = os.path.join(self.work, "logs")
+        self.jobs = jobs
+        self.environment = dict(os.environ, CCACHE_BASEDIR=self.work)
+        # Per test selection: its CTest options, the programs it runs, the clean run's seconds, and
+        # whether the clean run passed.
+        self.selections = {}
+        self.originals = {}
+
+    def prepare(self, repository, revision):
+        """Copies the tree and notes the original of every file a mutant changes."""
+        os.makedirs(self.source, exist_ok=True)
+        shutil.rmtree(self.logs, ignore_errors=True)
+        os.makedirs(self.logs)
+        log(f"Copying {revision} to {self.source}")
+        sync_tree(repository, revision, self.source)
+
+    def mark_stale(self, mutants):
+        """Marks the mutants whose file is gone or whose text no longer occurs exactly once."""
+        for mutant in mutants:
+            path = os.path.join(self.source, mutant.file)
+            if not os.path.isfile(path):
+                mutant.status = "stale"
+                continue
+            if path not in self.originals:
+                with open(path, encoding="utf-8") as text:
+                    self.originals[path] = text.read()
+            if self.originals[path].count(mutant.find) != 1:
+                mutant.status = "stale"
+
+    def build_all(self):
+        if not os.path.isfile(os.path.join(self.build, "CMakeCache.txt")):
+            configure = ["cmake", "-S", self.source, "-B", self.build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                         "-DMARROWGATE_BENCHMARKS=OFF"]
+            if shutil.which("ccache"):
+                configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+            log("Configuring")
+            if self.run(configure, "configure.log", None) != 0:
+                sys.exit(f"configuring failed: see {self.logs}/configure.log")
+        log("Building the unchanged tree")
+        if self.run(["cmake", "--build", self.build, "-j" + self.jobs], "build.log", None) != 0:
+            sys.exit(f"the unchanged tree does not build: see {self.logs}/build.log")
+
+    def clean_runs(self, mutants):
+        """Runs each test selection once on the unchanged build; a selection that fails there, or names
+        no test (every mutant would survive it), judges nothing."""
+        for mutant in mutants:
+            if mutant.status == "stale":
+                continue
+            if mutant.tests not in self.selections:
+                selection = shlex.split(mutant.tests)
+                targets = build_targets(self.build, selection)
+                started = time.monotonic()
+                clean = bool(targets) and self.run(self.test_command(selection), "baseline.log", 3600) == 0
+                seconds = time.monotonic() - started
+                self.selections[mutant.tests] = (selection, targets, seconds, clean)
+                log(f"Clean run of [{mutant.tests}]: {'passes' if clean else 'FAILS or finds no test'} "
+                    f"in {seconds:.0f} s")
+            if not self.selections[mutant.tests][3]:
+                mutant.status = "no-baseline"
+
+    def try_mutant(self, mutant, timeout):
+        """Builds and tests the tree with one mutant in it, then puts the original back."""
+        selection, targets, clean_seconds, _ = self.selections[mutant.tests]
+        path = os.path.join(self.source, mutant.file)
+        log_name = mutant.ident + ".log"
+        started = time.monotonic()
+        with open(path, "w", encoding="utf-8") as text:
+            text.write(self.originals[path].replace(mutant.find, mutant.replace))
+        try:
+            if self.run(["cmake", "--build", self.build, "-j" + self.jobs, "--target"] + targets, log_name,
+                        1800) != 0:
+                mutant.status = "invalid"
+            else:
+                status = self.run(self.test_command(selection), log_name, timeout or int(3 * clean_seconds + 60))
+                mutant.status = "survived" if status == 0 else "killed"
+                if status is None:
+                    mutant.note = "timeout"
+                elif status != 0:
+                    mutant.note = first_failure(os.path.join(self.logs, log_name))
+        finally:
+            # Rewriting the file gives it a new time, so the next build compiles it back.
+            with open(path, "w", encoding="utf-8") as text:
+                text.write(self.originals[path])
+        mutant.seconds = time.monotonic() - started
+
+    def test_command(self, selection):
+        # The first failing test is enough to kill a mutant.
+        return ([os.path.join(self.source, "tools", "run-tests.sh"), self.build, "--stop-on-failure", "--timeout",
+                 "120"] + selection)
+
+    def run(self, command, log_name, timeout):
+        return run(command, os.path.join(self.logs, log_name), timeout, env=self.environment)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("filters", nargs="*", help="regular expressions for the mutant ids to run")
@@ -163,114 +264,35 @@ def main():
     parser.add_argument("--check", action="store_true", help="only check that every mutant applies")
     args = parser.parse_args()
 
-    repository = subprocess.run(["git", "-C", HERE, "rev-parse", "--show-toplevel"], capture_output=True,
-                                text=True, check=True).stdout.strip()
     mutants = parse_list(args.list)
     if args.filters:
         mutants = [m for m in mutants if any(re.search(f, m.ident) for f in args.filters)]
     if not mutants:
         sys.exit("no mutant matches")
-
-    work = os.path.abspath(args.work)
-    source = os.path.join(work, "src")
-    build = os.path.join(work, "build")
-    logs = os.path.join(work, "logs")
-    os.makedirs(source, exist_ok=True)
-    shutil.rmtree(logs, ignore_errors=True)
-    os.makedirs(logs)
-    started = time.monotonic()
+    repository = subprocess.run(["git", "-C", HERE, "rev-parse", "--show-toplevel"], capture_output=True,
+                                text=True, check=True).stdout.strip()
     revision = subprocess.run(["git", "-C", repository, "rev-parse", "--short", args.rev], capture_output=True,
                               text=True, check=True).stdout.strip()
-    log(f"Copying {args.rev} ({revision}) to {source}")
-    sync_tree(repository, args.rev, source)
-
-    originals = {}
-    for mutant in mutants:
-        path = os.path.join(source, mutant.file)
-        if not os.path.isfile(path):
-            mutant.status = "stale"
-            continue
-        if path not in originals:
-            with open(path, encoding="utf-8") as text:
-                originals[path] = text.read()
-        if originals[path].count(mutant.find) != 1:
-            mutant.status = "stale"
+    started = time.monotonic()
+    scratch = Scratch(args.work, args.jobs)
+    scratch.prepare(repository, revision)
+    scratch.mark_stale(mutants)
     if args.check:
         for mutant in mutants:
             log(f"{mutant.ident:34} {'stale' if mutant.status == 'stale' else 'applies'}")
         return 1 if any(m.status == "stale" for m in mutants) else 0
 
-    environment = dict(os.environ, CCACHE_BASEDIR=work)
-    if not os.path.isfile(os.path.join(build, "CMakeCache.txt")):
-        configure = ["cmake", "-S", source, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                     "-DMARROWGATE_BENCHMARKS=OFF"]
-        if shutil.which("ccache"):
-            configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
-        log("Configuring")
-        if run(configure, os.path.join(logs, "configure.log"), None, env=environment)[0] != 0:
-            sys.exit(f"configuring failed: see {logs}/configure.log")
-    log("Building the unchanged tree")
-    if run(["cmake", "--build", build, "-j" + args.jobs], os.path.join(logs, "build.log"), None,
-           env=environment)[0] != 0:
-        sys.exit(f"the unchanged tree does not build: see {logs}/build.log")
-
-    run_tests = [os.path.join(source, "tools", "run-tests.sh"), build]
-    # The first failing test is enough to kill a mutant.
-    ctest_options = ["--stop-on-failure", "--timeout", "120"]
-    selections = {}
-    for mutant in mutants:
-        if mutant.status == "stale":
-            continue
-        key = mutant.tests
-        if key not in selections:
-            selection = shlex.split(key)
-            targets = build_targets(build, selection)
-            # A selection that names no test would let every mutant survive.
-            status, seconds = (run(run_tests + ctest_options + selection, os.path.join(logs, "baseline.log"),
-                                   3600, env=environment) if targets else (None, 0.0))
-            clean = status == 0
-            selections[key] = (selection, targets, seconds, clean)
-            log(f"Clean run of [{key}]: {'passes' if clean else 'FAILS or finds no test'} in {seconds:.0f} s")
-        selection, targets, clean_seconds, clean = selections[key]
-        if not clean:
-            mutant.status = "no-baseline"
-
-    results_path = os.path.join(work, "results.txt")
+    scratch.build_all()
+    scratch.clean_runs(mutants)
     log(f"\n{'mutant':34} {'subsystem':9} {'result':9} seconds")
     try:
         for mutant in mutants:
-            if mutant.status != "pending":
-                log(f"{mutant.ident:34} {mutant.subsystem:9} {mutant.status:9}")
-                continue
-            selection, targets, clean_seconds, _ = selections[mutant.tests]
-            path = os.path.join(source, mutant.file)
-            mutant_log = os.path.join(logs, mutant.ident + ".log")
-            with open(path, "w", encoding="utf-8") as text:
-                text.write(originals[path].replace(mutant.find, mutant.replace))
-            try:
-                status, build_seconds = run(["cmake", "--build", build, "-j" + args.jobs, "--target"] + targets,
-                                            mutant_log, 1800, env=environment)
-                if status != 0:
-                    mutant.status = "invalid"
-                    mutant.seconds = build_seconds
-                else:
-                    limit = args.timeout or int(3 * clean_seconds + 60)
-                    status, test_seconds = run(run_tests + ctest_options + selection, mutant_log, limit,
-                                               env=environment)
-                    mutant.status = "survived" if status == 0 else "killed"
-                    mutant.seconds = build_seconds + test_seconds
-                    if status is None:
-                        mutant.note = "timeout"
-                    elif status != 0:
-                        mutant.note = first_failure(mutant_log)
-            finally:
-                # Rewriting the file gives it a new time, so the next build compiles it back.
-                with open(path, "w", encoding="utf-8") as text:
-                    text.write(originals[path])
-            log(f"{mutant.ident:34} {mutant.subsystem:9} {mutant.status:9} {mutant.seconds:5.0f}  {mutant.note}")
+            if mutant.status == "pending":
+                scratch.try_mutant(mutant, args.timeout)
+            log(f"{mutant.ident:34} {mutant.subsystem:9} {mutant.status:11} {mutant.seconds:5.0f}  {mutant.note}")
     finally:
-        write_results(results_path, mutants, revision, time.monotonic() - started)
-    log(f"\nResults in {results_path}; logs in {logs}")
+        write_results(os.path.join(scratch.work, "results.txt"), mutants, revision, time.monotonic() - started)
+    log(f"\nResults in {scratch.work}/results.txt; logs in {scratch.logs}")
     return 0
 
 
