@@ -26,11 +26,17 @@ SUBSYSTEMS = {"app": "shell", "render": "render", "audio": "audio", "game": "gam
 
 
 class Mutant:
+    """One entry of the list and what became of it; its fields (file, tests, ...) read as attributes."""
+
     def __init__(self, ident, line):
         self.ident = ident
+        # Where the entry starts in the list, for messages.
         self.line = line
+        # The entry's fields by name.
         self.values = {}
+        # pending, then killed, survived, stale, invalid or no-baseline.
         self.status = "pending"
+        # Time spent building and testing it.
         self.seconds = 0.0
         # What killed it: the first failing test, or a timeout.
         self.note = ""
