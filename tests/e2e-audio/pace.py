@@ -2,12 +2,14 @@
 # SPDX-License-Identifier: MIT
 """Copies standard input to standard output at no more than BYTES_PER_SECOND bytes a second.
 
-Unlike pv's rate limit it never catches up after it was held up: the program writing into it is never
-handed a burst of time it has to fill at once, just as a sound card never asks for one.
+Unlike pv's rate limit it never catches up after it was held up, and it shrinks the pipe it reads to
+one page: a writer that was held up is never handed a burst of time to fill at once, just as a sound
+card with a short buffer never asks for one.
 
 Usage: pace.py BYTES_PER_SECOND < in > out
 """
 
+import fcntl
 import os
 import sys
 import time
@@ -15,6 +17,10 @@ import time
 
 def main():
     rate = float(sys.argv[1])
+    try:
+        fcntl.fcntl(0, fcntl.F_SETPIPE_SZ, 4096)
+    except OSError:
+        pass  # not a pipe: nothing to shrink
     due = time.monotonic()
     while True:
         data = os.read(0, 4096)
