@@ -72,9 +72,14 @@ void Application::setWindowIcon()
     const LoadedImage icon = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
     if (icon.pixels == nullptr)
         return;
-    // The loader's pixels are R, G, B, A bytes; SDL copies them into the window manager's icon.
+    // The loader's pixels are R, G, B, A bytes, whatever the machine's byte order; SDL copies them into
+    // the window manager's icon.
+    const bool bigEndian = SDL_BYTEORDER == SDL_BIG_ENDIAN;
     SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(icon.pixels, icon.width, icon.height, 32, icon.width * 4,
-                                                    0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+                                                    bigEndian ? 0xff000000 : 0x000000ff,
+                                                    bigEndian ? 0x00ff0000 : 0x0000ff00,
+                                                    bigEndian ? 0x0000ff00 : 0x00ff0000,
+                                                    bigEndian ? 0x000000ff : 0xff000000);
     if (surface != nullptr) {
         SDL_WM_SetIcon(surface, nullptr);
         SDL_FreeSurface(surface);
