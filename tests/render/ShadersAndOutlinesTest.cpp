@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
 #include "OpenGLDrawer.h"
 #include "TemporaryDirectory.h"
 
 #include <SDL.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <vector>
+
+// Last: Xlib's macros would clash with names above.
+#include "PrivateXServer.h"
 
 // Pictures under a shader program, and outlines that cross themselves, by their real pixels.
 namespace {
@@ -17,14 +20,20 @@ namespace {
 using Rgb = std::array<int, 3>;
 using Rgba = std::array<unsigned char, 4>;
 
+// A 1024 by 768 window on an X server of the test's own, and a frame begun.
 class ShapedDrawing : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
     void SetUp() override
     {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         drawer.reset(new OpenGLDrawer);
         ASSERT_TRUE(drawer->initialise(1024, 768, false, 0));
         drawer->beginDrawing();
+    }
+    void TearDown() override
+    {
+        drawer.reset();
+        SDL_Quit();
     }
 
     // The frame's pixels, rows from the top; the next frame begins.
@@ -70,6 +79,7 @@ protected:
         return program;
     }
 
+    PrivateXServer server{1024, 768};
     TemporaryDirectory folder;
     std::unique_ptr<OpenGLDrawer> drawer;
 };
