@@ -111,13 +111,27 @@ struct Board {
     }
 };
 
-void DecodeAndUploadFullScreenPng(benchmark::State& state)
+// The shared window's drawer, or null with the benchmark marked as failed when there is no window.
+OpenGLDrawer* sharedDrawer(benchmark::State& state)
 {
     OpenGLDrawer* drawer = sharedDrawer();
-    if (drawer == nullptr) {
+    if (drawer == nullptr)
         state.SkipWithError("no window");
+    return drawer;
+}
+
+// The board's pictures, registered once for all benchmarks.
+const Board& sharedBoard(OpenGLDrawer* drawer)
+{
+    static const Board board(drawer);
+    return board;
+}
+
+void DecodeAndUploadFullScreenPng(benchmark::State& state)
+{
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
         return;
-    }
     for (auto _ : state) {
         const unsigned int image = load(drawer, {Images::map_png, Images::map_png_size});
         glFinish();
@@ -131,12 +145,10 @@ BENCHMARK(DecodeAndUploadFullScreenPng)->Unit(benchmark::kMillisecond);
 // Arguments: the number of overlays showing, and whether drawImage takes its shortcuts.
 void BoardFrame(benchmark::State& state)
 {
-    OpenGLDrawer* drawer = sharedDrawer();
-    if (drawer == nullptr) {
-        state.SkipWithError("no window");
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
         return;
-    }
-    static const Board board(drawer);
+    const Board& board = sharedBoard(drawer);
     drawer->setShortcuts(state.range(1) != 0);
     // Every frame here equals the one before; it must be drawn all the same.
     drawer->setFrameSkipping(false);
@@ -156,12 +168,10 @@ BENCHMARK(BoardFrame)
 // The board frame with 19 overlays when it equals the frame on screen: recorded, compared, left out.
 void UnchangedBoardFrame(benchmark::State& state)
 {
-    OpenGLDrawer* drawer = sharedDrawer();
-    if (drawer == nullptr) {
-        state.SkipWithError("no window");
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
         return;
-    }
-    static const Board board(drawer);
+    const Board& board = sharedBoard(drawer);
     board.drawFrame(drawer, 19);
     const unsigned long rendered = drawer->getRenderedFrames();
     for (auto _ : state)

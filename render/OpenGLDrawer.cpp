@@ -43,18 +43,30 @@ bool drawEveryFrameRequested()
     return value != nullptr && value[0] != '\0';
 }
 
-// A record of one operation with nothing set but its kind.
-DrawOperation operationOf(DrawOperation::Kind kind)
+// A record of one operation: its kind, the handle it uses, where it draws, its scale and its tint or
+// colours; every other field 0.
+DrawOperation operationOf(DrawOperation::Kind kind, std::uint32_t handle, std::int32_t x = 0, std::int32_t y = 0,
+                          float scaleX = 0.0f, float scaleY = 0.0f, std::initializer_list<float> colour = {})
 {
     DrawOperation operation = {};
     operation.kind = kind;
+    operation.handle = handle;
+    operation.x = x;
+    operation.y = y;
+    operation.scaleX = scaleX;
+    operation.scaleY = scaleY;
+    std::copy(colour.begin(), colour.end(), operation.colour);
     return operation;
 }
 
-// Copies a tint or colours into an operation.
-void setColour(DrawOperation& operation, std::initializer_list<float> values)
+// A record of a fill, a gradient or a line: two corners or two ends, and colours.
+DrawOperation shapeOf(DrawOperation::Kind kind, std::int32_t x, std::int32_t y, std::int32_t width,
+                      std::int32_t height, std::initializer_list<float> colour)
 {
-    std::copy(values.begin(), values.end(), operation.colour);
+    DrawOperation operation = operationOf(kind, 0, x, y, 0.0f, 0.0f, colour);
+    operation.width = width;
+    operation.height = height;
+    return operation;
 }
 
 // Whether the points from entry 1 onwards are all numbers and do not all lie on one line. Only then
@@ -279,16 +291,10 @@ void OpenGLDrawer::startRecord(bool clears)
     performedOperations = 0;
     frameTainted = false;
     // The state carried over from earlier frames is part of what the frame shows.
-    DrawOperation start = operationOf(DrawOperation::Start);
+    DrawOperation start = viewOperation(DrawOperation::Start, recordedView);
     start.clears = clears ? 1 : 0;
     start.handle = recordedProgram;
     start.image = recordedSecondImage;
-    start.x = recordedView.x;
-    start.y = recordedView.y;
-    start.width = recordedView.width;
-    start.height = recordedView.height;
-    start.scaleX = recordedView.unitsWide;
-    start.scaleY = recordedView.unitsHigh;
     frame.add(start);
 }
 
@@ -343,7 +349,7 @@ void OpenGLDrawer::perform(const DrawOperation& operation)
     case DrawOperation::Line: paintLine(o.x, o.y, o.width, o.height, o.colour); break;
     case DrawOperation::Rect: paintRect(o.x, o.y, o.width, o.height, o.colour); break;
     case DrawOperation::Gradient: paintGradient(o.x, o.y, o.width, o.height, o.colour); break;
-    case DrawOperation::View: applyView({o.x, o.y, o.width, o.height, o.scaleX, o.scaleY}); break;
+    case DrawOperation::View: applyView(viewOf(o)); break;
     case DrawOperation::Shader:
         glUseProgramObjectARB(o.handle);
         currentProgram = o.handle;
@@ -352,13 +358,26 @@ void OpenGLDrawer::perform(const DrawOperation& operation)
     }
 }
 
+OpenGLDrawer::View OpenGLDrawer::viewOf(const DrawOperation& operation)
+{
+    return {operation.x, operation.y, operation.width, operation.height, operation.scaleX, operation.scaleY};
+}
+
+DrawOperation OpenGLDrawer::viewOperation(DrawOperation::Kind kind, const View& shown)
+{
+    DrawOperation operation = operationOf(kind, 0, shown.x, shown.y, shown.unitsWide, shown.unitsHigh);
+    operation.width = shown.width;
+    operation.height = shown.height;
+    return operation;
+}
+
 void OpenGLDrawer::performStart(const DrawOperation& start)
 {
     if (start.clears != 0) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
     }
-    applyView({start.x, start.y, start.width, start.height, start.scaleX, start.scaleY});
+    applyView(viewOf(start));
     if (shadersAvailable && start.handle != currentProgram) {
         glUseProgramObjectARB(start.handle);
         currentProgram = start.handle;
@@ -524,14 +543,7 @@ const OpenGLDrawer::Image* OpenGLDrawer::findImage(unsigned int image) const
 void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g,
                              float b, float a)
 {
-    DrawOperation operation = operationOf(DrawOperation::Image);
-    operation.handle = image;
-    operation.x = x;
-    operation.y = y;
-    operation.scaleX = scaleX;
-    operation.scaleY = scaleY;
-    setColour(operation, {r, g, b, a});
-    record(operation);
+    record(operationOf(DrawOperation::Image, image, x, y, scaleX, scaleY, {r, g, b, a}));
 }
 
 void OpenGLDrawer::paintImage(unsigned int image, float x, float y, float scaleX, float scaleY, const float* tint)
@@ -614,13 +626,7 @@ bool OpenGLDrawer::scissorTo(float left, float top, float right, float bottom)
 void OpenGLDrawer::fillRect(short x, short y, short width, short height, unsigned char r, unsigned char g,
                             unsigned char b, unsigned char a)
 {
-    DrawOperation operation = operationOf(DrawOperation::Rect);
-    operation.x = x;
-    operation.y = y;
-    operation.width = width;
-    operation.height = height;
-    setColour(operation, {float(r), float(g), float(b), float(a)});
-    record(operation);
+    record(shapeOf(DrawOperation::Rect, x, y, width, height, {float(r), float(g), float(b), float(a)}));
 }
 
 void OpenGLDrawer::paintRect(int x, int y, int width, int height, const float* colour)
@@ -639,13 +645,8 @@ void OpenGLDrawer::fillGradient(short x, short y, short width, short height, uns
                                 unsigned char b1, unsigned char a1, unsigned char r2, unsigned char g2,
                                 unsigned char b2, unsigned char a2)
 {
-    DrawOperation operation = operationOf(DrawOperation::Gradient);
-    operation.x = x;
-    operation.y = y;
-    operation.width = width;
-    operation.height = height;
-    setColour(operation, {float(r1), float(g1), float(b1), float(a1), float(r2), float(g2), float(b2), float(a2)});
-    record(operation);
+    record(shapeOf(DrawOperation::Gradient, x, y, width, height,
+                   {float(r1), float(g1), float(b1), float(a1), float(r2), float(g2), float(b2), float(a2)}));
 }
 
 void OpenGLDrawer::paintGradient(int x, int y, int width, int height, const float* colours)
@@ -663,13 +664,7 @@ void OpenGLDrawer::paintGradient(int x, int y, int width, int height, const floa
 
 void OpenGLDrawer::drawLine(short x1, short y1, short x2, short y2, float r, float g, float b, float a)
 {
-    DrawOperation operation = operationOf(DrawOperation::Line);
-    operation.x = x1;
-    operation.y = y1;
-    operation.width = x2;
-    operation.height = y2;
-    setColour(operation, {r, g, b, a});
-    record(operation);
+    record(shapeOf(DrawOperation::Line, x1, y1, x2, y2, {r, g, b, a}));
 }
 
 void OpenGLDrawer::paintLine(int x1, int y1, int x2, int y2, const float* tint)
@@ -720,14 +715,7 @@ void OpenGLDrawer::resetViewport()
 void OpenGLDrawer::recordView(const View& shown)
 {
     recordedView = shown;
-    DrawOperation operation = operationOf(DrawOperation::View);
-    operation.x = shown.x;
-    operation.y = shown.y;
-    operation.width = shown.width;
-    operation.height = shown.height;
-    operation.scaleX = shown.unitsWide;
-    operation.scaleY = shown.unitsHigh;
-    record(operation);
+    record(viewOperation(DrawOperation::View, shown));
 }
 
 short OpenGLDrawer::getActualWidth() const
@@ -791,12 +779,7 @@ int OpenGLDrawer::glyphFor(char character)
 void OpenGLDrawer::drawText(const std::string& text, short x, short y, float size, float r, float g, float b,
                             float a)
 {
-    DrawOperation operation = operationOf(DrawOperation::Text);
-    operation.x = x;
-    operation.y = y;
-    operation.scaleX = size;
-    setColour(operation, {r, g, b, a});
-    frame.addText(operation, text);
+    frame.addText(operationOf(DrawOperation::Text, 0, x, y, size, 0.0f, {r, g, b, a}), text);
 }
 
 void OpenGLDrawer::paintText(std::string_view text, float x, float y, float size, const float* tint)
@@ -869,22 +852,14 @@ unsigned int OpenGLDrawer::loadPoly(float* points, int count)
 void OpenGLDrawer::useSecondImage(unsigned int image)
 {
     recordedSecondImage = image;
-    DrawOperation operation = operationOf(DrawOperation::SecondImage);
-    operation.handle = image;
-    record(operation);
+    record(operationOf(DrawOperation::SecondImage, image));
 }
 
 void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, short y, float scaleX,
                             float scaleY, float r, float g, float b, float a)
 {
-    DrawOperation operation = operationOf(DrawOperation::Poly);
-    operation.handle = polygon;
+    DrawOperation operation = operationOf(DrawOperation::Poly, polygon, x, y, scaleX, scaleY, {r, g, b, a});
     operation.image = image;
-    operation.x = x;
-    operation.y = y;
-    operation.scaleX = scaleX;
-    operation.scaleY = scaleY;
-    setColour(operation, {r, g, b, a});
     record(operation);
 }
 
@@ -981,9 +956,7 @@ void OpenGLDrawer::useShader(unsigned int program)
     if (!shadersAvailable)
         return;
     recordedProgram = program;
-    DrawOperation operation = operationOf(DrawOperation::Shader);
-    operation.handle = program;
-    record(operation);
+    record(operationOf(DrawOperation::Shader, program));
 }
 
 void OpenGLDrawer::printInfoLog(unsigned int object)

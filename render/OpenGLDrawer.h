@@ -160,6 +160,9 @@ private:
     void performPending();
     // Draws one recorded operation.
     void perform(const DrawOperation& operation);
+    // The viewport an operation records, and an operation recording one.
+    static View viewOf(const DrawOperation& operation);
+    static DrawOperation viewOperation(DrawOperation::Kind kind, const View& shown);
     // Applies the state a frame starts from and clears the window when it is beginDrawing's.
     void performStart(const DrawOperation& start);
     // Keeps the frame just finished as the one on screen and starts recording outside a frame.
