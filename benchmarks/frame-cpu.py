@@ -18,12 +18,24 @@ import time
 TICKS = os.sysconf("SC_CLK_TCK")
 
 
+PARTS = ("main thread", "llvmpipe", "other threads")
+
+
 def cpu_seconds(pid):
-    """User and system time of the whole process so far, from /proc/PID/stat."""
-    with open(f"/proc/{pid}/stat") as stat:
-        # The command name may hold blanks; the fields after its closing parenthesis are fixed.
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
+    """User and system time so far of the process's main thread, of Mesa's llvmpipe threads and of its
+    other threads (SDL's timer, the music), from /proc/PID/task/*/stat."""
+    used = dict.fromkeys(PARTS, 0.0)
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/stat") as stat:
+                text = stat.read()
+        except FileNotFoundError:
+            continue  # a thread that just ended
+        # The thread's name may hold blanks; the fields after its closing parenthesis are fixed.
+        name, fields = text.split("(", 1)[1].rsplit(")", 1)[0], text.rsplit(")", 1)[1].split()
+        part = "main thread" if task == str(pid) else "llvmpipe" if name.startswith("llvmpipe") else "other threads"
+        used[part] += (int(fields[11]) + int(fields[12])) / TICKS
+    return used
 
 
 def start_xvfb():
@@ -64,10 +76,13 @@ class Game:
         self.xdotool("mousemove", "--sync", "--window", self.window, "900", "100")
 
     def cpu_per_second(self, seconds):
+        """The whole process's CPU seconds per wall second, and each part's."""
         time.sleep(2)  # pictures decoded, loading passes over
         used, began = cpu_seconds(self.process.pid), time.monotonic()
         time.sleep(seconds)
-        return (cpu_seconds(self.process.pid) - used) / (time.monotonic() - began)
+        now, wall = cpu_seconds(self.process.pid), time.monotonic() - began
+        parts = {part: (now[part] - used[part]) / wall for part in PARTS}
+        return sum(parts.values()), parts
 
     def close(self):
         self.process.terminate()
@@ -111,9 +126,11 @@ def main():
         server.terminate()
         server.wait()
     print(f"CPU seconds per wall second, {seconds:g} s per scene (1.00 = one core busy)")
-    print(f"{'scene':28} {'every frame':>12} {'unchanged left out':>19}")
+    print(f"{'scene':28} {'every frame':>12} {'unchanged left out':>19}   of which: "
+          + ", ".join(PARTS))
     for scene in before:
-        print(f"{scene:28} {before[scene]:12.3f} {after[scene]:19.3f}")
+        parts = ", ".join(f"{after[scene][1][part]:.3f}" for part in PARTS)
+        print(f"{scene:28} {before[scene][0]:12.3f} {after[scene][0]:19.3f}   {parts}")
 
 
 if __name__ == "__main__":
