@@ -135,6 +135,11 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
         drawer->loadGlyph(Drawer::GlyphA, red, 1);
     };
     const auto drawBlob = [this] { drawer->drawImage(blob, 0, 0, 3, 3, 1, 1, 1, 1); };
+    const auto withPolygon = [this] { scene(100); drawer->drawPoly(0, cursor, 600, 100, 2, 2, 1, 1, 1, 1); };
+    const auto storePolygon = [this] {
+        float triangle[6] = {0, 0, 100, 30, 20, 90};
+        EXPECT_EQ(drawer->loadPoly(triangle, 3), 0u);
+    };
     const struct {
         const char* name;
         std::vector<Step> steps;
@@ -145,6 +150,7 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
         {"a picture replaced", {{{}, still}, {replace, still}, {{}, still}}, 2},
         // A handle drawn before it was given out draws nothing until a picture gets it.
         {"a picture loaded", {{{}, withNext}, {loadNext, withNext}, {{}, withNext}}, 2},
+        {"a polygon stored", {{{}, withPolygon}, {storePolygon, withPolygon}, {{}, withPolygon}}, 2},
         {"a glyph replaced", {{{}, still}, {replaceGlyph, still}, {{}, still}}, 2},
         {"the window exposed", {{{}, still}, {[this] { drawer->invalidate(); }, still}, {{}, still}}, 2},
         // The viewport a frame leaves set is where the next frame starts drawing.
