@@ -159,6 +159,10 @@ void Application::dispatch(const SDL_Event& event)
         break;
     case SDL_JOYBUTTONDOWN: keyDown(JoystickEmulation::keyRecord(JoystickEmulation::buttonKey(event.jbutton.button))); break;
     case SDL_QUIT: quitRequested = true; break;
+    // The window lost its picture, and the drawer leaves out frames that change nothing.
+    case SDL_VIDEOEXPOSE:
+    case SDL_VIDEORESIZE:
+    case SDL_ACTIVEEVENT: drawer->invalidate(); break;
     default: break;
     }
 }
