@@ -40,7 +40,9 @@ void Application::startUp(const std::vector<std::string>& args)
     // Without a display SDL 1.2 would fall back to drawing on the text terminal or the framebuffer
     // console, taking the terminal over; the game only ever wants a window.
     setenv("SDL_VIDEODRIVER", "x11", 0);
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
+    // No timer subsystem: the game sets no SDL timers, and SDL 1.2's timer thread wakes every
+    // millisecond, which is most of what an idle game would cost.
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         throw FatalError(std::string("Could not initialise SDL: ") + SDL_GetError());
     SDL_WM_SetCaption("Marrowgate", nullptr);
     setWindowIcon();

@@ -123,7 +123,9 @@ bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool 
     requestFramebuffer();
     if (antialias > 0)
         requestMultisampling(antialias);
-    const bool opened = openWindow(width, height, fullscreen, antialias);
+    // Without a window there is no GL context to start GLEW, fonts or textures in.
+    if (!openWindow(width, height, fullscreen, antialias))
+        return false;
     startGlew();
     initFonts();
     setUpView(width, height);
@@ -132,7 +134,7 @@ bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool 
     startRecord(false);
 
     lineImage = ImageLoader().loadInto(*this, line_png, lineImageSize);
-    return opened;
+    return true;
 }
 
 void OpenGLDrawer::requestFramebuffer()

@@ -138,8 +138,8 @@ nowindow_check() {
     [ $status = 1 ] || fail "exit status $status without a window: $(cat "$work/out")"
     [ "$(grep -c 'Could not open a window, so Marrowgate cannot run.' "$work/out")" = 1 ] ||
         fail "no word about the window: $(cat "$work/out")"
-    if grep -q PortAudio "$work/out"; then
-        fail "started the sound without a window: $(cat "$work/out")"
+    if grep -q -e PortAudio -e GLEW "$work/out"; then
+        fail "started the sound or GL without a window: $(cat "$work/out")"
     fi
 }
 
