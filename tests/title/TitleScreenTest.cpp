@@ -107,29 +107,21 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
     EXPECT_TRUE(computerPlays(0) && computerPlays(1) && !computerPlays(2) && computerPlays(3));
 }
 
-TEST_F(TitleScreenTest, EscapeEndsTheProgramButOnlyLeavesAGame)
+TEST_F(TitleScreenTest, EscapeEndsTheProgramEvenOnTheSponsorPage)
 {
     drawFrame();
     press(SDLK_SPACE);
     EXPECT_FALSE(application->isQuitRequested());
-    press(SDLK_ESCAPE);  // even on the sponsor page
+    press(SDLK_ESCAPE);
     EXPECT_TRUE(application->isQuitRequested());
+}
 
-    // From a person's turn, a computer's turn and the result, Escape (or a click on the result)
-    // returns to the title.
-    bool humans[4] = {true, false, true, true};
-    for (int leaveAt = 0; leaveAt < 4; ++leaveAt) {
-        application->nextState("GamePlay", humans);
-        if (leaveAt == 1)
-            click(100, 710);  // wait
-        for (int index = 0; leaveAt >= 2 && index < GamePlay::NUM_SPACES; ++index)
-            game()->getPlayer(2).addExplored(index);
-        if (leaveAt >= 2)
-            game()->endOfTurns();
-        if (leaveAt == 3)
-            click(3, 5);
-        else
-            press(SDLK_ESCAPE);
-        EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen") << leaveAt;
-    }
+TEST_F(TitleScreenTest, PointerMovesDuringTheSponsorPageKeepTheArrowUntilTheNextMove)
+{
+    drawFrame();
+    screen->mouseMove(500, 640);  // over the start button
+    EXPECT_EQ(drawFrame().back().handle, unsigned(Sponsor));
+    click(10, 10);  // ends the page, on no box
+    EXPECT_EQ(drawFrame().back(), (Call{"drawImage", Mouse, {475, 628, 1, 1, 1, 1, 1, 1}, ""}));
+    EXPECT_EQ(cursorAt(500, 641), unsigned(Hand));
 }
