@@ -181,4 +181,11 @@ TEST_F(WholeGames, PlayAsTheRulesSay)
         play(seed * 7919 - 50000, humans, seed % 8 == 5 ? 150 + seed * 13 : -1);
         ASSERT_FALSE(HasFatalFailure());
     }
+    // Computers alone from states that make the deal's draw over three spaces exactly 0.75 (1.5 is
+    // not rounded up), and the first garrison chance exactly 0.9 (not above it).
+    bool computers[4] = {false, false, false, false};
+    for (std::int32_t seed : {3935611 - 16, 20362574 - 19}) {
+        play(seed, computers, -1);
+        ASSERT_FALSE(HasFatalFailure());
+    }
 }
