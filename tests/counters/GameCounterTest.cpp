@@ -29,7 +29,8 @@ TEST(GameCounter, ScoreLeavesOutFighterAndTimeAndResetOrRecreatingKeepsRegistrat
     EXPECT_EQ(counters.getScore(), 0);
     Listener fives;
     counters.registerNotification("Gold", 5, &fives);
-    const std::pair<const char*, int> counts[] = {{"Fighter", 5}, {"Time", 7}, {"Gold", 3}, {"fighter", 20}, {"Times", 100}};
+    const std::pair<const char*, int> counts[] = {
+        {"Fighter", 5}, {"Time", 7}, {"Gold", 3}, {"fighter", 20}, {"Times", 100}};
     for (const auto& [name, count] : counts)
         counters.incrementCount(name, count);
     EXPECT_EQ(counters.getScore(), 123);

@@ -42,6 +42,7 @@ protected:
 };
 
 #define PICTURE(handle, name) {&GamePlay::handle, Images::name, Images::name##_size}
+#define OVERLAY(n) PICTURE(spacesImages[n], space##n##_png)
 
 TEST_F(GameScreen, FirstFrameShowsTheBannerThenLoadsEveryPictureInItsOrderOnce)
 {
@@ -60,15 +61,9 @@ TEST_F(GameScreen, FirstFrameShowsTheBannerThenLoadsEveryPictureInItsOrderOnce)
         PICTURE(ruritania, ruritania_png), PICTURE(molotavia, molotavia_png), PICTURE(norland, norland_png),
         PICTURE(stamark, stamark_png), PICTURE(winScreen, winscreen_png), PICTURE(drawScreen, drawscreen_png),
         PICTURE(ruritaniaWin, ruritaniawin_png), PICTURE(molotaviaWin, molotaviawin_png),
-        PICTURE(norlandWin, norlandwin_png), PICTURE(stamarkWin, stamarkwin_png), PICTURE(spacesImages[0], space0_png),
-        PICTURE(spacesImages[1], space1_png), PICTURE(spacesImages[2], space2_png), PICTURE(spacesImages[3], space3_png),
-        PICTURE(spacesImages[4], space4_png), PICTURE(spacesImages[5], space5_png), PICTURE(spacesImages[6], space6_png),
-        PICTURE(spacesImages[7], space7_png), PICTURE(spacesImages[8], space8_png), PICTURE(spacesImages[9], space9_png),
-        PICTURE(spacesImages[10], space10_png), PICTURE(spacesImages[11], space11_png),
-        PICTURE(spacesImages[12], space12_png), PICTURE(spacesImages[13], space13_png),
-        PICTURE(spacesImages[14], space14_png), PICTURE(spacesImages[15], space15_png),
-        PICTURE(spacesImages[16], space16_png), PICTURE(spacesImages[17], space17_png),
-        PICTURE(spacesImages[18], space18_png)};
+        PICTURE(norlandWin, norlandwin_png), PICTURE(stamarkWin, stamarkwin_png), OVERLAY(0), OVERLAY(1), OVERLAY(2),
+        OVERLAY(3), OVERLAY(4), OVERLAY(5), OVERLAY(6), OVERLAY(7), OVERLAY(8), OVERLAY(9), OVERLAY(10), OVERLAY(11),
+        OVERLAY(12), OVERLAY(13), OVERLAY(14), OVERLAY(15), OVERLAY(16), OVERLAY(17), OVERLAY(18)};
     frame();
     const std::vector<Call> loads = drawer.callsOf("loadImage");
     ASSERT_EQ(loads.size(), std::size(pictures) + 1);  // and the piece, when it is first drawn
