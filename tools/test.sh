@@ -6,7 +6,10 @@ set -eu
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Tests and benchmarks are asked for, so that anything missing stops the build instead of leaving
+# them out; the install layout is the Debian package's, so that the package is made and checked too.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games \
+    -DMARROWGATE_TESTS=ON -DMARROWGATE_BENCHMARKS=ON
 cmake --build build -j"$(nproc)"
 ./tools/run-tests.sh build
 

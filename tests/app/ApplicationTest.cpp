@@ -1,16 +1,53 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
+#include "Drawer.h"
 #include "FatalError.h"
 #include "GameState.h"
 
 #include "TemporaryDirectory.h"
+#include "XDisplay.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace {
+// The drawer is reachable only through the draw call, so its end is watched where memory is freed:
+// the object at this address, and whether it has been freed.
+std::atomic<const void*> watchedObject{nullptr};
+std::atomic<bool> watchedObjectFreed{false};
+
+// Frees what the operator new below allocated, noting the watched object's end.
+void release(void* memory)
+{
+    if (memory != nullptr && memory == watchedObject.load())
+        watchedObjectFreed = true;
+    std::free(memory);
+}
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    release(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    release(memory);
+}
 
 // A screen that writes down what reaches it, and its own end, in a log the test owns.
 class ScriptedState : public GameState {
@@ -19,7 +56,11 @@ public:
         : GameState(application), log(log), name(std::move(name)) {}
     ~ScriptedState() override { note("end"); }
 
-    void draw(Drawer*) override { note("draw"); }
+    void draw(Drawer* drawer) override
+    {
+        drewWith = drawer;
+        note("draw");
+    }
     void keyDown(const SDL_keysym& key) override { note("keyDown " + std::to_string(key.sym)); }
     void keyUp(const SDL_keysym& key) override { note("keyUp " + std::to_string(key.sym)); }
     void mouseDown(int button, int x, int y) override { note("mouseDown " + std::to_string(button) + at(x, y)); }
@@ -30,6 +71,8 @@ public:
 
     // Runs after each event is written down, with its name ("draw", "end", ...).
     std::function<void(const std::string&)> react;
+    // The drawer of the last draw call.
+    Drawer* drewWith = nullptr;
 
 private:
     static std::string at(int x, int y) { return " " + std::to_string(x) + " " + std::to_string(y); }
@@ -77,6 +120,7 @@ class ApplicationWindow : public ApplicationTest {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_X_DISPLAY();
         start({"-w", "800", "-h", "600", "-ns", "-nm"});
         application->replaceState(state = new ScriptedState(application.get(), log));
     }
@@ -143,6 +187,27 @@ TEST_F(ApplicationWindow, StateSwitchingOrders)
     EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
 }
 
+TEST_F(ApplicationWindow, HidesTheSystemCursorAndEndsTheDrawerBeforeTheStateAndBothBeforeSdl)
+{
+    // The screens draw their own pointer.
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    state->react = [this](const std::string& event) { if (event == "draw") application->quit(); };
+    application->eventLoop();
+    ASSERT_NE(state->drewWith, nullptr);
+    watchedObject = dynamic_cast<const void*>(state->drewWith);
+    bool drawerGone = false, sdlRunning = false;
+    state->react = [&](const std::string& event) {
+        if (event == "end") {
+            drawerGone = watchedObjectFreed;
+            sdlRunning = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+        }
+    };
+    application.reset();
+    watchedObject = nullptr;
+    EXPECT_TRUE(drawerGone) << "the state ended while the drawer it drew with was still there";
+    EXPECT_TRUE(sdlRunning) << "SDL was shut down before the state ended";
+}
+
 TEST_F(ApplicationWindow, TheMixerClearsEveryBlockWhenNothingPlays)
 {
     std::vector<float> block(2 * 64, 0.5f);
@@ -183,6 +248,7 @@ TEST_F(ApplicationTest, HelpPrintsTheUsageExactlyAfterCreatingTheSettingsFile)
 
 TEST_F(ApplicationTest, WithoutArgumentsTheSettingsFileChoosesTheWindow)
 {
+    SKIP_WITHOUT_X_DISPLAY();
     EXPECT_EQ(start({}).find("Using default"), std::string::npos);
     EXPECT_EQ(std::make_pair(application->getWidth(), application->getHeight()), std::make_pair(800, 600));
     EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");

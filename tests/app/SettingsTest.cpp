@@ -103,6 +103,8 @@ TEST_F(ConfigFile, LinesAreReadByTheirFirstCharacters)
         {"width 1024\n", "800x600 a6"},
         {"h 600\nh 720\na   4 samples\n", "800x720 a4"},
         {"nm 1\nns 1\nns 2\n", "800x600 a6 ns nm"},
+        {"nm 1\n", "800x600 a6 nm"},
+        {"ns 1\n", "800x600 a6 ns"},
         {"nx 1\nn\nns 2\n", "800x600 a6"},
         // Blank, unknown and short lines are harmless; the last line needs no line feed.
         {"\n\n# w 1\nx 5\nw 640", "640x600 a6"},

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "OpenGLDrawer.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ TEST(FirstWindow, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
         GTEST_SKIP() << "needs a process of its own, as CTest runs it";
+    SKIP_WITHOUT_X_DISPLAY();
     OpenGLDrawer withoutVideo;
     EXPECT_FALSE(withoutVideo.initialise(640, 480, false, 0));
     // Without GLEW there are no shader programs to load or use.
@@ -69,8 +71,17 @@ struct Screenshot {
 // process; setting the video mode again resizes it and keeps its GL context).
 class Drawing : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
-    void SetUp() override { open(1024, 768); }
+    static void SetUpTestSuite()
+    {
+        if (hasXDisplay()) {
+            ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        }
+    }
+    void SetUp() override
+    {
+        SKIP_WITHOUT_X_DISPLAY();
+        open(1024, 768);
+    }
 
     // Opens the window at a size with a new drawer and starts a frame.
     void open(unsigned short width, unsigned short height)
@@ -272,7 +283,32 @@ TEST_F(Drawing, UnknownHandlesMissingPixelsAndShapesWithoutAreaDrawNothing)
         ASSERT_EQ(shot.litColumns(y).first, -1) << y;
 }
 
-// Trimming transparent borders and not blending opaque pictures must not change a single pixel.
+TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
+{
+    const std::string font = "abcdefghijklmnopqrstuvwxyz0123456789.,+-!?"; // in glyph order
+    // Glyphs of one pixel, each in a colour of its own.
+    const auto colourOf = [](int glyph) { return Rgb{glyph * 6, 255 - glyph * 5, glyph * 37 % 256}; };
+    for (int glyph = 0; glyph < Drawer::GlyphCount; ++glyph) {
+        const Rgb colour = colourOf(glyph);
+        unsigned char pixel[4] = {static_cast<unsigned char>(colour[0]), static_cast<unsigned char>(colour[1]),
+                                  static_cast<unsigned char>(colour[2]), 255};
+        drawer->loadGlyph(static_cast<Drawer::Glyph>(glyph), pixel, 1);
+    }
+    // Every byte value alone, in a grid of 16 by 16 cells.
+    for (int byte = 0; byte < 256; ++byte)
+        drawer->drawText(std::string(1, static_cast<char>(byte)), short(byte % 16 * 40), short(byte / 16 * 40), 24, 1,
+                         1, 1, 1);
+    const Screenshot shot = capture();
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::size_t glyph = byte == 0 ? std::string::npos : font.find(static_cast<char>(byte));
+        EXPECT_EQ(shot.at(byte % 16 * 40 + 12, byte / 16 * 40 + 12),
+                  glyph == std::string::npos ? black : colourOf(static_cast<int>(glyph)))
+            << "byte " << byte;
+    }
+}
+
+// Trimming transparent borders and not blending opaque pictures must not change a single pixel, in
+// windows whose logical screen sits between bars and inside a viewport of its own.
 TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcuts)
 {
     // A soft-edged blob about (cx, cy), with stray colour under zero alpha everywhere else.
@@ -283,24 +319,36 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcuts)
                         static_cast<unsigned char>(200 - x - y), static_cast<unsigned char>(alpha * 255.0f)};
         });
     };
-    // Inside an enlarged texture, cut by its right and bottom edges, in a corner, invisible, and
-    // opaque throughout (enlarged and not).
-    const unsigned int images[] = {blob(100, 60, 40, 30, 12.5f), blob(100, 60, 95, 55, 20), blob(64, 64, 3, 2, 9),
-                                   blob(32, 32, 16, 16, 0),      blob(50, 30, 25, 15, 1000), blob(32, 16, 16, 8, 1000)};
-    // x, y, horizontal and vertical scale (mirrored, shrunk, over the screen's edge), alpha.
+    // x, y, horizontal and vertical scale (mirrored, shrunk, enlarged so that filtering spreads each
+    // edge over several pixels, over the screen's edge), alpha.
     const float placements[][5] = {{10, 10, 1, 1, 1},           {300, 40, 2, 2, 0.9f},     {800, 100, 1, -1, 0.6f},
-                                   {100, 300, -2.5f, 0.75f, 1}, {400, 350, 0.3f, 0.3f, 1}, {-30, 600, 3.3f, 1.7f, 1},
-                                   {990, 700, 1, 1, 1},         {500, 650, 0.77f, 1.31f, 0.5f}};
-    Screenshot shots[2];
-    for (const bool shortcuts : {false, true}) {
-        drawer->setShortcuts(shortcuts);
-        drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
-        for (const unsigned int image : images)
-            for (const auto& p : placements)
-                drawer->drawImage(image, short(p[0]), short(p[1]), p[2], p[3], 1, 0.8f, 1, p[4]);
-        shots[shortcuts] = capture();
+                                   {100, 300, -2.5f, 0.75f, 1}, {400, 350, 0.3f, 0.3f, 1}, {620, 430, 4.5f, 4.5f, 1},
+                                   {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},       {500, 650, 0.77f, 1.31f, 0.5f}};
+    // Window width and height, and whether the pictures go into a viewport.
+    const int windows[][3] = {{1024, 768, 0}, {1280, 800, 0}, {1280, 800, 1}, {1000, 700, 0}, {300, 1000, 0}};
+    for (const auto& window : windows) {
+        open(static_cast<unsigned short>(window[0]), static_cast<unsigned short>(window[1]));
+        // Inside an enlarged texture, cut by its right and bottom edges, in a corner, invisible, and
+        // opaque throughout (enlarged and not).
+        const unsigned int images[] = {blob(100, 60, 40, 30, 12.5f), blob(100, 60, 95, 55, 20),
+                                       blob(64, 64, 3, 2, 9),        blob(32, 32, 16, 16, 0),
+                                       blob(50, 30, 25, 15, 1000),   blob(32, 16, 16, 8, 1000)};
+        Screenshot shots[2];
+        for (const bool shortcuts : {false, true}) {
+            drawer->setShortcuts(shortcuts);
+            drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
+            if (window[2] != 0)
+                drawer->setViewport(150, 70, 700, 600);
+            for (const unsigned int image : images)
+                for (const auto& p : placements)
+                    drawer->drawImage(image, short(p[0]), short(p[1]), p[2], p[3], 1, 0.8f, 1, p[4]);
+            drawer->resetViewport();
+            shots[shortcuts] = capture();
+        }
+        EXPECT_TRUE(std::equal(shots[0].pixels.get(), shots[0].pixels.get() + window[0] * window[1] * 3,
+                               shots[1].pixels.get()))
+            << window[0] << "x" << window[1] << (window[2] != 0 ? " in a viewport" : "");
     }
-    EXPECT_TRUE(std::equal(shots[0].pixels.get(), shots[0].pixels.get() + 1024 * 768 * 3, shots[1].pixels.get()));
 }
 
 } // namespace

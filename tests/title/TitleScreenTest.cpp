@@ -3,6 +3,7 @@
 #include "GamePlay.h"
 #include "RecordingDrawer.h"
 #include "TitleScreen.h"
+#include "XDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ protected:
 
     void SetUp() override
     {
+        SKIP_WITHOUT_X_DISPLAY();
         TitleScreen::imagesLoaded = false;
         TitleScreen::sponsorHide = 480;
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "640", "-h", "480", "-ns"});
