@@ -27,6 +27,7 @@ TEST(GameCounter, ScoreLeavesOutFighterAndTimeAndResetOrRecreatingKeepsRegistrat
 {
     GameCounter counters;
     EXPECT_EQ(counters.getScore(), 0);
+    EXPECT_EQ(counters.getCount("Gold"), 0);
     Listener fives;
     counters.registerNotification("Gold", 5, &fives);
     const std::pair<const char*, int> counts[] = {

@@ -70,6 +70,11 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     for (const Call& call : images)
         order.push_back(call.handle);
     EXPECT_EQ(order, (std::vector<unsigned int>{Paper, Background, Guy, Guy, Guy, Guy, Tick, Tick, Tick, Tick, Mouse}));
+    const float soldiers[4][4] = {{114, 0.8f, 0, 0}, {364, 0.1f, 0.1f, 0.8f}, {610, 1, 1, 1}, {828, 1, 1, 0.2f}};
+    for (int n = 0; n < 4; ++n) {
+        const float* s = soldiers[n];
+        EXPECT_EQ(images[2 + n].values, (std::vector<float>{s[0], 350, 1, 1, s[1], s[2], s[3], 1})) << n;
+    }
 
     // A later title screen loads nothing and starts with four persons again.
     click(84, 474);

@@ -3,11 +3,13 @@
 #include "GameModel.h"
 #include "GamePlay.h"
 #include "Sounds.h"
+#include "XDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -47,10 +49,11 @@ std::ostream& operator<<(std::ostream& out, const Input& input)
 // move on the edges of boxes and buttons, out of turn and after the result, and sometimes leave.
 class WholeGames : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override
     {
+        SKIP_WITHOUT_X_DISPLAY();
         setenv("MARROWGATE_SOUNDS_DIR", EFFECTS, 1);
-        application = new Application({"-w", "320", "-h", "240", "-ns"});
+        application = std::make_unique<Application>(std::vector<std::string>{"-w", "320", "-h", "240", "-ns"});
         Sounds reference(EFFECTS);
         for (int type = 0; type < 3; ++type)
             longest = std::max(longest, int(reference.getLength(Sounds::SoundType(type))));
@@ -65,10 +68,9 @@ protected:
         RecordingDrawer loading;
         application->getCurrentState()->draw(&loading);
     }
-    static void TearDownTestSuite() { delete application; }
 
     // The effect started since the last call, or -2 for something that is not one effect alone.
-    static int heard()
+    int heard()
     {
         const std::vector<float> block = mix(*Sounds::getInstance(), OPENING);
         mix(*Sounds::getInstance(), longest);  // lets every voice end
@@ -160,18 +162,15 @@ protected:
         return Input{kind, pick(1024), pick(768)};
     }
 
-    static Application* application;
-    static int longest;
-    static std::vector<float> openings[3];
+    std::unique_ptr<Application> application;
+    // The longest effect, in frames, and how each one starts.
+    int longest = 0;
+    std::vector<float> openings[3];
     GamePlay* game = nullptr;
     RecordingDrawer drawer;
     // How the games ended: 0 left early, 1 won, 2 or more drawn.
     std::set<int> outcomes;
 };
-
-Application* WholeGames::application = nullptr;
-int WholeGames::longest = 0;
-std::vector<float> WholeGames::openings[3];
 
 TEST_F(WholeGames, PlayAsTheRulesSay)
 {
