@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <sstream>
-#include <tuple>
 
 namespace {
 
@@ -318,29 +317,6 @@ void GameModel::endTurn()
             state.posts.erase(state.posts.begin() + i);
         }
     }
-}
-
-bool operator==(const GameModel::Nation& a, const GameModel::Nation& b)
-{
-    return std::tie(a.space, a.food, a.explored, a.cpu) == std::tie(b.space, b.food, b.explored, b.cpu);
-}
-
-bool operator==(const GameModel::Place& a, const GameModel::Place& b)
-{
-    return std::tie(a.x, a.y, a.neighbours, a.food, a.garrison, a.foraged) ==
-           std::tie(b.x, b.y, b.neighbours, b.food, b.garrison, b.foraged);
-}
-
-bool operator==(const GameModel::Post& a, const GameModel::Post& b)
-{
-    return a.space == b.space && a.turns == b.turns;
-}
-
-bool operator==(const GameModel::State& a, const GameModel::State& b)
-{
-    return std::equal(a.nations, a.nations + 4, b.nations) && std::equal(a.places, a.places + 19, b.places) &&
-           std::tie(a.posts, a.current, a.winners, a.random, a.cursor) ==
-               std::tie(b.posts, b.current, b.winners, b.random, b.cursor);
 }
 
 void PrintTo(const GameModel::State& state, std::ostream* stream)

@@ -4,8 +4,10 @@
 #include "Random.h"
 #include "RecordingDrawer.h"
 
+#include <array>
 #include <cstdint>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 class GamePlay;
@@ -16,12 +18,15 @@ class GamePlay;
 // It draws its random numbers from a generator of its own, started where the game's was.
 class GameModel {
 public:
+    // A nation: where its piece stands, its store, the spaces it stood on in order, who plays it.
     struct Nation {
         int space = 0;
         int food = 5;
         std::vector<int> explored;
         bool cpu = false;
+        auto key() const { return std::tie(space, food, explored, cpu); }
     };
+    // A space: its box's corner, its neighbours in scan order, its food value and its two flags.
     struct Place {
         int x = 0;
         int y = 0;
@@ -29,20 +34,24 @@ public:
         int food = 0;
         bool garrison = false;
         bool foraged = false;
+        auto key() const { return std::tie(x, y, neighbours, food, garrison, foraged); }
     };
+    // A garrison: the space it closes and the round ends it still stands.
     struct Post {
         int space;
         int turns;
+        auto key() const { return std::tie(space, turns); }
     };
     // Everything of a game that can be seen from outside.
     struct State {
-        Nation nations[4];
-        Place places[19];
+        std::array<Nation, 4> nations;
+        std::array<Place, 19> places;
         std::vector<Post> posts;
         int current = 0;
         int winners = 0;
         std::int32_t random = 0;
         unsigned int cursor = 0;
+        auto key() const { return std::tie(nations, places, posts, current, winners, random, cursor); }
     };
     // The effect an input starts, numbered as the game's sounds; Silence for none.
     enum Sound { Silence = -1, Click, Forage, Garrison };
@@ -59,12 +68,15 @@ public:
     // The drawImage calls of a frame drawn now (after its tick).
     std::vector<RecordingDrawer::Call> picture() const;
 
+    // The state as it stands, for the script to aim its clicks.
     const State& now() const { return state; }
     // The state, with the random generator's position.
     State snapshot() const;
     // True once the game has asked for the title screen.
     bool hasLeft() const { return left; }
+    // True once the result is shown.
     bool isOver() const { return state.winners > 0; }
+    // True while a computer nation's turn runs.
     bool computerOnTurn() const { return !isOver() && state.nations[state.current].cpu; }
     // True when the next frame's tick takes the computer's turn.
     bool computerActsNext() const { return computerOnTurn() && delay == 1; }
@@ -86,19 +98,25 @@ private:
     Sound computerTurn(Nation& nation);
     void drawBoard(std::vector<RecordingDrawer::Call>& calls) const;
 
+    // The game as it should be.
     State state;
     // Where the game's random source should be.
     Random rng;
     // Frames left of a computer turn.
     int delay = 60;
+    // The pointer, where the frame draws it.
     int mouseX = 512;
     int mouseY = 384;
+    // Set when the game should have gone back to the title screen.
     bool left = false;
 };
 
-bool operator==(const GameModel::Nation& a, const GameModel::Nation& b);
-bool operator==(const GameModel::Place& a, const GameModel::Place& b);
-bool operator==(const GameModel::Post& a, const GameModel::Post& b);
-bool operator==(const GameModel::State& a, const GameModel::State& b);
+// The model's records compare field by field.
+template <typename Record>
+auto operator==(const Record& a, const Record& b) -> decltype(a.key() == b.key())
+{
+    return a.key() == b.key();
+}
+
 // Prints a state one line per part, to read a difference.
 void PrintTo(const GameModel::State& state, std::ostream* out);
