@@ -14,5 +14,5 @@ cmake --build build -j"$(nproc)"
 ./tools/run-tests.sh build
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_TSAN=ON -DMARROWGATE_BENCHMARKS=OFF
-cmake --build build-tsan -j"$(nproc)" --target audio_tests
+cmake --build build-tsan -j"$(nproc)" --target audio_tests sound_file_tests
 ./tools/run-tests.sh build-tsan -L '^audio$'
