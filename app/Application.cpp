@@ -6,6 +6,7 @@
 #include "FatalError.h"
 #include "Fonts.h"
 #include "GamePlay.h"
+#include "Icons.h"
 #include "ImageLoader.h"
 #include "OpenGLDrawer.h"
 #include "Settings.h"
@@ -13,21 +14,38 @@
 #include "TitleScreen.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 Application::Application(const std::vector<std::string>& args)
     : quitRequested(false), windowOpen(false), pacer(FrameClock::sdl()), width(0), height(0), noSound(false),
       noMusic(false), joystick(nullptr), drawer(nullptr), currentState(nullptr)
 {
-    startUp(args);
+    try {
+        startUp(args);
+    } catch (...) {
+        // The destructor does not run for an object that was never built.
+        shutDown();
+        throw;
+    }
 }
 
 void Application::startUp(const std::vector<std::string>& args)
 {
     const ConfigLoader config;
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
+    if (Settings::asksForHelp(args)) {
+        std::cout << Settings::usageText() << std::flush;
+        throw FatalError("\n", 0);
+    }
+    // Without a display SDL 1.2 would fall back to drawing on the text terminal or the framebuffer
+    // console, taking the terminal over; the game only ever wants a window.
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    // No timer subsystem: the game sets no SDL timers, and SDL 1.2's timer thread wakes every
+    // millisecond, which is most of what an idle game would cost.
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         throw FatalError(std::string("Could not initialise SDL: ") + SDL_GetError());
     SDL_WM_SetCaption("Marrowgate", nullptr);
+    setWindowIcon();
 
     const Settings settings = args.empty() ? Settings::fromConfig(config) : Settings::fromArguments(args);
     width = settings.width;
@@ -38,14 +56,37 @@ void Application::startUp(const std::vector<std::string>& args)
     drawer = new OpenGLDrawer;
     windowOpen = drawer->initialise(static_cast<unsigned short>(width), static_cast<unsigned short>(height),
                                     settings.fullscreen, settings.antialias);
+    currentState = new TitleScreen(this);
     if (!windowOpen) {
+        // Nothing will be seen or heard, so nothing else is started.
         std::cout << "Could not open a window, so Marrowgate cannot run." << std::endl;
         quitRequested = true;
+        noSound = true;
+        return;
     }
-    currentState = new TitleScreen(this);
     openJoystick();
     startAudio();
     SDL_ShowCursor(SDL_DISABLE);
+}
+
+void Application::setWindowIcon()
+{
+    const LoadedImage icon = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
+    if (icon.pixels == nullptr)
+        return;
+    // The loader's pixels are R, G, B, A bytes, whatever the machine's byte order; SDL copies them into
+    // the window manager's icon.
+    const bool bigEndian = SDL_BYTEORDER == SDL_BIG_ENDIAN;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(icon.pixels, icon.width, icon.height, 32, icon.width * 4,
+                                                    bigEndian ? 0xff000000 : 0x000000ff,
+                                                    bigEndian ? 0x00ff0000 : 0x0000ff00,
+                                                    bigEndian ? 0x0000ff00 : 0x00ff0000,
+                                                    bigEndian ? 0x000000ff : 0xff000000);
+    if (surface != nullptr) {
+        SDL_WM_SetIcon(surface, nullptr);
+        SDL_FreeSurface(surface);
+    }
+    delete[] icon.pixels;
 }
 
 void Application::openJoystick()
@@ -67,12 +108,20 @@ void Application::startAudio()
 
 Application::~Application()
 {
+    shutDown();
+}
+
+void Application::shutDown()
+{
     if (!noSound)
         audioDevice.stop();
     if (joystick != nullptr)
         SDL_JoystickClose(joystick);
+    joystick = nullptr;
     delete drawer;
+    drawer = nullptr;
     delete currentState;
+    currentState = nullptr;
     SDL_Quit();
 }
 
@@ -112,6 +161,10 @@ void Application::dispatch(const SDL_Event& event)
         break;
     case SDL_JOYBUTTONDOWN: keyDown(JoystickEmulation::keyRecord(JoystickEmulation::buttonKey(event.jbutton.button))); break;
     case SDL_QUIT: quitRequested = true; break;
+    // The window lost its picture, and the drawer leaves out frames that change nothing.
+    case SDL_VIDEOEXPOSE:
+    case SDL_VIDEORESIZE:
+    case SDL_ACTIVEEVENT: drawer->invalidate(); break;
     default: break;
     }
 }

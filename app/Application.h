@@ -17,7 +17,8 @@ class GameState;
 
 // The program: owns the window's drawer, the current screen, the audio device and the music, runs the
 // main loop and feeds the audio device from its mixer. One lives on main's stack for the whole run.
-// Construction throws FatalError only when SDL cannot start or "--help" was asked for.
+// Construction throws FatalError only when SDL cannot start or "--help" was asked for; whatever it had
+// started by then is shut down again.
 class Application : public PortAudioCallback {
 public:
     // args are the process arguments without the program name.
@@ -52,6 +53,8 @@ public:
     static int toLogicalY(int y, int height);
 
     bool isQuitRequested() const { return quitRequested; }
+    // Whether the drawer opened a window; without one the run has failed.
+    bool hasWindow() const { return windowOpen; }
     GameState* getCurrentState() const { return currentState; }
     // Installs a state directly, deleting the current one (tools and tests).
     void replaceState(GameState* state);
@@ -62,6 +65,10 @@ public:
 
 private:
     void startUp(const std::vector<std::string>& args);
+    // Gives the window manager the game's icon; must come before the window opens.
+    void setWindowIcon();
+    // Stops the sound, closes the joystick, deletes the drawer and the state, and shuts SDL down.
+    void shutDown();
     void openJoystick();
     void startAudio();
 
@@ -76,7 +83,7 @@ private:
     // The window size settled at start, in pixels; mouse positions are scaled by it.
     int width;
     int height;
-    // Sound output off: the device is never started nor stopped.
+    // Sound output off, by choice or for want of a window: the device is never started nor stopped.
     bool noSound;
     // The mixer skips the music.
     bool noMusic;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ConfigLoader.h"
 
+#include "RegularFile.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -67,7 +69,8 @@ void readValue(const std::string& line, std::size_t start, T& field)
 std::string getFilePath()
 {
     std::string base = environment("XDG_CONFIG_HOME");
-    if (base.empty()) {
+    // A relative value would put the settings wherever the game happens to be started.
+    if (base.empty() || base[0] != '/') {
         const std::string home = homeDirectory();
         if (home.empty()) {
             std::cout << "No home directory: using the built-in settings." << std::endl;
@@ -100,9 +103,18 @@ void ConfigLoader::load(const std::string& directory)
     if (directory.empty())
         return;
     fileName = directory + configName;
-    if (!std::ifstream(fileName))
+    // A folder, FIFO or device in the file's place is left alone: the built-in defaults apply.
+    if (RegularFile::isSomethingElse(fileName))
+        return;
+    std::FILE* in = RegularFile::openForReading(fileName);
+    if (in == nullptr) {
         createFile();
-    readFile();
+        in = RegularFile::openForReading(fileName);
+    }
+    if (in == nullptr)
+        return;
+    readFile(in);
+    std::fclose(in);
 }
 
 void ConfigLoader::createFile() const
@@ -115,13 +127,20 @@ void ConfigLoader::createFile() const
     out << "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n";
 }
 
-void ConfigLoader::readFile()
+void ConfigLoader::readFile(std::FILE* in)
 {
-    std::ifstream in(fileName);
-    std::string line;
-    // A line longer than we read ends the reading; what came before it stays.
-    while (std::getline(in, line) && line.size() <= longestLine)
+    // Room for the longest line, its line feed and the terminator: each read is bounded, and a line
+    // longer than that ends the reading with what came before it kept.
+    char buffer[longestLine + 2];
+    while (std::fgets(buffer, sizeof(buffer), in) != nullptr) {
+        std::string line(buffer);
+        const bool complete = !line.empty() && line.back() == '\n';
+        if (complete)
+            line.pop_back();
+        else if (line.size() > longestLine || !std::feof(in))
+            return;
         readLine(line);
+    }
 }
 
 void ConfigLoader::readLine(const std::string& line)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The per-user settings file "Ombrefell.conf": created with defaults when missing, then read. Built
@@ -29,13 +30,13 @@ public:
 
 private:
     void load(const std::string& directory);
-    void readFile();
+    void readFile(std::FILE* in);
     void readLine(const std::string& line);
 
     // Where the settings live.
     std::string fileName;
 };
 
-// The settings folder, created (with its parents) when missing: $XDG_CONFIG_HOME/Ombrefell, or
-// ~/.config/Ombrefell. Empty when neither the environment nor the password entry names a home.
+// The settings folder, created (with its parents) when missing: $XDG_CONFIG_HOME/Ombrefell when that is
+// an absolute path, otherwise ~/.config/Ombrefell. Empty when neither the environment nor the password entry names a home.
 std::string getFilePath();

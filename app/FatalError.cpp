@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-FatalError::FatalError(const std::string& message) : message(message) {}
+FatalError::FatalError(const std::string& message, int exitStatus) : message(message), exitStatus(exitStatus) {}
 
 void FatalError::display() const
 {

@@ -14,7 +14,9 @@ public:
     // A generator at a known state, for tests and tools.
     explicit Random(std::int32_t state) : state(state) {}
 
-    // Advances the counter and returns a float in (0, 1]; it never returns 0 and can return 1.
+    // Advances the counter and returns a float in [0, 1]. Both ends occur: 64 of the 2^32 states give
+    // exactly 0 (the hash's largest values round to -1 in single precision), so no caller may divide by
+    // the draw or take its logarithm.
     float nextFloat()
     {
         const std::uint32_t s = static_cast<std::uint32_t>(state) + 1u;

@@ -2,14 +2,14 @@
 #include "Settings.h"
 
 #include "ConfigLoader.h"
-#include "FatalError.h"
 
 #include <iostream>
 #include <sstream>
 
 namespace {
 
-const int largestSize = 16384;
+// SDL 1.2 refuses a window of 16384 pixels or more ("A scanline is too wide").
+const int largestSize = 16383;
 
 bool isUsableSize(int size)
 {
@@ -84,12 +84,13 @@ std::string Settings::usageText()
            "--help:\t\t\t\tDisplay this help.\n";
 }
 
+bool Settings::asksForHelp(const std::vector<std::string>& args)
+{
+    return hasFlag(args, "--help", nullptr);
+}
+
 Settings Settings::fromArguments(const std::vector<std::string>& args)
 {
-    if (hasFlag(args, "--help", nullptr)) {
-        std::cout << usageText() << std::flush;
-        throw FatalError("\n");
-    }
     Settings settings;
     readSize(args, "--width", "-w", settings.width, 1024, "Using default width = 1024");
     readSize(args, "--height", "-h", settings.height, 768, "Using default height = 768");

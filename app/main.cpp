@@ -11,9 +11,10 @@ int main(int argc, char** argv)
     try {
         Application application(args);
         application.eventLoop();
+        return application.hasWindow() ? 0 : 1;
     } catch (const FatalError& error) {
         FatalError copy(error);
         copy.display();
+        return copy.getExitStatus();
     }
-    return 0;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "BackgroundMusic.h"
 
+#include "RegularFile.h"
+
 #include <SDL.h>
 
 #include <sys/stat.h>
@@ -43,7 +45,7 @@ BackgroundMusic::BackgroundMusic() : BackgroundMusic(getSoundsPath() + "music.og
 
 BackgroundMusic::BackgroundMusic(const std::string& path, bool streaming)
     : file(nullptr), vorbisFile(), open(false), decodePosition(0), volume(0.0f), left(), right(),
-      currentBuffer(0), readPosition(0), stopping(false)
+      lastFilled(NUM_BUFFERS - 1), currentBuffer(0), readPosition(0), stopping(false)
 {
     for (std::atomic<bool>& flag : needsFill)
         flag.store(true, std::memory_order_relaxed);
@@ -95,10 +97,15 @@ bool BackgroundMusic::run()
 
 void BackgroundMusic::refill()
 {
-    for (int index = 0; index < NUM_BUFFERS; ++index) {
+    // The mixer leaves the buffers in ring order, so after a stall they are filled in that order too:
+    // the music decodes on where the last fill stopped.
+    const int first = lastFilled + 1;
+    for (int step = 0; step < NUM_BUFFERS; ++step) {
+        const int index = (first + step) % NUM_BUFFERS;
         if (!needsFill[index].load(std::memory_order_acquire))
             continue;
         fillBuffer(index);
+        lastFilled = index;
         needsFill[index].store(false, std::memory_order_release);
     }
 }
@@ -116,7 +123,7 @@ std::string BackgroundMusic::getSoundsPath()
 
 bool BackgroundMusic::openFile(const std::string& path)
 {
-    file = std::fopen(path.c_str(), "rb");
+    file = RegularFile::openForReading(path);
     if (file == nullptr) {
         std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
         return false;

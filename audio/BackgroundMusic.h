@@ -38,7 +38,8 @@ public:
 
     // The streaming loop: refills the buffers the mixer has left until asked to stop.
     bool run() override;
-    // Refills every buffer whose refill is pending; the streaming thread's one pass.
+    // Refills every buffer whose refill is pending, in ring order from the one after the last filled;
+    // the streaming thread's one pass.
     void refill();
 
     // The fade-in gain so far (audio thread, or once it is quiet).
@@ -73,6 +74,8 @@ private:
     // The buffers: buffer k is row k of left with row k of right.
     float left[NUM_BUFFERS][BUFFER_FRAMES];
     float right[NUM_BUFFERS][BUFFER_FRAMES];
+    // The buffer the last fill went into (streaming thread); refills go on from the one after it.
+    int lastFilled;
     // The buffer the mixer reads (audio thread).
     int currentBuffer;
     // The next frame of the current buffer to mix (audio thread).

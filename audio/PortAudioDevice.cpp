@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "PortAudioDevice.h"
 
+#include "AudioLibraryNoise.h"
 #include "PortAudioCallback.h"
 
 #include <algorithm>
@@ -38,6 +39,7 @@ bool PortAudioDevice::start()
 {
     if (started)
         return false;
+    AudioLibraryNoise::quieten();
     if (Pa_Initialize() != paNoError) {
         std::cout << "PortAudioDevice Error: Could not initialise." << std::endl;
         return false;
@@ -46,8 +48,11 @@ bool PortAudioDevice::start()
     if (hostApi == nullptr)
         return fail("PortAudioDevice Error: Could not open stream.");
 
-    const PaStreamParameters input = {hostApi->defaultInputDevice, numInputChannels, paFloat32, 0.0, nullptr};
-    const PaStreamParameters output = {hostApi->defaultOutputDevice, numOutputChannels, paFloat32, 0.0, nullptr};
+    const PaDeviceIndex inputDevice = hostApi->defaultInputDevice;
+    const PaDeviceIndex outputDevice = hostApi->defaultOutputDevice;
+    const PaStreamParameters input = {inputDevice, numInputChannels, paFloat32, lowLatency(inputDevice, false), nullptr};
+    const PaStreamParameters output = {outputDevice, numOutputChannels, paFloat32, lowLatency(outputDevice, true),
+                                       nullptr};
     const bool useInput = numInputChannels >= 1;
     const bool useOutput = numOutputChannels >= 1;
     // A machine without a sound card has no default device; PortAudio must not be handed paNoDevice.
@@ -107,6 +112,15 @@ const PaHostApiInfo* PortAudioDevice::findHostApi()
     if (index < 0)
         return nullptr;
     return Pa_GetHostApiInfo(index);
+}
+
+double PortAudioDevice::lowLatency(PaDeviceIndex device, bool output)
+{
+    // A latency of 0 asks the host for the impossible, and some hosts answer with glitches.
+    const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+    if (info == nullptr)
+        return 0.0;
+    return output ? info->defaultLowOutputLatency : info->defaultLowInputLatency;
 }
 
 void PortAudioDevice::settleSamplerate(const PaStreamParameters& output)

@@ -40,6 +40,8 @@ public:
 private:
     // The host API whose default devices are used: the native one if PortAudio has it, else the default.
     static const PaHostApiInfo* findHostApi();
+    // The device's default low latency in seconds, for output or input; 0 for no device.
+    static double lowLatency(PaDeviceIndex device, bool output);
     // Asks whether the output format is supported, falling back from the requested rate to 48000.
     void settleSamplerate(const PaStreamParameters& output);
     // Prints a failure and shuts PortAudio down again.

@@ -2,11 +2,10 @@
 #include "Sounds.h"
 
 #include "BackgroundMusic.h"
+#include "RegularFile.h"
 
-#include <vorbis/vorbisfile.h>
-
-#include <algorithm>
 #include <cstdio>
+#include <new>
 #include <iostream>
 
 namespace {
@@ -24,8 +23,14 @@ Sounds* Sounds::getInstance()
 
 Sounds::Sounds(const std::string& directory) : numStarted(0)
 {
-    for (int type = 0; type < 3; ++type)
-        loadFile(directory + FILE_NAMES[type], &files[type]);
+    // Construction must not fail: the audio thread would otherwise try again on every block.
+    for (int type = 0; type < 3; ++type) {
+        try {
+            loadFile(directory + FILE_NAMES[type], &files[type]);
+        } catch (const std::bad_alloc&) {
+            reportSilent(FILE_NAMES[type], &files[type]);
+        }
+    }
 }
 
 void Sounds::playSound(SoundType type)
@@ -77,7 +82,7 @@ void Sounds::mixVoice(PlayingSound& voice, float* block, int frames)
 
 void Sounds::loadFile(const std::string& path, SoundFile* file)
 {
-    FILE* handle = std::fopen(path.c_str(), "rb");
+    FILE* handle = RegularFile::openForReading(path);
     if (handle == nullptr) {
         std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
         return;
@@ -94,26 +99,38 @@ void Sounds::loadFile(const std::string& path, SoundFile* file)
         std::cout << "vorbisfile: There are no streams in this file?" << std::endl;
         return;
     }
-    std::cout << "vorbisfile: Loaded file: " << path << std::endl;
-
-    // Only the first logical stream counts; a total the library cannot tell bounds nothing, and a read
-    // fault ends the effect where the good samples end.
-    const ogg_int64_t total = ov_pcm_total(&vorbisFile, 0);
-    // After opening a chained file the decoder stands in its last stream; start from the first.
-    ov_pcm_seek(&vorbisFile, 0);
-    if (total > 0)
-        file->samples.reserve(static_cast<size_t>(total));
-    for (;;) {
-        const ogg_int64_t decoded = static_cast<ogg_int64_t>(file->samples.size());
-        const int room = total > 0 ? static_cast<int>(std::min<ogg_int64_t>(READ_FRAMES, total - decoded)) : READ_FRAMES;
-        if (room <= 0)
-            break;
-        float** pcm = nullptr;
-        int link = 0;
-        const long read = ov_read_float(&vorbisFile, &pcm, room, &link);
-        if (read <= 0 || link > 0)
-            break;
-        file->samples.insert(file->samples.end(), pcm[0], pcm[0] + read);
+    bool decoded = false;
+    try {
+        decoded = decodeFirstChannel(&vorbisFile, file->samples);
+    } catch (const std::bad_alloc&) {
     }
     ov_clear(&vorbisFile);
+    if (decoded)
+        std::cout << "vorbisfile: Loaded file: " << path << std::endl;
+    else
+        reportSilent(path, file);
+}
+
+void Sounds::reportSilent(const std::string& path, SoundFile* file)
+{
+    std::vector<float>().swap(file->samples);
+    std::cout << "vorbisfile: Could not load the whole effect, so it stays silent: " << path << std::endl;
+}
+
+bool Sounds::decodeFirstChannel(OggVorbis_File* vorbisFile, std::vector<float>& samples)
+{
+    // The length in the file's header is only a claim: the samples grow with what really decodes, up to
+    // the ceiling. Only the first logical stream counts, and a read fault ends the effect where the
+    // good samples end. After opening a chained file the decoder stands in its last stream.
+    ov_pcm_seek(vorbisFile, 0);
+    for (;;) {
+        float** pcm = nullptr;
+        int link = 0;
+        const long read = ov_read_float(vorbisFile, &pcm, READ_FRAMES, &link);
+        if (read <= 0 || link > 0)
+            return true;
+        if (samples.size() + static_cast<unsigned long>(read) > LONGEST_EFFECT)
+            return false;
+        samples.insert(samples.end(), pcm[0], pcm[0] + read);
+    }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <vorbis/vorbisfile.h>
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ public:
     static constexpr int NUM_VOICES = 128;
     // Gain of every voice, on both channels.
     static constexpr float VOICE_GAIN = 0.5f;
+    // Samples an effect may have (a minute at 44100 Hz); a longer one is left silent.
+    static constexpr unsigned int LONGEST_EFFECT = 60 * 44100;
 
     // The single instance, created (and its files loaded) on first use by whichever thread asks first.
     static Sounds* getInstance();
@@ -57,6 +61,10 @@ private:
 
     // Decodes one Ogg Vorbis file into an effect, printing what happened.
     static void loadFile(const std::string& path, SoundFile* file);
+    // Empties an effect that could not be loaded whole and says so.
+    static void reportSilent(const std::string& path, SoundFile* file);
+    // Appends the first channel of the first logical stream; false when it is longer than allowed.
+    static bool decodeFirstChannel(OggVorbis_File* vorbisFile, std::vector<float>& samples);
     // Adds one voice into the block; clears its flag when its last sample is mixed.
     static void mixVoice(PlayingSound& voice, float* block, int frames);
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The OpenGL drawer's costs: decoding and uploading one full-screen picture, and the game board's
-// frame (paper, the space overlays, the map and about 40 small pictures) with and without the drawing
-// shortcuts (only the visible part of each picture, no blending for opaque ones). Run under a display
-// (xvfb-run) with Mesa's software renderer:
+// The OpenGL drawer's costs: decoding and uploading one full-screen picture, the game board's frame
+// (paper, the space overlays, the map and about 40 small pictures) with and without the drawing
+// shortcuts (only the visible part of each picture, no blending for opaque ones), and what a frame
+// that changes nothing still costs: recording it and comparing it with the one on screen. Run under a
+// display (xvfb-run) with Mesa's software renderer:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env SDL_VIDEODRIVER=x11 BUILD/DrawerBenchmark
+#include "FrameRecord.h"
 #include "ImageLoader.h"
 #include "Images.h"
 #include "OpenGLDrawer.h"
@@ -12,6 +14,7 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <iostream>
 #include <vector>
 
@@ -108,13 +111,27 @@ struct Board {
     }
 };
 
-void DecodeAndUploadFullScreenPng(benchmark::State& state)
+// The shared window's drawer, or null with the benchmark marked as failed when there is no window.
+OpenGLDrawer* sharedDrawer(benchmark::State& state)
 {
     OpenGLDrawer* drawer = sharedDrawer();
-    if (drawer == nullptr) {
+    if (drawer == nullptr)
         state.SkipWithError("no window");
+    return drawer;
+}
+
+// The board's pictures, registered once for all benchmarks.
+const Board& sharedBoard(OpenGLDrawer* drawer)
+{
+    static const Board board(drawer);
+    return board;
+}
+
+void DecodeAndUploadFullScreenPng(benchmark::State& state)
+{
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
         return;
-    }
     for (auto _ : state) {
         const unsigned int image = load(drawer, {Images::map_png, Images::map_png_size});
         glFinish();
@@ -128,16 +145,17 @@ BENCHMARK(DecodeAndUploadFullScreenPng)->Unit(benchmark::kMillisecond);
 // Arguments: the number of overlays showing, and whether drawImage takes its shortcuts.
 void BoardFrame(benchmark::State& state)
 {
-    OpenGLDrawer* drawer = sharedDrawer();
-    if (drawer == nullptr) {
-        state.SkipWithError("no window");
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
         return;
-    }
-    static const Board board(drawer);
+    const Board& board = sharedBoard(drawer);
     drawer->setShortcuts(state.range(1) != 0);
+    // Every frame here equals the one before; it must be drawn all the same.
+    drawer->setFrameSkipping(false);
     for (auto _ : state)
         board.drawFrame(drawer, static_cast<int>(state.range(0)));
     drawer->setShortcuts(true);
+    drawer->setFrameSkipping(true);
 }
 BENCHMARK(BoardFrame)
     ->ArgNames({"overlays", "shortcuts"})
@@ -146,5 +164,42 @@ BENCHMARK(BoardFrame)
     ->Args({19, 0})
     ->Args({19, 1})
     ->Unit(benchmark::kMillisecond);
+
+// The board frame with 19 overlays when it equals the frame on screen: recorded, compared, left out.
+void UnchangedBoardFrame(benchmark::State& state)
+{
+    OpenGLDrawer* drawer = sharedDrawer(state);
+    if (drawer == nullptr)
+        return;
+    const Board& board = sharedBoard(drawer);
+    board.drawFrame(drawer, 19);
+    const unsigned long rendered = drawer->getRenderedFrames();
+    for (auto _ : state)
+        board.drawFrame(drawer, 19);
+    if (drawer->getRenderedFrames() != rendered)
+        state.SkipWithError("unchanged frames were drawn");
+}
+BENCHMARK(UnchangedBoardFrame)->Unit(benchmark::kMicrosecond);
+
+// Comparing two equal records of a board frame's size (the paper, 19 overlays, the map, 46 pictures),
+// which reads every byte of both: the most a comparison costs.
+void CompareEqualFrames(benchmark::State& state)
+{
+    FrameRecord records[2];
+    for (FrameRecord& record : records)
+        for (int i = 0; i < 67; ++i) {
+            DrawOperation operation = {};
+            operation.kind = DrawOperation::Image;
+            operation.handle = static_cast<unsigned int>(2 + i % 30);
+            operation.x = 10 * i;
+            operation.y = 7 * i;
+            operation.scaleX = operation.scaleY = 1.0f;
+            std::fill(operation.colour, operation.colour + 4, 1.0f);
+            record.add(operation);
+        }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(records[0] == records[1]);
+}
+BENCHMARK(CompareEqualFrames)->Unit(benchmark::kMicrosecond);
 
 } // namespace

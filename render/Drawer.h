@@ -27,7 +27,7 @@ public:
     // Forgets an image and frees its texture.
     virtual void releaseImage(unsigned int image) = 0;
     // Stores a polygon of count (x, y) points; returns its handle (0, 1, 2, ...). Outlines of fewer
-    // than three points or without area are stored but draw nothing.
+    // than three points or whose points all lie on one line are stored but draw nothing.
     virtual unsigned int loadPoly(float* points, int count) = 0;
     // Builds a shader program from two source files; 0 when shaders are unavailable.
     virtual unsigned int loadShader(const std::string& vertexFile, const std::string& fragmentFile);
@@ -70,4 +70,7 @@ public:
     virtual short getActualHeight() const = 0;
     // Replaces a glyph with a size by size RGBA picture; the buffer stays the caller's.
     virtual void loadGlyph(Glyph glyph, unsigned char* pixels, unsigned int size) = 0;
+    // Tells the drawer that the window lost its picture (uncovered, resized, focus changed), so the
+    // next frame must be drawn even if it equals the last one.
+    virtual void invalidate() {}
 };

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <iostream>
 
 namespace {
@@ -22,10 +24,69 @@ const float unitWidth = 0.0009765625f;
 const float logicalWidth = 1024.0f;
 const float logicalHeight = 768.0f;
 
+// A fill's colour component, recorded as a float, back to the byte it was given as.
+GLubyte byteOf(float component)
+{
+    return static_cast<GLubyte>(component);
+}
+
 // Converts a float to an int, clamping values that do not fit.
 int clampToInt(double value)
 {
     return static_cast<int>(std::max(-1.0e9, std::min(1.0e9, value)));
+}
+
+// Whether the user asked for every frame to be drawn, changed or not.
+bool drawEveryFrameRequested()
+{
+    const char* value = std::getenv("MARROWGATE_DRAW_EVERY_FRAME");
+    return value != nullptr && value[0] != '\0';
+}
+
+// A record of one operation: its kind, the handle it uses, where it draws, its scale and its tint or
+// colours; every other field 0.
+DrawOperation operationOf(DrawOperation::Kind kind, std::uint32_t handle, std::int32_t x = 0, std::int32_t y = 0,
+                          float scaleX = 0.0f, float scaleY = 0.0f, std::initializer_list<float> colour = {})
+{
+    DrawOperation operation = {};
+    operation.kind = kind;
+    operation.handle = handle;
+    operation.x = x;
+    operation.y = y;
+    operation.scaleX = scaleX;
+    operation.scaleY = scaleY;
+    std::copy(colour.begin(), colour.end(), operation.colour);
+    return operation;
+}
+
+// A record of a fill, a gradient or a line: two corners or two ends, and colours.
+DrawOperation shapeOf(DrawOperation::Kind kind, std::int32_t x, std::int32_t y, std::int32_t width,
+                      std::int32_t height, std::initializer_list<float> colour)
+{
+    DrawOperation operation = operationOf(kind, 0, x, y, 0.0f, 0.0f, colour);
+    operation.width = width;
+    operation.height = height;
+    return operation;
+}
+
+// Whether the points from entry 1 onwards are all numbers and do not all lie on one line. Only then
+// does the fan of triangles about their centre cover anything; an outline that crosses itself still does.
+bool offOneLine(const std::vector<float>& xs, const std::vector<float>& ys)
+{
+    for (std::size_t i = 1; i < xs.size(); ++i)
+        if (!std::isfinite(xs[i]) || !std::isfinite(ys[i]))
+            return false;
+    // The line through the first point and the first point apart from it; any point off it will do.
+    std::size_t apart = 2;
+    while (apart < xs.size() && xs[apart] == xs[1] && ys[apart] == ys[1])
+        ++apart;
+    for (std::size_t i = apart + 1; i < xs.size(); ++i) {
+        const double cross = (static_cast<double>(xs[apart]) - xs[1]) * (static_cast<double>(ys[i]) - ys[1]) -
+                             (static_cast<double>(ys[apart]) - ys[1]) * (static_cast<double>(xs[i]) - xs[1]);
+        if (cross != 0.0)
+            return true;
+    }
+    return false;
 }
 
 // Prints a message when SDL rejects an attribute request.
@@ -43,9 +104,13 @@ OpenGLDrawer::OpenGLDrawer()
     : lineImage(0), secondImage(0), mainUniform(-1), secondUniform(-1), nextImageId(1), windowWidth(1024),
       windowHeight(768), viewportX(0.0f), viewportY(0.0f), actualWidth(1024.0f), actualHeight(768.0f),
       lineImageSize(Images::line_png_size), glewReady(false), shadersAvailable(false),
-      multitextureAvailable(false), shortcuts(true), viewX(0), viewY(0), viewWidth(1024), viewHeight(768),
-      unitsWide(logicalWidth), unitsHigh(logicalHeight)
+      multitextureAvailable(false), shortcuts(true), currentProgram(0), performedOperations(0), frameTainted(false),
+      shownFrameValid(false), skipUnchangedFrames(!drawEveryFrameRequested()), renderedFrames(0),
+      recordedProgram(0), recordedSecondImage(0)
 {
+    view.width = recordedView.width = 1024;
+    view.height = recordedView.height = 768;
+    startRecord(false);
 }
 
 bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool fullscreen, int antialias)
@@ -58,13 +123,18 @@ bool OpenGLDrawer::initialise(unsigned short width, unsigned short height, bool 
     requestFramebuffer();
     if (antialias > 0)
         requestMultisampling(antialias);
-    const bool opened = openWindow(width, height, fullscreen, antialias);
+    // Without a window there is no GL context to start GLEW, fonts or textures in.
+    if (!openWindow(width, height, fullscreen, antialias))
+        return false;
     startGlew();
     initFonts();
     setUpView(width, height);
+    recordedView = view;
+    invalidate();
+    startRecord(false);
 
     lineImage = ImageLoader().loadInto(*this, line_png, lineImageSize);
-    return opened;
+    return true;
 }
 
 void OpenGLDrawer::requestFramebuffer()
@@ -138,8 +208,7 @@ void OpenGLDrawer::setUpView(unsigned short width, unsigned short height)
         actualHeight = width * 0.75f;
         viewportY = (height - actualHeight) * 0.5f;
     }
-    applyView(static_cast<int>(viewportX), static_cast<int>(viewportY), static_cast<int>(actualWidth),
-              static_cast<int>(actualHeight), logicalWidth, logicalHeight);
+    applyView(fullView());
     glLoadIdentity();
 
     glShadeModel(GL_SMOOTH);
@@ -152,20 +221,27 @@ void OpenGLDrawer::setUpView(unsigned short width, unsigned short height)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void OpenGLDrawer::applyView(int x, int y, int width, int height, float wide, float high)
+OpenGLDrawer::View OpenGLDrawer::fullView() const
 {
-    viewX = x;
-    viewY = y;
-    viewWidth = std::max(width, 0);
-    viewHeight = std::max(height, 0);
-    unitsWide = wide;
-    unitsHigh = high;
-    glViewport(viewX, viewY, viewWidth, viewHeight);
+    View full;
+    full.x = static_cast<int>(viewportX);
+    full.y = static_cast<int>(viewportY);
+    full.width = static_cast<int>(actualWidth);
+    full.height = static_cast<int>(actualHeight);
+    full.unitsWide = logicalWidth;
+    full.unitsHigh = logicalHeight;
+    return full;
+}
+
+void OpenGLDrawer::applyView(const View& shown)
+{
+    view = shown;
+    glViewport(view.x, view.y, view.width, view.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // An area without extent has no projection; the empty viewport shows nothing anyway.
-    if (wide != 0.0f && high != 0.0f)
-        gluOrtho2D(0.0, wide, high, 0.0);
+    if (view.unitsWide != 0.0f && view.unitsHigh != 0.0f)
+        gluOrtho2D(0.0, view.unitsWide, view.unitsHigh, 0.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -180,16 +256,135 @@ void OpenGLDrawer::setShortcuts(bool enabled)
     shortcuts = enabled;
 }
 
+void OpenGLDrawer::setFrameSkipping(bool enabled)
+{
+    skipUnchangedFrames = enabled;
+}
+
+unsigned long OpenGLDrawer::getRenderedFrames() const
+{
+    return renderedFrames;
+}
+
+void OpenGLDrawer::invalidate()
+{
+    shownFrameValid = false;
+}
+
+// Frames: recorded, compared with the one on screen, and drawn only when they differ -------------------
+
 void OpenGLDrawer::beginDrawing()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    startRecord(true);
 }
 
 void OpenGLDrawer::endDrawing()
 {
+    if (!frameAlreadyShown())
+        presentFrame();
+    // A second image lasts until the end of its frame.
+    recordedSecondImage = 0;
+    finishFrame();
+}
+
+void OpenGLDrawer::startRecord(bool clears)
+{
+    frame.clear();
+    performedOperations = 0;
+    frameTainted = false;
+    // The state carried over from earlier frames is part of what the frame shows.
+    DrawOperation start = viewOperation(DrawOperation::Start, recordedView);
+    start.clears = clears ? 1 : 0;
+    start.handle = recordedProgram;
+    start.image = recordedSecondImage;
+    frame.add(start);
+}
+
+void OpenGLDrawer::record(const DrawOperation& operation)
+{
+    frame.add(operation);
+}
+
+bool OpenGLDrawer::frameAlreadyShown() const
+{
+    // Only a frame that starts from a cleared window depends on nothing but its record.
+    return skipUnchangedFrames && shownFrameValid && !frameTainted && frame[0].clears != 0 && frame == shownFrame;
+}
+
+void OpenGLDrawer::presentFrame()
+{
+    performPending();
     swapBuffers();
-    secondImage = 0;
+    ++renderedFrames;
+}
+
+void OpenGLDrawer::performPending()
+{
+    for (; performedOperations < frame.size(); ++performedOperations)
+        perform(frame[performedOperations]);
+}
+
+void OpenGLDrawer::finishFrame()
+{
+    shownFrameValid = !frameTainted && frame[0].clears != 0;
+    shownFrame.swap(frame);
+    startRecord(false);
+}
+
+void OpenGLDrawer::resourcesChanged()
+{
+    shownFrameValid = false;
+    if (frame.size() > 1) {
+        performPending();
+        frameTainted = true;
+    }
+}
+
+void OpenGLDrawer::perform(const DrawOperation& operation)
+{
+    const DrawOperation& o = operation;
+    switch (o.kind) {
+    case DrawOperation::Start: performStart(o); break;
+    case DrawOperation::Image: paintImage(o.handle, o.x, o.y, o.scaleX, o.scaleY, o.colour); break;
+    case DrawOperation::Poly: paintPoly(o.handle, o.image, o.x, o.y, o.scaleX, o.scaleY, o.colour); break;
+    case DrawOperation::Text: paintText(frame.textOf(o), o.x, o.y, o.scaleX, o.colour); break;
+    case DrawOperation::Line: paintLine(o.x, o.y, o.width, o.height, o.colour); break;
+    case DrawOperation::Rect: paintRect(o.x, o.y, o.width, o.height, o.colour); break;
+    case DrawOperation::Gradient: paintGradient(o.x, o.y, o.width, o.height, o.colour); break;
+    case DrawOperation::View: applyView(viewOf(o)); break;
+    case DrawOperation::Shader:
+        glUseProgramObjectARB(o.handle);
+        currentProgram = o.handle;
+        break;
+    case DrawOperation::SecondImage: secondImage = o.handle; break;
+    }
+}
+
+OpenGLDrawer::View OpenGLDrawer::viewOf(const DrawOperation& operation)
+{
+    return {operation.x, operation.y, operation.width, operation.height, operation.scaleX, operation.scaleY};
+}
+
+DrawOperation OpenGLDrawer::viewOperation(DrawOperation::Kind kind, const View& shown)
+{
+    DrawOperation operation = operationOf(kind, 0, shown.x, shown.y, shown.unitsWide, shown.unitsHigh);
+    operation.width = shown.width;
+    operation.height = shown.height;
+    return operation;
+}
+
+void OpenGLDrawer::performStart(const DrawOperation& start)
+{
+    if (start.clears != 0) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+    }
+    applyView(viewOf(start));
+    if (shadersAvailable && start.handle != currentProgram) {
+        glUseProgramObjectARB(start.handle);
+        currentProgram = start.handle;
+    }
+    secondImage = start.image;
 }
 
 void OpenGLDrawer::swapBuffers()
@@ -206,9 +401,12 @@ unsigned char* OpenGLDrawer::getScreenPixels()
     // Rows packed without padding, so that widths whose rows are not a multiple of 4 bytes fit the
     // buffer. The back buffer still holds the frame before the swap; after it its content is undefined.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    performPending();
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     swapBuffers();
+    ++renderedFrames;
+    finishFrame();
     return pixels;
 }
 
@@ -291,6 +489,7 @@ unsigned int OpenGLDrawer::loadImage(unsigned char* pixels, unsigned int width, 
 {
     if (pixels == nullptr)
         return 0;
+    resourcesChanged();
     const unsigned int textureWidth = powerOfTwo(width);
     const unsigned int textureHeight = powerOfTwo(height);
     // The record keeps sizes in 16 bits; no texture is that large anyway.
@@ -332,6 +531,7 @@ void OpenGLDrawer::releaseImage(unsigned int image)
     const auto found = images.find(image);
     if (found == images.end())
         return;
+    resourcesChanged();
     glDeleteTextures(1, &found->second.texture);
     images.erase(found);
 }
@@ -345,6 +545,11 @@ const OpenGLDrawer::Image* OpenGLDrawer::findImage(unsigned int image) const
 void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g,
                              float b, float a)
 {
+    record(operationOf(DrawOperation::Image, image, x, y, scaleX, scaleY, {r, g, b, a}));
+}
+
+void OpenGLDrawer::paintImage(unsigned int image, float x, float y, float scaleX, float scaleY, const float* tint)
+{
     const Image* found = findImage(image);
     if (found == nullptr)
         return;
@@ -356,9 +561,12 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
     const float top = y - (height * scaleY - height) * 0.5f;
 
     // Fully transparent texels leave the frame unchanged under this blend function, so only the
-    // window pixels under the visible part need to be drawn; the quad itself stays the same.
+    // window pixels under the visible part need to be drawn; the quad itself stays the same. A shader
+    // program may give any texel any alpha, so neither shortcut holds under one.
+    const bool trusted = shortcuts && currentProgram == 0;
+    const float a = tint[3];
     bool scissored = false;
-    if (shortcuts) {
+    if (trusted) {
         if (found->visibleRight == 0)
             return;
         const bool wholePicture = found->visibleLeft == 0 && found->visibleTop == 0 &&
@@ -369,11 +577,11 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
     }
 
     // An opaque picture drawn at full alpha replaces what is below: blending would compute the same.
-    const bool unblended = shortcuts && found->opaque && a >= 1.0f;
+    const bool unblended = trusted && found->opaque && a >= 1.0f;
     if (unblended)
         glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, found->texture);
-    glColor4f(r, g, b, a);
+    glColor4fv(tint);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2f(left, top);
@@ -394,15 +602,15 @@ void OpenGLDrawer::drawImage(unsigned int image, short x, short y, float scaleX,
 
 bool OpenGLDrawer::scissorTo(float left, float top, float right, float bottom)
 {
-    if (unitsWide == 0.0f || unitsHigh == 0.0f)
+    if (view.unitsWide == 0.0f || view.unitsHigh == 0.0f)
         return false;
-    const double pixelsPerUnitX = viewWidth / static_cast<double>(unitsWide);
-    const double pixelsPerUnitY = viewHeight / static_cast<double>(unitsHigh);
-    const double x1 = viewX + left * pixelsPerUnitX;
-    const double x2 = viewX + right * pixelsPerUnitX;
+    const double pixelsPerUnitX = view.width / static_cast<double>(view.unitsWide);
+    const double pixelsPerUnitY = view.height / static_cast<double>(view.unitsHigh);
+    const double x1 = view.x + left * pixelsPerUnitX;
+    const double x2 = view.x + right * pixelsPerUnitX;
     // Window rows count from the bottom.
-    const double y1 = viewY + viewHeight - top * pixelsPerUnitY;
-    const double y2 = viewY + viewHeight - bottom * pixelsPerUnitY;
+    const double y1 = view.y + view.height - top * pixelsPerUnitY;
+    const double y2 = view.y + view.height - bottom * pixelsPerUnitY;
     if (!std::isfinite(x1) || !std::isfinite(x2) || !std::isfinite(y1) || !std::isfinite(y2))
         return false;
     // A pixel beyond the mapped edge on every side covers the rounding of vertices to sub-pixels.
@@ -420,8 +628,13 @@ bool OpenGLDrawer::scissorTo(float left, float top, float right, float bottom)
 void OpenGLDrawer::fillRect(short x, short y, short width, short height, unsigned char r, unsigned char g,
                             unsigned char b, unsigned char a)
 {
+    record(shapeOf(DrawOperation::Rect, x, y, width, height, {float(r), float(g), float(b), float(a)}));
+}
+
+void OpenGLDrawer::paintRect(int x, int y, int width, int height, const float* colour)
+{
     glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4ub(r, g, b, a);
+    glColor4ub(byteOf(colour[0]), byteOf(colour[1]), byteOf(colour[2]), byteOf(colour[3]));
     glBegin(GL_QUADS);
     glVertex2i(x, y);
     glVertex2i(x + width, y);
@@ -434,18 +647,29 @@ void OpenGLDrawer::fillGradient(short x, short y, short width, short height, uns
                                 unsigned char b1, unsigned char a1, unsigned char r2, unsigned char g2,
                                 unsigned char b2, unsigned char a2)
 {
+    record(shapeOf(DrawOperation::Gradient, x, y, width, height,
+                   {float(r1), float(g1), float(b1), float(a1), float(r2), float(g2), float(b2), float(a2)}));
+}
+
+void OpenGLDrawer::paintGradient(int x, int y, int width, int height, const float* colours)
+{
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
-    glColor4ub(r1, g1, b1, a1);
+    glColor4ub(byteOf(colours[0]), byteOf(colours[1]), byteOf(colours[2]), byteOf(colours[3]));
     glVertex2i(x, y);
     glVertex2i(x + width, y);
-    glColor4ub(r2, g2, b2, a2);
+    glColor4ub(byteOf(colours[4]), byteOf(colours[5]), byteOf(colours[6]), byteOf(colours[7]));
     glVertex2i(x + width, y + height);
     glVertex2i(x, y + height);
     glEnd();
 }
 
 void OpenGLDrawer::drawLine(short x1, short y1, short x2, short y2, float r, float g, float b, float a)
+{
+    record(shapeOf(DrawOperation::Line, x1, y1, x2, y2, {r, g, b, a}));
+}
+
+void OpenGLDrawer::paintLine(int x1, int y1, int x2, int y2, const float* tint)
 {
     const int dx = x2 - x1;
     const int dy = y2 - y1;
@@ -458,7 +682,7 @@ void OpenGLDrawer::drawLine(short x1, short y1, short x2, short y2, float r, flo
 
     const Image* line = findImage(lineImage);
     glBindTexture(GL_TEXTURE_2D, line != nullptr ? line->texture : 0);
-    glColor4f(r, g, b, a);
+    glColor4fv(tint);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2f(x1 + nx, y1 + ny);
@@ -481,13 +705,19 @@ void OpenGLDrawer::setViewport(short x, short y, short width, short height)
     const short ys = static_cast<short>(static_cast<int>(y / logicalHeight * actualHeight));
     const short vy = static_cast<short>(static_cast<int>(windowHeight - (ys + vh) - viewportY));
     // A rectangle of negative size shows nothing (OpenGL would refuse it and keep the old area).
-    applyView(vx, vy, vw, vh, width, height);
+    recordView({vx, vy, std::max<int>(vw, 0), std::max<int>(vh, 0), static_cast<float>(width),
+                static_cast<float>(height)});
 }
 
 void OpenGLDrawer::resetViewport()
 {
-    applyView(static_cast<int>(viewportX), static_cast<int>(viewportY), static_cast<int>(actualWidth),
-              static_cast<int>(actualHeight), logicalWidth, logicalHeight);
+    recordView(fullView());
+}
+
+void OpenGLDrawer::recordView(const View& shown)
+{
+    recordedView = shown;
+    record(viewOperation(DrawOperation::View, shown));
 }
 
 short OpenGLDrawer::getActualWidth() const
@@ -523,6 +753,7 @@ void OpenGLDrawer::loadGlyph(Glyph glyph, unsigned char* pixels, unsigned int si
 {
     if (pixels == nullptr || size == 0 || size > 0xffff || static_cast<int>(glyph) < 0 || static_cast<int>(glyph) >= GlyphCount)
         return;
+    resourcesChanged();
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -550,12 +781,17 @@ int OpenGLDrawer::glyphFor(char character)
 void OpenGLDrawer::drawText(const std::string& text, short x, short y, float size, float r, float g, float b,
                             float a)
 {
+    frame.addText(operationOf(DrawOperation::Text, 0, x, y, size, 0.0f, {r, g, b, a}), text);
+}
+
+void OpenGLDrawer::paintText(std::string_view text, float x, float y, float size, const float* tint)
+{
     float pen = x;
     for (const char character : text) {
         const int glyph = glyphFor(character);
         if (glyph >= 0) {
             glBindTexture(GL_TEXTURE_2D, glyphs[glyph].texture);
-            glColor4f(r, g, b, a);
+            glColor4fv(tint);
             glBegin(GL_QUADS);
             glTexCoord2f(0.0f, 0.0f);
             glVertex2f(pen, y);
@@ -577,6 +813,7 @@ void OpenGLDrawer::drawText(const std::string& text, short x, short y, float siz
 
 unsigned int OpenGLDrawer::loadPoly(float* points, int count)
 {
+    resourcesChanged();
     const int given = (points != nullptr && count > 0) ? count : 0;
     Polygon polygon;
     polygon.numVertices = given + 1;
@@ -608,13 +845,7 @@ unsigned int OpenGLDrawer::loadPoly(float* points, int count)
             polygon.texS[j] = spanX != 0.0f ? (polygon.vertexX[j] - minX) / spanX : 0.0f;
             polygon.texT[j] = spanY != 0.0f ? (polygon.vertexY[j] - minY) / spanY : 0.0f;
         }
-        double twiceArea = 0.0;
-        for (int i = 1; i <= given; ++i) {
-            const int next = i == given ? 1 : i + 1;
-            twiceArea += static_cast<double>(polygon.vertexX[i]) * polygon.vertexY[next] -
-                         static_cast<double>(polygon.vertexX[next]) * polygon.vertexY[i];
-        }
-        polygon.hasArea = given >= 3 && std::isfinite(twiceArea) && twiceArea != 0.0;
+        polygon.drawable = given >= 3 && offOneLine(polygon.vertexX, polygon.vertexY);
     }
     polygons.push_back(std::move(polygon));
     return static_cast<unsigned int>(polygons.size() - 1);
@@ -622,14 +853,23 @@ unsigned int OpenGLDrawer::loadPoly(float* points, int count)
 
 void OpenGLDrawer::useSecondImage(unsigned int image)
 {
-    secondImage = image;
+    recordedSecondImage = image;
+    record(operationOf(DrawOperation::SecondImage, image));
 }
 
 void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, short y, float scaleX,
                             float scaleY, float r, float g, float b, float a)
 {
+    DrawOperation operation = operationOf(DrawOperation::Poly, polygon, x, y, scaleX, scaleY, {r, g, b, a});
+    operation.image = image;
+    record(operation);
+}
+
+void OpenGLDrawer::paintPoly(unsigned int polygon, unsigned int image, float x, float y, float scaleX, float scaleY,
+                             const float* tint)
+{
     const Image* main = findImage(image);
-    if (main == nullptr || polygon >= polygons.size() || !polygons[polygon].hasArea)
+    if (main == nullptr || polygon >= polygons.size() || !polygons[polygon].drawable)
         return;
     const Polygon& shape = polygons[polygon];
     const Image* second = (secondImage != 0 && multitextureAvailable) ? findImage(secondImage) : nullptr;
@@ -641,7 +881,7 @@ void OpenGLDrawer::drawPoly(unsigned int polygon, unsigned int image, short x, s
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
     glScalef(scaleX, scaleY, 1.0f);
-    glColor4f(r, g, b, a);
+    glColor4fv(tint);
     const int count = shape.numVertices - 1;
     glBegin(GL_TRIANGLES);
     for (int k = 1; k <= count; ++k) {
@@ -685,6 +925,7 @@ unsigned int OpenGLDrawer::loadShader(const std::string& vertexFile, const std::
 {
     if (!shadersAvailable)
         return 0;
+    resourcesChanged();
     const GLhandleARB vertexShader = glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB);
     const GLhandleARB fragmentShader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
     const std::string vertexSource = loadShaderFile(vertexFile);
@@ -714,8 +955,10 @@ unsigned int OpenGLDrawer::loadShader(const std::string& vertexFile, const std::
 
 void OpenGLDrawer::useShader(unsigned int program)
 {
-    if (shadersAvailable)
-        glUseProgramObjectARB(program);
+    if (!shadersAvailable)
+        return;
+    recordedProgram = program;
+    record(operationOf(DrawOperation::Shader, program));
 }
 
 void OpenGLDrawer::printInfoLog(unsigned int object)

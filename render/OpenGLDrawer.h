@@ -2,13 +2,16 @@
 #pragma once
 
 #include "Drawer.h"
+#include "FrameRecord.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
 // The Drawer on SDL 1.2 and OpenGL: opens the window, fits the 1024 by 768 logical screen into it with
-// its 4:3 shape kept (black bars fill the rest), and draws in immediate mode. The drawer owns every
+// its 4:3 shape kept (black bars fill the rest), and draws in immediate mode. The drawing calls of a
+// frame are recorded first and drawn at endDrawing; a frame whose record equals the one on screen is
+// not drawn at all, unless something invalidated the window's picture. The drawer owns every
 // registered image, polygon, glyph and shader program; textures go with the GL context when the window
 // closes. Main thread only.
 class OpenGLDrawer : public Drawer {
@@ -42,8 +45,9 @@ public:
         std::vector<float> texT;
         // The number of points plus one for the centre.
         int numVertices = 1;
-        // False for outlines of fewer than three points or without area; they draw nothing.
-        bool hasArea = false;
+        // False for outlines of fewer than three points, or whose points all lie on one line (or are
+        // not numbers); they draw nothing.
+        bool drawable = false;
     };
 
     // The embedded 8 by 8 picture that gives lines their soft-edged profile.
@@ -78,6 +82,7 @@ public:
     short getActualWidth() const override;
     short getActualHeight() const override;
     void loadGlyph(Glyph glyph, unsigned char* pixels, unsigned int size) override;
+    void invalidate() override;
 
     // Whether the display's current pixel format has 16 bits per pixel.
     bool is16Bit() const;
@@ -85,6 +90,11 @@ public:
     // not blending opaque ones drawn at full alpha. On by default; the pixels are the same either
     // way, only the time differs.
     void setShortcuts(bool enabled);
+    // Whether endDrawing leaves out frames that would show the picture already on screen. On by
+    // default, off when the environment variable MARROWGATE_DRAW_EVERY_FRAME is set and not empty.
+    void setFrameSkipping(bool enabled);
+    // How many frames have been drawn and presented; frames left out are not counted.
+    unsigned long getRenderedFrames() const;
     // The registered image behind a handle, or null.
     const Image* findImage(unsigned int image) const;
 
@@ -105,6 +115,16 @@ public:
     static std::string loadShaderFile(const std::string& path);
 
 private:
+    // A viewport in window pixels (from the bottom left) and the logical units it spans.
+    struct View {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        float unitsWide = 1024.0f;
+        float unitsHigh = 768.0f;
+    };
+
     // Opens the window, retrying once without multisampling when no visual offers it.
     bool openWindow(unsigned short width, unsigned short height, bool fullscreen, int antialias);
     // Requests the framebuffer's colour depth, depth buffer, double buffering and vertical sync.
@@ -121,8 +141,44 @@ private:
     void initFonts();
     // Prints the info log of a shader or program object.
     void printInfoLog(unsigned int object);
-    // Sets the viewport and an orthographic projection of units x units over it.
-    void applyView(int x, int y, int width, int height, float unitsWide, float unitsHigh);
+    // The viewport and projection that show the whole logical screen.
+    View fullView() const;
+    // Sets the viewport and an orthographic projection of its units over it.
+    void applyView(const View& shown);
+    // Records a change of viewport.
+    void recordView(const View& shown);
+
+    // Starts recording a frame; beginDrawing's frames clear the window first.
+    void startRecord(bool clears);
+    // Appends an operation to the frame being recorded.
+    void record(const DrawOperation& operation);
+    // Whether the frame just recorded is already on screen, so that drawing it would change nothing.
+    bool frameAlreadyShown() const;
+    // Draws the recorded operations not drawn yet, then presents the frame.
+    void presentFrame();
+    // Draws the recorded operations not drawn yet into the back buffer.
+    void performPending();
+    // Draws one recorded operation.
+    void perform(const DrawOperation& operation);
+    // The viewport an operation records, and an operation recording one.
+    static View viewOf(const DrawOperation& operation);
+    static DrawOperation viewOperation(DrawOperation::Kind kind, const View& shown);
+    // Applies the state a frame starts from and clears the window when it is beginDrawing's.
+    void performStart(const DrawOperation& start);
+    // Keeps the frame just finished as the one on screen and starts recording outside a frame.
+    void finishFrame();
+    // Called before an image, polygon, glyph or shader changes: the picture on screen no longer
+    // matches its record, and what the frame recorded so far is drawn with the old ones.
+    void resourcesChanged();
+
+    // The drawing itself, as each operation's arguments ask for it.
+    void paintImage(unsigned int image, float x, float y, float scaleX, float scaleY, const float* tint);
+    void paintPoly(unsigned int polygon, unsigned int image, float x, float y, float scaleX, float scaleY,
+                   const float* tint);
+    void paintText(std::string_view text, float x, float y, float size, const float* tint);
+    void paintLine(int x1, int y1, int x2, int y2, const float* tint);
+    void paintRect(int x, int y, int width, int height, const float* colour);
+    void paintGradient(int x, int y, int width, int height, const float* colours);
     // Limits drawing to the window pixels under a logical rectangle; false when it cannot be mapped.
     bool scissorTo(float left, float top, float right, float bottom);
     // The glyph a character selects, or -1.
@@ -164,11 +220,27 @@ private:
     bool multitextureAvailable;
     // Whether drawImage skips transparent borders and needless blending.
     bool shortcuts;
-    // The current viewport in window pixels and the logical units it spans, for mapping to pixels.
-    int viewX;
-    int viewY;
-    int viewWidth;
-    int viewHeight;
-    float unitsWide;
-    float unitsHigh;
+    // The viewport OpenGL draws into now, for mapping pictures to pixels.
+    View view;
+    // The shader program OpenGL draws with now; 0 for fixed-function drawing.
+    unsigned int currentProgram;
+
+    // The operations recorded since the frame began, and those of the picture on screen.
+    FrameRecord frame;
+    FrameRecord shownFrame;
+    // How many of the frame's operations have been drawn already.
+    std::size_t performedOperations;
+    // A picture, polygon, glyph or shader changed while the frame was recorded: its record no longer
+    // describes its picture, so it cannot stand for the screen afterwards.
+    bool frameTainted;
+    // Whether the window shows shownFrame's picture: false after anything that may have spoiled it.
+    bool shownFrameValid;
+    // Whether unchanged frames are left out.
+    bool skipUnchangedFrames;
+    // Frames drawn and presented.
+    unsigned long renderedFrames;
+    // The state the operations recorded so far leave behind: the next frame starts from it.
+    View recordedView;
+    unsigned int recordedProgram;
+    unsigned int recordedSecondImage;
 };

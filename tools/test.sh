@@ -15,5 +15,5 @@ cmake --build build -j"$(nproc)"
 ./tools/run-tests.sh build
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_TSAN=ON -DMARROWGATE_BENCHMARKS=OFF
-cmake --build build-tsan -j"$(nproc)" --target audio_tests marrowgate decode_vorbis
+cmake --build build-tsan -j"$(nproc)" --target audio_tests sound_file_tests marrowgate decode_vorbis
 ./tools/run-tests.sh build-tsan -L '^(audio|e2e-audio)$'

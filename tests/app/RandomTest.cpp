@@ -12,6 +12,14 @@ TEST(Random, FirstDrawFromStateZero)
     EXPECT_EQ(random.getState(), 1);
 }
 
+TEST(Random, BothEndsOfTheRangeOccur)
+{
+    // 64 of the 2^32 states give exactly 0: no user may divide by a draw or take its logarithm.
+    for (const std::int32_t state : {2676097, 51995597, 63794502})
+        EXPECT_EQ(Random(state).nextFloat(), 0.0f) << state;
+    EXPECT_EQ(Random(5750294).nextFloat(), 1.0f);
+}
+
 TEST(Random, LongRunMatchesAnIndependentComputation)
 {
     for (std::int32_t seed : {0, 1765000000, -5, 2147483600}) {

@@ -71,10 +71,12 @@ TEST(Settings, CommandLinesAndWhatTheyPrint)
         // A malformed value changes nothing and spoils nothing after it.
         {{"-w", "abc", "-h", "600"}, "1024x600 a0", noWidth},
         {{"-w", "800", "-w", "x1", "-h", "1"}, "800x1 a0", ""},
-        // Sizes outside 1 to 16384 count as not given (no 16-bit wrap, no division by zero).
+        // Sizes outside 1 to 16383 count as not given (no 16-bit wrap, no division by zero, no
+        // scanline SDL refuses).
         {{"-w", "0", "-h", "16385"}, "1024x768 a0", noSize},
         {{"-w", "99999999999", "-h", "65536"}, "1024x768 a0", noSize},
-        {{"-w", "16384", "-h", "1"}, "16384x1 a0", ""},
+        {{"-w", "16383", "-h", "1"}, "16383x1 a0", ""},
+        {{"-w", "16384", "-h", "1"}, "1024x1 a0", noWidth},
     };
     for (const auto& [args, settings, printed] : cases) {
         testing::internal::CaptureStdout();

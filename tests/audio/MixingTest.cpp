@@ -158,6 +158,17 @@ TEST(BackgroundMusic, BufferStillAwaitingItsRefillIsHeardAsSilence)
     check.mixes({512});
 }
 
+TEST(BackgroundMusic, TwoBuffersWaitingAfterAStallAreFilledInTheOrderTheyPlay)
+{
+    MusicCheck check("long.ogg", false);
+    // Refilled on time, buffers 0 and 1 are filled again, 1 last.
+    ASSERT_TRUE(check.mixes({BUFFER, BUFFER, BUFFER}));
+    // A stall while the mixer leaves 2 and then 0: buffer 2 plays next, so it must be filled first.
+    ASSERT_TRUE(check.mixes({BUFFER, BUFFER}, false));
+    check.music.refill();
+    check.mixes({BUFFER, BUFFER, BUFFER});
+}
+
 TEST(BackgroundMusic, StreamingThreadKeepsTheBuffersFilled)
 {
     MusicCheck check("long.ogg", true);

@@ -13,11 +13,21 @@
 // The test program defines the PortAudio functions the device uses, so they are linked instead of the
 // library's: each call is logged, and a test sets the answers before it starts a device.
 namespace {
+    PaDeviceInfo withLowLatencies(double input, double output)
+    {
+        PaDeviceInfo info = {};
+        info.defaultLowInputLatency = input;
+        info.defaultLowOutputLatency = output;
+        return info;
+    }
+
     struct FakePortAudio {
         std::vector<std::string> calls;
         PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
         PaHostApiIndex defaultHostApi = 3;
         PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
+        // The host's default input (5) and output (7) devices.
+        PaDeviceInfo devices[8] = {{}, {}, {}, {}, {}, withLowLatencies(0.0087, 0.5), {}, withLowLatencies(0.5, 0.0116)};
         bool refuses44100 = false;
         // What the last Pa_OpenStream was given.
         PaStreamParameters openedOutput = {};
@@ -40,6 +50,7 @@ namespace {
     class PortAudioDeviceTest : public testing::Test {
     protected:
         void SetUp() override { fake = FakePortAudio(); }
+
 
         // Sets the device up the way the application does and starts it, returning what start printed.
         std::string start()
@@ -65,6 +76,7 @@ PaError Pa_Terminate(void) { return logged("Pa_Terminate", paNoError); }
 PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
 PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
 const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
+const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device) { return &fake.devices[device]; }
 PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
 {
     return rate == 44100.0 && fake.refuses44100 ? paInvalidSampleRate : paFormatIsSupported;
@@ -97,6 +109,8 @@ TEST_F(PortAudioDeviceTest, OpensOneStereoFloatStreamOnlyWhenStartedAndClosesItO
         EXPECT_EQ(fake.hostApi.defaultOutputDevice, fake.openedOutput.device);
         EXPECT_EQ(2, fake.openedOutput.channelCount);
         EXPECT_EQ(paFloat32, fake.openedOutput.sampleFormat);
+        // The output device's own default low latency, not 0.
+        EXPECT_EQ(0.0116, fake.openedOutput.suggestedLatency);
         EXPECT_EQ(44100.0, fake.openedRate);
         EXPECT_EQ(&callback, fake.openedUserData);
         fake.calls.clear();

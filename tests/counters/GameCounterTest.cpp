@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,6 +22,28 @@ struct Listener : CounterNotification {
     std::vector<int> heard;
     GameCounter* leaveFrom = nullptr;
 };
+
+TEST(GameCounter, ScoreLeavesOutFighterAndTimeAndResetOrRecreatingKeepsRegistrations)
+{
+    GameCounter counters;
+    EXPECT_EQ(counters.getScore(), 0);
+    EXPECT_EQ(counters.getCount("Gold"), 0);
+    Listener fives;
+    counters.registerNotification("Gold", 5, &fives);
+    const std::pair<const char*, int> counts[] = {
+        {"Fighter", 5}, {"Time", 7}, {"Gold", 3}, {"fighter", 20}, {"Times", 100}};
+    for (const auto& [name, count] : counts)
+        counters.incrementCount(name, count);
+    EXPECT_EQ(counters.getScore(), 123);
+    counters.createCounter("Gold");
+    EXPECT_EQ(counters.getCount("Gold"), 3);
+    counters.reset();
+    EXPECT_EQ(counters.getScore(), 0);
+    EXPECT_EQ(counters.getCount("Time"), 0);
+    for (int step : {5, 2, 3})  // 5, 7, 10
+        counters.incrementCount("Gold", step);
+    EXPECT_EQ(fives.heard, (std::vector<int>{5, 10}));
+}
 
 TEST(GameCounter, UnregisterRemovesOnlyTheFirstRegistrationMatchingBoth)
 {

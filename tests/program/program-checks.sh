@@ -1,7 +1,10 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Checks of the real program: "help" prints the usage text exactly and exits 0; "nohome" runs as a
-# user without a home; "escape" opens a window, quits on Escape and exits 0.
+# user without a home; "escape" opens a window, quits on Escape and exits 0; "terminal" starts it
+# without a display inside a pseudo-terminal; "nowindow" where SDL has no OpenGL; "window" checks the
+# widest window and the icon; "quiet" a start with sound; "xdg" a relative XDG_CONFIG_HOME;
+# "special" FIFOs and /dev/zero in place of the settings file and the music.
 set -eu
 check="$1"
 program="$2"
@@ -42,12 +45,17 @@ nohome_check() {
 # A game that ends too early fails at once.
 patience=300
 
-escape_check() {
+needs_display() {
     if [ -z "${DISPLAY:-}" ]; then
         echo "needs an X display and DISPLAY is not set (tools/run-tests.sh provides Xvfb)"
         exit 77
     fi
-    "$program" -w 640 -h 480 -ns > "$work/out" 2>&1 &
+}
+
+# Starts the program with the given arguments in the background and waits for its window: sets pid
+# and window.
+start_with_window() {
+    "$program" "$@" > "$work/out" 2>&1 &
     pid=$!
     start=$(date +%s)
     until window=$(xdotool search --onlyvisible --name '^Marrowgate$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
@@ -55,8 +63,14 @@ escape_check() {
         [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "no window in $patience s"; }
         sleep 0.1
     done
-    # The keyboard follows the pointer with no window manager.
-    xdotool mousemove --sync --window "$window" 320 240
+}
+
+# Presses Escape in the window of start_with_window and expects a clean end with status 0.
+quit_with_escape() {
+    # The keyboard follows the pointer with no window manager. A pointer already in place would keep
+    # --sync waiting for a move, so it leaves the window first.
+    xdotool mousemove 1270 1010
+    xdotool mousemove --sync --window "$window" 8 8
     xdotool key Escape
     start=$(date +%s)
     while kill -0 "$pid" 2>/dev/null; do
@@ -64,6 +78,130 @@ escape_check() {
         sleep 0.1
     done
     wait "$pid" || fail "exit status $? after Escape: $(cat "$work/out")"
+}
+
+escape_check() {
+    needs_display
+    start_with_window -w 640 -h 480 -ns
+    quit_with_escape
+}
+
+# Runs the program with the given arguments inside a pseudo-terminal without a display, as over SSH.
+# The terminal's settings before and after, the output and the exit status land in $work.
+# The arguments must be plain words.
+run_in_terminal() {
+    cat > "$work/inside.sh" << 'INSIDE'
+work="$1"
+shift
+stty -g > "$work/before"
+status=0
+"$@" > "$work/out" 2>&1 || status=$?
+echo $status > "$work/status"
+stty -g > "$work/after"
+INSIDE
+    env -u DISPLAY -u SDL_VIDEODRIVER TERM=xterm timeout $patience \
+        script -q -e -c "sh '$work/inside.sh' '$work' '$program' $*" /dev/null > "$work/terminal" 2>&1 ||
+        fail "the pseudo-terminal run did not end: $(cat "$work/terminal")"
+}
+
+# Without a display SDL must not take the terminal over: no escape sequence, the terminal's modes as
+# they were, the usage text for --help and one clear line otherwise.
+terminal_check() {
+    escape="$(printf '\033')"
+    for args in --help "-w 640 -h 480"; do
+        # shellcheck disable=SC2086 # the arguments are meant to split
+        run_in_terminal $args
+        if grep -q "$escape" "$work/out" "$work/terminal"; then
+            fail "escape sequences with $args: $(od -c "$work/terminal" | head -n 12)"
+        fi
+        cmp -s "$work/before" "$work/after" || fail "terminal modes changed with $args"
+        case "$args" in
+        --help)
+            [ "$(cat "$work/status")" = 0 ] || fail "--help exited with $(cat "$work/status")"
+            grep -q '^Usage:$' "$work/out" || fail "no usage text: $(cat "$work/out")" ;;
+        *)
+            [ "$(cat "$work/status")" = 1 ] || fail "a start without a display exited with $(cat "$work/status")"
+            [ "$(grep -c 'Could not initialise SDL: ' "$work/out")" = 1 ] ||
+                fail "no reason given: $(cat "$work/out")"
+            if grep -q -e GLEW -e PortAudio "$work/out"; then
+                fail "went on without a display: $(cat "$work/out")"
+            fi ;;
+        esac
+    done
+}
+
+# SDL's dummy driver has no OpenGL: one line says there is no window, nothing is started and the exit
+# status is 1. A user's own SDL_VIDEODRIVER is respected.
+nowindow_check() {
+    status=0
+    SDL_VIDEODRIVER=dummy timeout $patience "$program" -w 640 -h 480 > "$work/out" 2>&1 || status=$?
+    [ $status = 1 ] || fail "exit status $status without a window: $(cat "$work/out")"
+    [ "$(grep -c 'Could not open a window, so Marrowgate cannot run.' "$work/out")" = 1 ] ||
+        fail "no word about the window: $(cat "$work/out")"
+    if grep -q -e PortAudio -e GLEW "$work/out"; then
+        fail "started the sound or GL without a window: $(cat "$work/out")"
+    fi
+}
+
+# 16383 pixels is the widest window SDL 1.2 can open; 16384 counts as not given. The window carries
+# the game's icon.
+window_check() {
+    needs_display
+    start_with_window -w 16383 -h 16 -ns
+    xwininfo -id "$window" | grep -q 'Width: 16383$' || { kill "$pid"; fail "$(xwininfo -id "$window")"; }
+    xprop -id "$window" WM_HINTS | grep -q 'bitmap id # to use for icon' ||
+        { kill "$pid"; fail "no icon: $(xprop -id "$window" WM_HINTS)"; }
+    quit_with_escape
+    start_with_window -w 16384 -h 16 -ns
+    quit_with_escape
+    grep -qx 'Using default width = 1024' "$work/out" || fail "16384 was taken: $(cat "$work/out")"
+}
+
+# With the sound on, the terminal gets the game's own lines only: none of the sound libraries' probing,
+# which on a machine without a sound card (or without a JACK server) runs to dozens of lines.
+quiet_check() {
+    needs_display
+    unset MARROWGATE_AUDIO_DIAGNOSTICS
+    start_with_window -w 64 -h 48
+    quit_with_escape
+    if grep -q -i -e '^ALSA lib' -e 'jack' "$work/out"; then
+        fail "sound library messages: $(head -n 5 "$work/out")"
+    fi
+}
+
+# A relative XDG_CONFIG_HOME would put the settings wherever the game is started: ~/.config serves.
+xdg_check() {
+    mkdir "$work/home" "$work/elsewhere"
+    (cd "$work/elsewhere" && HOME="$work/home" XDG_CONFIG_HOME=relative "$program" --help > "$work/out") ||
+        fail "exit status $?"
+    [ -f "$work/home/.config/Ombrefell/Ombrefell.conf" ] || fail "no settings under HOME: $(cat "$work/out")"
+    [ ! -e "$work/elsewhere/relative" ] || fail "settings made in the working directory"
+}
+
+# A FIFO or a device where the settings file or the music should be: start-up ends in seconds with
+# bounded memory, as if the file were missing.
+special_check() {
+    sounds="$(dirname "$program")/sounds"
+    limit="ulimit -v 2000000;"
+    # The sanitizers reserve more address space than any limit that would still catch a runaway.
+    if ldd "$program" | grep -q -e libasan -e libtsan; then
+        limit=""
+    fi
+    for place in settings music; do
+        for kind in fifo zero; do
+            rm -rf "$work/config" "$work/sounds"
+            mkdir -p "$work/config/Ombrefell" "$work/sounds"
+            cp "$sounds"/*.ogg "$work/sounds/"
+            target="$work/config/Ombrefell/Ombrefell.conf"
+            [ $place = music ] && target="$work/sounds/music.ogg" && rm "$target"
+            if [ $kind = fifo ]; then mkfifo "$target"; else ln -s /dev/zero "$target"; fi
+            status=0
+            MARROWGATE_SOUNDS_DIR="$work/sounds" timeout $patience sh -c "$limit exec \"\$0\" --help" "$program" \
+                > "$work/out" 2>&1 || status=$?
+            [ $status = 0 ] || fail "$kind as the $place: exit status $status: $(head -c 300 "$work/out")"
+            grep -q '^Usage:$' "$work/out" || fail "$kind as the $place: $(head -c 300 "$work/out")"
+        done
+    done
 }
 
 "${check}_check"

@@ -3,6 +3,8 @@
 
 #include "Drawer.h"
 
+#include <cstddef>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,21 @@ public:
         unsigned int handle = 0;
         std::vector<float> values;
         std::string text;
+        // For loadImage, a digest of the pixels, to tell which picture was handed over.
+        std::size_t pixels = 0;
+
+        bool operator==(const Call& other) const
+        {
+            return operation == other.operation && handle == other.handle && values == other.values &&
+                   text == other.text && pixels == other.pixels;
+        }
+        friend std::ostream& operator<<(std::ostream& out, const Call& call)
+        {
+            out << call.operation << ' ' << call.handle;
+            for (float value : call.values)
+                out << ' ' << value;
+            return out << call.text;
+        }
     };
 
     bool initialise(unsigned short width, unsigned short height, bool fullscreen, int antialias) override
@@ -26,9 +43,10 @@ public:
     }
     unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
     {
-        delete[] pixels;
         ++nextHandle;
         log("loadImage", nextHandle, {float(width), float(height)});
+        calls.back().pixels = digest(pixels, 4u * width * height);
+        delete[] pixels;
         return nextHandle;
     }
     void releaseImage(unsigned int image) override { log("releaseImage", image, {}); }
@@ -101,6 +119,15 @@ public:
     // Every call since construction or the last clear().
     std::vector<Call> calls;
     void clear() { calls.clear(); }
+
+    // FNV-1a over a pixel buffer; 0 for none.
+    static std::size_t digest(const unsigned char* pixels, std::size_t length)
+    {
+        std::size_t hash = pixels == nullptr ? 0 : 14695981039346656037ull;
+        for (std::size_t i = 0; pixels != nullptr && i < length; ++i)
+            hash = (hash ^ pixels[i]) * 1099511628211ull;
+        return hash;
+    }
 
 private:
     void log(const char* operation, unsigned int handle, std::vector<float> values, const std::string& text = "")

@@ -70,6 +70,11 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     for (const Call& call : images)
         order.push_back(call.handle);
     EXPECT_EQ(order, (std::vector<unsigned int>{Paper, Background, Guy, Guy, Guy, Guy, Tick, Tick, Tick, Tick, Mouse}));
+    const float soldiers[4][4] = {{114, 0.8f, 0, 0}, {364, 0.1f, 0.1f, 0.8f}, {610, 1, 1, 1}, {828, 1, 1, 0.2f}};
+    for (int n = 0; n < 4; ++n) {
+        const float* s = soldiers[n];
+        EXPECT_EQ(images[2 + n].values, (std::vector<float>{s[0], 350, 1, 1, s[1], s[2], s[3], 1})) << n;
+    }
 
     // A later title screen loads nothing and starts with four persons again.
     click(84, 474);
@@ -109,29 +114,21 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
     EXPECT_TRUE(computerPlays(0) && computerPlays(1) && !computerPlays(2) && computerPlays(3));
 }
 
-TEST_F(TitleScreenTest, EscapeEndsTheProgramButOnlyLeavesAGame)
+TEST_F(TitleScreenTest, EscapeEndsTheProgramEvenOnTheSponsorPage)
 {
     drawFrame();
     press(SDLK_SPACE);
     EXPECT_FALSE(application->isQuitRequested());
-    press(SDLK_ESCAPE);  // even on the sponsor page
+    press(SDLK_ESCAPE);
     EXPECT_TRUE(application->isQuitRequested());
+}
 
-    // From a person's turn, a computer's turn and the result, Escape (or a click on the result)
-    // returns to the title.
-    bool humans[4] = {true, false, true, true};
-    for (int leaveAt = 0; leaveAt < 4; ++leaveAt) {
-        application->nextState("GamePlay", humans);
-        if (leaveAt == 1)
-            click(100, 710);  // wait
-        for (int index = 0; leaveAt >= 2 && index < GamePlay::NUM_SPACES; ++index)
-            game()->getPlayer(2).addExplored(index);
-        if (leaveAt >= 2)
-            game()->endOfTurns();
-        if (leaveAt == 3)
-            click(3, 5);
-        else
-            press(SDLK_ESCAPE);
-        EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen") << leaveAt;
-    }
+TEST_F(TitleScreenTest, PointerMovesDuringTheSponsorPageKeepTheArrowUntilTheNextMove)
+{
+    drawFrame();
+    screen->mouseMove(500, 640);  // over the start button
+    EXPECT_EQ(drawFrame().back().handle, unsigned(Sponsor));
+    click(10, 10);  // ends the page, on no box
+    EXPECT_EQ(drawFrame().back(), (Call{"drawImage", Mouse, {475, 628, 1, 1, 1, 1, 1, 1}, ""}));
+    EXPECT_EQ(cursorAt(500, 641), unsigned(Hand));
 }

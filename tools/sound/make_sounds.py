@@ -198,7 +198,9 @@ def melody(track):
                 track.add(start, fiddle(freq, length, seed), 0.25)
                 track.add(start, whistle(2.0 * freq, length, seed), -0.3)
             else:
-                track.add(start, reed(freq, length, seed), 0.2)
+                # Slightly left, against the fiddle's pass on the right: the plucked chords sit left
+                # too, but the melody carries most of the energy, and the mix must not lean.
+                track.add(start, reed(freq, length, seed), -0.15)
             start += eighths * EIGHTH
 
 
