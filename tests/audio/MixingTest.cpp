@@ -1,46 +1,37 @@
 // SPDX-License-Identifier: MIT
 #include "BackgroundMusic.h"
+#include "DecodedSound.h"
 #include "Sounds.h"
-
-#include <vorbis/vorbisfile.h>
+#include "TemporaryDirectory.h"
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <iterator>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 // The music and the effects mixed into plain float blocks, no device needed, and compared with their
-// files decoded straight through.
+// files decoded straight through; sound files that are damaged or are no files at all.
 namespace {
+    namespace fs = std::filesystem;
     const std::string FIXTURES = AUDIO_FIXTURES;
     const int BUFFER = BackgroundMusic::BUFFER_FRAMES;
-
-    // The first logical stream of an Ogg Vorbis file, a single channel given to both sides; empty when
-    // the file does not open.
-    struct Decoded { std::vector<float> left, right; };
-
-    Decoded decode(const std::string& path)
-    {
-        Decoded sound;
-        OggVorbis_File vorbisFile;
-        if (ov_fopen(path.c_str(), &vorbisFile) < 0)
-            return sound;
-        // Straight after opening a chained file the decoder reports a later stream; a seek puts it on the first.
-        ov_pcm_seek(&vorbisFile, 0);
-        float** pcm = nullptr;
-        int link = 0;
-        for (long read; (read = ov_read_float(&vorbisFile, &pcm, 4096, &link)) > 0 && link == 0;) {
-            const float* second = ov_info(&vorbisFile, 0)->channels > 1 ? pcm[1] : pcm[0];
-            sound.left.insert(sound.left.end(), pcm[0], pcm[0] + read);
-            sound.right.insert(sound.right.end(), second, second + read);
-        }
-        ov_clear(&vorbisFile);
-        return sound;
-    }
 
     // Plays a music file into silent blocks and compares each with what it should add: the first stream
     // looped straight from its last frame to its first, faded in, at 0.75 or at 0.5 for a block that
@@ -48,22 +39,19 @@ namespace {
     class MusicCheck {
     public:
         MusicCheck(const std::string& file, bool streaming)
-            : music(FIXTURES + file, streaming), reference(decode(FIXTURES + file)) {}
+            : music(FIXTURES + file, streaming), reference(FIXTURES + file) {}
 
         // Mixes blocks of the given lengths and compares them, refilling after each one unless left to the
-        // streaming thread; stops at the first failure, returning false.
-        bool mixes(const std::vector<int>& blocks, bool refilling = true)
+        // streaming thread; stops at the first failure.
+        void mixes(const std::vector<int>& blocks, bool refilling = true)
         {
             for (const int frames : blocks) {
                 std::vector<float> block(2 * frames, 0.0f);
                 music.audioBlock(block.data(), frames);
                 if (refilling)
                     music.refill();
-                EXPECT_THAT(block, testing::Pointwise(testing::FloatEq(), expected(frames)));
-                if (testing::Test::HasFailure())
-                    return false;
+                ASSERT_THAT(block, testing::Pointwise(testing::FloatEq(), expected(frames)));
             }
-            return true;
         }
 
         // The next frames of the expectation, interleaved.
@@ -83,22 +71,64 @@ namespace {
         }
 
         BackgroundMusic music;
-        const Decoded reference;
+        const DecodedSound reference;
 
     private:
         size_t frame = 0;
         float volume = 0.0f;
     };
 
+    // The file with its last page claiming the given granule position, its checksum made valid again:
+    // CRC-32 with polynomial 0x04c11db7, no reflection, over the page with its checksum field zeroed.
+    std::string withClaimedLength(std::string file, std::uint64_t frames)
+    {
+        const std::size_t last = file.rfind("OggS");
+        const auto put = [&](std::size_t at, std::uint64_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                file[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+        };
+        put(last + 6, frames, 8);
+        put(last + 22, 0, 4);
+        std::uint32_t crc = 0;
+        for (std::size_t at = last; at < file.size(); ++at) {
+            crc ^= static_cast<std::uint32_t>(static_cast<unsigned char>(file[at])) << 24;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+        }
+        put(last + 22, crc, 4);
+        return file;
+    }
+
+    // The effects loaded from a folder of copies of the fixture effects, any of which a test may replace.
     class SoundsTest : public testing::Test {
     protected:
-        void SetUp() override { load("effects/"); }
+        void SetUp() override
+        {
+            makeFolder();
+            load();
+        }
 
-        // Loads the effects of a fixture directory, returning what the loading printed.
-        std::string load(const std::string& directory)
+        // A fresh folder with the three fixture effects.
+        void makeFolder()
+        {
+            folder.emplace();
+            for (const char* name : {"click.ogg", "forage.ogg", "garrison.ogg"})
+                fs::copy_file(FIXTURES + "effects/" + name, path(name));
+        }
+
+        std::string path(const std::string& name) const { return folder->getPath() + "/" + name; }
+
+        // Loads the folder, returning what the loading printed; fails if it takes longer than 10 s.
+        std::string load()
         {
             testing::internal::CaptureStdout();
-            sounds.reset(new Sounds(FIXTURES + directory));
+            auto loading = std::async(std::launch::async, [this] { return new Sounds(folder->getPath() + "/"); });
+            if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+                ADD_FAILURE() << "loading the effects did not end";
+                // Let a reader stuck on a FIFO see its end, so the test ends too.
+                close(open(path("forage.ogg").c_str(), O_WRONLY | O_NONBLOCK));
+            }
+            sounds.reset(loading.get());
             return testing::internal::GetCapturedStdout();
         }
 
@@ -110,6 +140,7 @@ namespace {
             return block;
         }
 
+        std::optional<TemporaryDirectory> folder;
         std::unique_ptr<Sounds> sounds;
     };
 }
@@ -121,8 +152,9 @@ TEST(BackgroundMusic, EveryBlockIsMixedCompletelyAtItsGainAndTheMusicLoopsWithou
         {"long.ogg", {11000, 25, 100, 100}},
         // Blocks longer than a buffer span two and three of them.
         {"long.ogg", {1, 95, 30000, 7, 4096, 11025, 3000, 12345, 94, 20000, 0, 333}},
-        // Music shorter than half a buffer: every loop point falls inside one.
-        {"short.ogg", std::vector<int>(60, 512)},
+        // Music shorter than half a buffer, so every loop point falls inside one; on past the frame
+        // (990522) where the fade-in reaches full volume and stays there.
+        {"short.ogg", std::vector<int>(2000, 512)},
         {"chained.ogg", std::vector<int>(80, 700)},
         {"mono.ogg", std::vector<int>(80, 1000)},
     };
@@ -134,93 +166,46 @@ TEST(BackgroundMusic, EveryBlockIsMixedCompletelyAtItsGainAndTheMusicLoopsWithou
     }
 }
 
-TEST(BackgroundMusic, FadeInReachesFullVolumeAfter990522Frames)
-{
-    MusicCheck check("short.ogg", false);
-    ASSERT_TRUE(check.mixes(std::vector<int>(990, 1000)));
-    ASSERT_TRUE(check.mixes({521}));
-    EXPECT_LT(check.music.getVolume(), 1.0f);
-    check.mixes({1});
-    EXPECT_EQ(1.0f, check.music.getVolume());
-}
-
-TEST(BackgroundMusic, BufferStillAwaitingItsRefillIsHeardAsSilence)
+TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoInTheOrderTheyPlay)
 {
     MusicCheck check("long.ogg", false);
-    // Unrefilled, the mixer plays the three buffers filled at construction and then meets the first again.
-    ASSERT_TRUE(check.mixes({BUFFER, BUFFER, BUFFER}, false));
+    // Refilled on time, buffers 0 and 1 are filled again, 1 last.
+    ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER, BUFFER, BUFFER}));
+    // A stall while the mixer leaves 2, 0 and 1: buffer 2, met again before its refill, is heard as silence.
+    ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER, BUFFER}, false));
     std::vector<float> block(2 * 512, 0.0f);
     check.music.audioBlock(block.data(), 512);
     EXPECT_EQ(std::vector<float>(2 * 512, 0.0f), block);
     check.expected(512);
-    // Once refilled, the music goes on where the loop has got to.
-    check.music.refill();
-    check.mixes({512});
-}
-
-TEST(BackgroundMusic, TwoBuffersWaitingAfterAStallAreFilledInTheOrderTheyPlay)
-{
-    MusicCheck check("long.ogg", false);
-    // Refilled on time, buffers 0 and 1 are filled again, 1 last.
-    ASSERT_TRUE(check.mixes({BUFFER, BUFFER, BUFFER}));
-    // A stall while the mixer leaves 2 and then 0: buffer 2 plays next, so it must be filled first.
-    ASSERT_TRUE(check.mixes({BUFFER, BUFFER}, false));
+    // Buffer 2 plays next, so it must be filled first; the music goes on where the loop has got to.
     check.music.refill();
     check.mixes({BUFFER, BUFFER, BUFFER});
 }
 
-TEST(BackgroundMusic, StreamingThreadKeepsTheBuffersFilled)
+TEST(BackgroundMusic, StreamingThreadRefillsALeftBufferBeforeTheMixerComesBackToIt)
 {
     MusicCheck check("long.ogg", true);
-    // Six buffers' worth at about the pace of playback: the thread, polling every 62 ms, refills each
-    // buffer long before the mixer comes back to it.
-    for (int mixed = 0; mixed < 6 * BUFFER; mixed += 1024) {
-        ASSERT_TRUE(check.mixes({1024}, false)) << " at frame " << mixed;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
+    // Played at its pace, the mixer meets buffer 0 again two buffers' time after leaving it.
+    const auto back = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000 * 2 * BUFFER / 44100);
+    ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER + 1}, false));
+    std::this_thread::sleep_until(back);
+    check.mixes({2 * BUFFER}, false);
 }
 
-TEST(BackgroundMusic, UnplayableFilesPrintTheirMessageAndStaySilent)
+TEST(MusicFile, LeftAndRightAreBalancedWithinHalfADecibel)
 {
-    const struct { const char* file; const char* message; } cases[] = {
-        {"absent.ogg", "vorbisfile: fopen could not open file: "},
-        {"text.ogg", "vorbisfile: Could not open file: "},
-        // A file without frames opens, and its fill must still end.
-        {"empty.ogg", "vorbisfile: Loaded file: "},
+    const DecodedSound music(SHIPPED_SOUNDS "music.ogg");
+    const auto energy = [](const std::vector<float>& side) {
+        return std::inner_product(side.begin(), side.end(), side.begin(), 0.0);
     };
-    for (const auto& test : cases) {
-        testing::internal::CaptureStdout();
-        BackgroundMusic music(FIXTURES + test.file, false);
-        EXPECT_EQ(test.message + FIXTURES + test.file + "\n", testing::internal::GetCapturedStdout());
-        std::vector<float> block(2 * 600, 0.25f);
-        music.audioBlock(block.data(), 600);
-        EXPECT_EQ(std::vector<float>(2 * 600, 0.25f), block) << test.file;
-    }
-}
-
-TEST_F(SoundsTest, EffectIsAddedAtHalfOnBothChannelsOnTopOfTheMusicUntilItEnds)
-{
-    EXPECT_EQ(std::vector<float>(2 * 300, 0.3f), mix(300, 0.3f)) << "nothing plays yet";
-    const Decoded forage = decode(FIXTURES + "effects/forage.ogg");
-    ASSERT_EQ(forage.left.size(), sounds->getLength(Sounds::ForageSound));
-    ASSERT_TRUE(forage.left.size() > 2048 && forage.left.size() < 2560);
-    BackgroundMusic music(FIXTURES + "long.ogg", false);
-    std::vector<float> block(2 * 2560, 0.0f);
-    music.audioBlock(block.data(), 2560);
-    const std::vector<float> musicOnly = block;
-    sounds->playSound(Sounds::ForageSound);
-    // The voice ends inside the second block.
-    sounds->getAudio(block.data(), 2048);
-    sounds->getAudio(block.data() + 2 * 2048, 512);
-    // A stereo effect is heard from its first channel only.
-    for (size_t i = 0; i < block.size(); ++i)
-        EXPECT_FLOAT_EQ(musicOnly[i] + (i / 2 < forage.left.size() ? 0.5f * forage.left[i / 2] : 0.0f), block[i]) << i;
+    ASSERT_GT(energy(music.left), 0.0);
+    EXPECT_NEAR(0.0, 10.0 * std::log10(energy(music.right) / energy(music.left)), 0.5);
 }
 
 TEST_F(SoundsTest, The129thVoiceIsDroppedWhile128SoundAndTheSlotsFreeOnceTheVoicesEnd)
 {
     const int VOICES = 128;
-    const Decoded garrison = decode(FIXTURES + "effects/garrison.ogg");
+    const DecodedSound garrison(FIXTURES + "effects/garrison.ogg");
     ASSERT_GT(garrison.left.size(), 1000u);
     // The first voice runs 100 frames ahead of the others, so taking its slot for the 129th would be heard.
     sounds->playSound(Sounds::GarrisonSound);
@@ -254,24 +239,61 @@ TEST_F(SoundsTest, VoicesStartedWhileAnotherThreadMixes)
     audio.join();
 }
 
-TEST_F(SoundsTest, MissingAndDamagedEffectsPrintTheirMessageAndKeepWhatDecodes)
+TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhyAndStaysSilent)
 {
-    const struct { const char* file; Sounds::SoundType type; const char* message; } cases[] = {
-        {"partial/forage.ogg", Sounds::ForageSound, "vorbisfile: fopen could not open file: "},
-        {"broken/click.ogg", Sounds::ClickSound, "vorbisfile: Could not open file: "},
-        // Cut off part-way: the samples read before the damage.
-        {"cut/forage.ogg", Sounds::ForageSound, "vorbisfile: Loaded file: "},
-        // Chained: only the first stream.
-        {"chained/click.ogg", Sounds::ClickSound, "vorbisfile: Loaded file: "},
+    const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ";
+    const auto copying = [](const char* fixture) {
+        return [fixture](const std::string& file) { fs::copy_file(FIXTURES + fixture, file, fs::copy_options::overwrite_existing); };
     };
+    const struct { const char* name; std::function<void(const std::string&)> replace; std::string message; } cases[] = {
+        // Stereo, with sides that differ: an effect is heard from its first channel only.
+        {"whole", [](const std::string&) {}, loaded},
+        {"missing", [](const std::string& file) { fs::remove(file); }, refused},
+        {"not Ogg", copying("text.ogg"), "vorbisfile: Could not open file: "},
+        // Without frames: the music's fill must still end.
+        {"empty", copying("empty.ogg"), loaded},
+        // Cut off part-way: the samples read before the damage.
+        {"cut", copying("cut.ogg"), loaded},
+        // Chained: only the first stream.
+        {"chained", copying("chained.ogg"), loaded},
+        // The claim sits on the last of several audio pages, where the decoder believes it.
+        {"claiming 2^40 frames", [](const std::string& file) {
+             std::ifstream in(FIXTURES + "long.ogg", std::ios::binary);
+             std::ofstream(file, std::ios::binary) << withClaimedLength({std::istreambuf_iterator<char>(in), {}}, 1ull << 40);
+         }, loaded},
+        {"a FIFO", [](const std::string& file) { fs::remove(file); mkfifo(file.c_str(), 0644); }, refused},
+        {"/dev/zero", [](const std::string& file) { fs::remove(file); fs::create_symlink("/dev/zero", file); }, refused},
+    };
+    const DecodedSound click(FIXTURES + "effects/click.ogg"), garrison(FIXTURES + "effects/garrison.ogg");
     for (const auto& test : cases) {
-        const std::string file = test.file;
-        const std::string printed = load(file.substr(0, file.find('/') + 1));
-        EXPECT_NE(std::string::npos, printed.find(test.message + FIXTURES + file + "\n")) << printed;
-        const Decoded reference = decode(FIXTURES + file);
-        EXPECT_EQ(reference.left.size(), sounds->getLength(test.type)) << file;
-        // An effect that did not load stays silent when played.
-        sounds->playSound(test.type);
-        EXPECT_FLOAT_EQ(reference.left.empty() ? 0.0f : 0.5f * reference.left[10], mix(64)[2 * 10]) << file;
+        SCOPED_TRACE(test.name);
+        makeFolder();
+        const std::string file = path("forage.ogg");
+        test.replace(file);
+        EXPECT_EQ(loaded + path("click.ogg") + "\n" + test.message + file + "\n" + loaded + path("garrison.ogg") + "\n", load());
+        // What opens is compared with its straight decode.
+        const DecodedSound forage(test.message == loaded ? file : "");
+        EXPECT_EQ(forage.left.size(), sounds->getLength(Sounds::ForageSound));
+        testing::internal::CaptureStdout();
+        BackgroundMusic music(file, false);
+        EXPECT_EQ(test.message + file + "\n", testing::internal::GetCapturedStdout());
+        std::vector<float> block(2 * 600, 0.25f);
+        music.audioBlock(block.data(), 600);
+        EXPECT_EQ(forage.left.empty(), block == std::vector<float>(2 * 600, 0.25f)) << "the music is silent";
+        // Each effect at half on both channels, added to what the block holds, until it ends in the second
+        // of two blocks.
+        EXPECT_EQ(std::vector<float>(2 * 64, 0.3f), mix(64, 0.3f)) << "nothing plays yet";
+        for (const Sounds::SoundType type : {Sounds::ClickSound, Sounds::ForageSound, Sounds::GarrisonSound})
+            sounds->playSound(type);
+        block = mix(2048, 0.3f);
+        const std::vector<float> second = mix(static_cast<int>(garrison.left.size()), 0.3f);
+        block.insert(block.end(), second.begin(), second.end());
+        for (size_t frame = 0; frame < block.size() / 2; ++frame) {
+            float expected = 0.3f;
+            for (const DecodedSound* effect : {&click, &forage, &garrison})
+                expected += frame < effect->left.size() ? 0.5f * effect->left[frame] : 0.0f;
+            ASSERT_FLOAT_EQ(expected, block[2 * frame]) << "frame " << frame;
+            ASSERT_EQ(block[2 * frame], block[2 * frame + 1]) << "frame " << frame;
+        }
     }
 }

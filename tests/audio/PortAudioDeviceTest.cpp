@@ -4,55 +4,44 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <sstream>
 #include <vector>
 
 // The test program defines the PortAudio functions the device uses, so they are linked instead of the
 // library's: each call is logged, and a test sets the answers before it starts a device.
 namespace {
-    PaDeviceInfo withLowLatencies(double input, double output)
-    {
-        PaDeviceInfo info = {};
-        info.defaultLowInputLatency = input;
-        info.defaultLowOutputLatency = output;
-        return info;
-    }
-
     struct FakePortAudio {
         std::vector<std::string> calls;
         PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
         PaHostApiIndex defaultHostApi = 3;
-        PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
         // The host's default input (5) and output (7) devices.
-        PaDeviceInfo devices[8] = {{}, {}, {}, {}, {}, withLowLatencies(0.0087, 0.5), {}, withLowLatencies(0.5, 0.0116)};
+        PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
         bool refuses44100 = false;
-        // What the last Pa_OpenStream was given.
-        PaStreamParameters openedOutput = {};
-        double openedRate = 0.0;
-        void* openedUserData = nullptr;
     } fake;
+    // The mixer every test starts the device with: one that fails part-way through every block.
+    struct Callback : PortAudioCallback {
+        void getAudio(float*, float*, int) override { throw std::runtime_error("out of memory"); }
+    } callback;
     int streamToken;
 
-    PaError logged(const char* call, PaError result)
+    PaError logged(const std::string& call, PaError result)
     {
         fake.calls.push_back(call);
         return result;
     }
 
-    // A mixer that fails part-way through every block.
-    struct Callback : PortAudioCallback {
-        void getAudio(float*, float*, int) override { throw std::runtime_error("out of memory"); }
-    };
-
     class PortAudioDeviceTest : public testing::Test {
     protected:
-        void SetUp() override { fake = FakePortAudio(); }
-
-
-        // Sets the device up the way the application does and starts it, returning what start printed.
+        // A fresh fake and device, the device set up the way the application does it; start() returns
+        // what starting printed.
+        void reset()
+        {
+            fake = FakePortAudio();
+            device.reset(new PortAudioDevice);
+        }
         std::string start()
         {
             device->setCallback(&callback);
@@ -63,8 +52,7 @@ namespace {
             return testing::internal::GetCapturedStdout();
         }
 
-        Callback callback;
-        std::unique_ptr<PortAudioDevice> device{new PortAudioDevice};
+        std::unique_ptr<PortAudioDevice> device;
         bool started = false;
     };
 }
@@ -76,19 +64,29 @@ PaError Pa_Terminate(void) { return logged("Pa_Terminate", paNoError); }
 PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
 PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
 const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
-const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device) { return &fake.devices[device]; }
+const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
+{
+    // Each default device is quick only on its own side.
+    static PaDeviceInfo info;
+    info = {};
+    info.defaultLowInputLatency = device == 5 ? 0.0087 : 0.5;
+    info.defaultLowOutputLatency = device == 7 ? 0.0116 : 0.5;
+    return &info;
+}
 PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
 {
     return rate == 44100.0 && fake.refuses44100 ? paInvalidSampleRate : paFormatIsSupported;
 }
+// Logs the output it is asked for: device, channels, sample format, latency, rate, and whether the
+// stream would call the test's mixer.
 PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters*, const PaStreamParameters* output, double rate,
                       unsigned long, PaStreamFlags, PaStreamCallback*, void* userData)
 {
-    fake.openedOutput = *output;
-    fake.openedRate = rate;
-    fake.openedUserData = userData;
+    std::ostringstream call;
+    call << "Pa_OpenStream " << output->device << ' ' << output->channelCount << ' ' << output->sampleFormat << ' '
+         << output->suggestedLatency << ' ' << rate << (userData == &callback ? " mixer" : "");
     *stream = &streamToken;
-    return logged("Pa_OpenStream", fake.openResult);
+    return logged(call.str(), fake.openResult);
 }
 PaError Pa_StartStream(PaStream*) { return logged("Pa_StartStream", fake.startResult); }
 PaError Pa_StopStream(PaStream*) { return logged("Pa_StopStream", paNoError); }
@@ -97,54 +95,45 @@ PaError Pa_CloseStream(PaStream*) { return logged("Pa_CloseStream", paNoError); 
 
 TEST_F(PortAudioDeviceTest, OpensOneStereoFloatStreamOnlyWhenStartedAndClosesItOnceWhetherStoppedOrDestroyed)
 {
-    for (const bool stopFirst : {true, false}) {
-        fake = FakePortAudio();
-        device.reset(new PortAudioDevice);
+    const struct { bool stopFirst, refuses44100; const char* printed; std::string opened; } cases[] = {
+        // The host's default output, at that device's own default low latency (not 0).
+        {true, false, "", "Pa_OpenStream 7 2 1 0.0116 44100 mixer"},
+        {false, true, "44100Hz samplerate not supported, using 48000Hz.\n", "Pa_OpenStream 7 2 1 0.0116 48000 mixer"},
+    };
+    for (const auto& test : cases) {
+        reset();
+        fake.refuses44100 = test.refuses44100;
         // With sound off (-ns) the device is never started and is stopped on the way out: nothing may
         // reach PortAudio.
         device->stop();
         EXPECT_TRUE(fake.calls.empty());
-        EXPECT_EQ("", start());
+        EXPECT_EQ(test.printed, start());
         EXPECT_TRUE(started && device->isStarted());
-        EXPECT_EQ(fake.hostApi.defaultOutputDevice, fake.openedOutput.device);
-        EXPECT_EQ(2, fake.openedOutput.channelCount);
-        EXPECT_EQ(paFloat32, fake.openedOutput.sampleFormat);
-        // The output device's own default low latency, not 0.
-        EXPECT_EQ(0.0116, fake.openedOutput.suggestedLatency);
-        EXPECT_EQ(44100.0, fake.openedRate);
-        EXPECT_EQ(&callback, fake.openedUserData);
-        fake.calls.clear();
         EXPECT_FALSE(device->start()) << "a second start";
-        if (stopFirst)
+        if (test.stopFirst)
             device->stop();
         device.reset();
-        EXPECT_EQ((std::vector<std::string>{"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
+        EXPECT_EQ((std::vector<std::string>{"Pa_Initialize", test.opened, "Pa_StartStream", "Pa_StopStream",
+                                            "Pa_CloseStream", "Pa_Terminate"}), fake.calls);
     }
-}
-
-TEST_F(PortAudioDeviceTest, FallsBackTo48000WhenTheDeviceRefuses44100)
-{
-    fake.refuses44100 = true;
-    EXPECT_EQ("44100Hz samplerate not supported, using 48000Hz.\n", start());
-    EXPECT_EQ(48000.0, fake.openedRate);
 }
 
 TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
 {
     const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
+    const std::string opened = "Pa_OpenStream 7 2 1 0.0116 44100 mixer";
     const struct { void (*arrange)(); std::string message; std::vector<std::string> calls; } cases[] = {
         {[] { fake.initialiseResult = paNotInitialized; }, "PortAudioDevice Error: Could not initialise.\n", {"Pa_Initialize"}},
         // A machine without a sound card: PortAudio must never be handed paNoDevice.
         {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
         {[] { fake.defaultHostApi = paNoDevice; }, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
-        {[] { fake.openResult = paDeviceUnavailable; }, openFailed, {"Pa_Initialize", "Pa_OpenStream", "Pa_Terminate"}},
+        {[] { fake.openResult = paDeviceUnavailable; }, openFailed, {"Pa_Initialize", opened, "Pa_Terminate"}},
         {[] { fake.startResult = paInternalError; }, "PortAudioDevice Error: Could not start stream.\n",
-         {"Pa_Initialize", "Pa_OpenStream", "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
+         {"Pa_Initialize", opened, "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
     };
     for (const auto& test : cases) {
-        fake = FakePortAudio();
+        reset();
         test.arrange();
-        device.reset(new PortAudioDevice);
         EXPECT_EQ(test.message, start());
         EXPECT_FALSE(started || device->isStarted()) << test.message;
         // Destroying a device that never started calls nothing more.
@@ -153,7 +142,7 @@ TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
     }
 }
 
-TEST_F(PortAudioDeviceTest, AFailingMixerCostsOneSilentBlockAndNeverTheStream)
+TEST(PortAudioDevice, AFailingMixerCostsOneSilentBlockAndNeverTheStream)
 {
     // The block holds whatever the mixer had written when it failed.
     std::vector<float> block(2 * 95, 0.25f);
