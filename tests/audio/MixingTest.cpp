@@ -5,10 +5,9 @@
 #include "TemporaryDirectory.h"
 
 #include <gmock/gmock.h>
+#include <ogg/ogg.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
 #include <iterator>
 #include <memory>
 #include <numeric>
@@ -36,30 +34,29 @@ namespace {
     // Plays a music file into silent blocks and compares each with what it should add: the first stream
     // looped straight from its last frame to its first, faded in, at 0.75 or at 0.5 for a block that
     // crosses into the next buffer.
-    class MusicCheck {
-    public:
+    struct MusicCheck {
         MusicCheck(const std::string& file, bool streaming)
             : music(FIXTURES + file, streaming), reference(FIXTURES + file) {}
 
         // Mixes blocks of the given lengths and compares them, refilling after each one unless left to the
-        // streaming thread; stops at the first failure.
-        void mixes(const std::vector<int>& blocks, bool refilling = true)
+        // streaming thread, and expecting silence where a buffer is not heard; stops at the first failure.
+        void mixes(const std::vector<int>& blocks, bool refilling = true, bool heard = true)
         {
             for (const int frames : blocks) {
                 std::vector<float> block(2 * frames, 0.0f);
                 music.audioBlock(block.data(), frames);
                 if (refilling)
                     music.refill();
-                ASSERT_THAT(block, testing::Pointwise(testing::FloatEq(), expected(frames)));
+                ASSERT_THAT(block, testing::Pointwise(testing::FloatEq(), expected(frames, heard)));
             }
         }
 
         // The next frames of the expectation, interleaved.
-        std::vector<float> expected(int frames)
+        std::vector<float> expected(int frames, bool heard)
         {
             // Frames left in the current buffer; a buffer is only left when the next block needs it.
             const int remaining = frame == 0 ? BUFFER : (BUFFER - static_cast<int>(frame % BUFFER)) % BUFFER;
-            const float gain = frames <= remaining ? 0.75f : 0.5f;
+            const float gain = !heard ? 0.0f : frames <= remaining ? 0.75f : 0.5f;
             std::vector<float> out;
             for (int i = 0; i < frames; ++i, ++frame) {
                 out.push_back(reference.left[frame % reference.left.size()] * volume * gain);
@@ -72,41 +69,28 @@ namespace {
 
         BackgroundMusic music;
         const DecodedSound reference;
-
-    private:
+        // Where the expectation has got to.
         size_t frame = 0;
         float volume = 0.0f;
     };
 
-    // The file with its last page claiming the given granule position, its checksum made valid again:
-    // CRC-32 with polynomial 0x04c11db7, no reflection, over the page with its checksum field zeroed.
+    // The file with its last page claiming the given granule position, its checksum made valid again.
     std::string withClaimedLength(std::string file, std::uint64_t frames)
     {
         const std::size_t last = file.rfind("OggS");
-        const auto put = [&](std::size_t at, std::uint64_t value, int bytes) {
-            for (int i = 0; i < bytes; ++i)
-                file[at + i] = static_cast<char>((value >> (8 * i)) & 0xff);
-        };
-        put(last + 6, frames, 8);
-        put(last + 22, 0, 4);
-        std::uint32_t crc = 0;
-        for (std::size_t at = last; at < file.size(); ++at) {
-            crc ^= static_cast<std::uint32_t>(static_cast<unsigned char>(file[at])) << 24;
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
-        }
-        put(last + 22, crc, 4);
+        for (int i = 0; i < 8; ++i)
+            file[last + 6 + i] = static_cast<char>((frames >> (8 * i)) & 0xff);
+        auto* header = reinterpret_cast<unsigned char*>(&file[last]);
+        const long headerLength = 27 + header[26];
+        ogg_page page = {header, headerLength, header + headerLength, static_cast<long>(file.size() - last) - headerLength};
+        ogg_page_checksum_set(&page);
         return file;
     }
 
     // The effects loaded from a folder of copies of the fixture effects, any of which a test may replace.
     class SoundsTest : public testing::Test {
     protected:
-        void SetUp() override
-        {
-            makeFolder();
-            load();
-        }
+        void SetUp() override { makeFolder(); load(); }
 
         // A fresh folder with the three fixture effects.
         void makeFolder()
@@ -118,17 +102,11 @@ namespace {
 
         std::string path(const std::string& name) const { return folder->getPath() + "/" + name; }
 
-        // Loads the folder, returning what the loading printed; fails if it takes longer than 10 s.
+        // Loads the folder, returning what the loading printed.
         std::string load()
         {
             testing::internal::CaptureStdout();
-            auto loading = std::async(std::launch::async, [this] { return new Sounds(folder->getPath() + "/"); });
-            if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-                ADD_FAILURE() << "loading the effects did not end";
-                // Let a reader stuck on a FIFO see its end, so the test ends too.
-                close(open(path("forage.ogg").c_str(), O_WRONLY | O_NONBLOCK));
-            }
-            sounds.reset(loading.get());
+            sounds.reset(new Sounds(folder->getPath() + "/"));
             return testing::internal::GetCapturedStdout();
         }
 
@@ -149,9 +127,8 @@ TEST(BackgroundMusic, EveryBlockIsMixedCompletelyAtItsGainAndTheMusicLoopsWithou
 {
     const struct { const char* file; std::vector<int> blocks; } cases[] = {
         // The first two blocks fill buffer 0 exactly at 0.75; the third crosses into buffer 1 at 0.5.
-        {"long.ogg", {11000, 25, 100, 100}},
-        // Blocks longer than a buffer span two and three of them.
-        {"long.ogg", {1, 95, 30000, 7, 4096, 11025, 3000, 12345, 94, 20000, 0, 333}},
+        // Then blocks longer than a buffer span two and three of them.
+        {"long.ogg", {11000, 25, 100, 100, 1, 95, 30000, 7, 4096, 11025, 3000, 12345, 94, 20000, 0, 333}},
         // Music shorter than half a buffer, so every loop point falls inside one; on past the frame
         // (990522) where the fade-in reaches full volume and stays there.
         {"short.ogg", std::vector<int>(2000, 512)},
@@ -173,10 +150,7 @@ TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoI
     ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER, BUFFER, BUFFER}));
     // A stall while the mixer leaves 2, 0 and 1: buffer 2, met again before its refill, is heard as silence.
     ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER, BUFFER}, false));
-    std::vector<float> block(2 * 512, 0.0f);
-    check.music.audioBlock(block.data(), 512);
-    EXPECT_EQ(std::vector<float>(2 * 512, 0.0f), block);
-    check.expected(512);
+    ASSERT_NO_FATAL_FAILURE(check.mixes({512}, false, false));
     // Buffer 2 plays next, so it must be filled first; the music goes on where the loop has got to.
     check.music.refill();
     check.mixes({BUFFER, BUFFER, BUFFER});
@@ -195,18 +169,15 @@ TEST(BackgroundMusic, StreamingThreadRefillsALeftBufferBeforeTheMixerComesBackTo
 TEST(MusicFile, LeftAndRightAreBalancedWithinHalfADecibel)
 {
     const DecodedSound music(SHIPPED_SOUNDS "music.ogg");
-    const auto energy = [](const std::vector<float>& side) {
-        return std::inner_product(side.begin(), side.end(), side.begin(), 0.0);
-    };
-    ASSERT_GT(energy(music.left), 0.0);
-    EXPECT_NEAR(0.0, 10.0 * std::log10(energy(music.right) / energy(music.left)), 0.5);
+    const double left = std::inner_product(music.left.begin(), music.left.end(), music.left.begin(), 0.0);
+    const double right = std::inner_product(music.right.begin(), music.right.end(), music.right.begin(), 0.0);
+    EXPECT_NEAR(0.0, 10.0 * std::log10(right / left), 0.5);
 }
 
 TEST_F(SoundsTest, The129thVoiceIsDroppedWhile128SoundAndTheSlotsFreeOnceTheVoicesEnd)
 {
     const int VOICES = 128;
     const DecodedSound garrison(FIXTURES + "effects/garrison.ogg");
-    ASSERT_GT(garrison.left.size(), 1000u);
     // The first voice runs 100 frames ahead of the others, so taking its slot for the 129th would be heard.
     sounds->playSound(Sounds::GarrisonSound);
     mix(100);
@@ -218,7 +189,6 @@ TEST_F(SoundsTest, The129thVoiceIsDroppedWhile128SoundAndTheSlotsFreeOnceTheVoic
         for (int voice = 1; voice < VOICES; ++voice)
             expected += 0.5f * garrison.left[frame];
         ASSERT_FLOAT_EQ(expected, heard[2 * frame]) << "frame " << frame;
-        ASSERT_EQ(heard[2 * frame], heard[2 * frame + 1]) << "frame " << frame;
     }
     mix(static_cast<int>(garrison.left.size()));
     EXPECT_EQ(std::vector<float>(2 * 64, 0.0f), mix(64)) << "every voice has ended";
