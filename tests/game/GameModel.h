@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "GamePlay.h"
 #include "Random.h"
 #include "RecordingDrawer.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
-#include <ostream>
+#include <numeric>
+#include <sstream>
+#include <string>
 #include <tuple>
 #include <vector>
-
-class GamePlay;
 
 // The rules of one game written out a second time, plainly and apart from the game's own code, so
 // that a whole game can be played on both and compared after every input: the board, the nations,
@@ -20,58 +21,174 @@ class GameModel {
 public:
     // A nation: where its piece stands, its store, the spaces it stood on in order, who plays it.
     struct Nation {
-        int space = 0;
-        int food = 5;
+        int space, food;
         std::vector<int> explored;
-        bool cpu = false;
-        auto key() const { return std::tie(space, food, explored, cpu); }
+        bool cpu;
     };
     // A space: its box's corner, its neighbours in scan order, its food value and its two flags.
     struct Place {
-        int x = 0;
-        int y = 0;
+        int x, y;
         std::vector<int> neighbours;
-        int food = 0;
-        bool garrison = false;
-        bool foraged = false;
-        auto key() const { return std::tie(x, y, neighbours, food, garrison, foraged); }
+        int food;
+        bool garrison, foraged;
     };
     // A garrison: the space it closes and the round ends it still stands.
     struct Post {
-        int space;
-        int turns;
-        auto key() const { return std::tie(space, turns); }
+        int space, turns;
     };
-    // Everything of a game that can be seen from outside.
+    // Everything of a game that can be seen from outside, but for the random state.
     struct State {
-        std::array<Nation, 4> nations;
-        std::array<Place, 19> places;
+        Nation nations[4];
+        Place places[19];
         std::vector<Post> posts;
         int current = 0;
         int winners = 0;
-        std::int32_t random = 0;
-        unsigned int cursor = 0;
-        auto key() const { return std::tie(nations, places, posts, current, winners, random, cursor); }
+        unsigned int cursor = ArrowImage;
     };
     // The effect an input starts, numbered as the game's sounds; Silence for none.
     enum Sound { Silence = -1, Click, Forage, Garrison };
+    // The pictures' handles: a recording drawer numbers them from 1 in the order the first frame of
+    // the process loads them (the piece last, when the pieces are first drawn).
+    enum Picture : unsigned int {
+        PaperImage = 1, EmbarkingImage, MapImage, ShipImage, CounterImage, BiscuitsImage, PileImages,
+        GarrisonImage = PileImages + 5, ForageButtonImage, GarrisonButtonImage, WaitButtonImage, ArrowImage,
+        HandImage, BannerImages, WinImage = BannerImages + 4, DrawnImage, CaptionImages,
+        OverlayImages = CaptionImages + 4, PieceImage = OverlayImages + 19
+    };
 
     // A new game dealt from the given random state; humans[i] false hands nation i to the computer.
-    GameModel(std::int32_t seed, const bool humans[4]);
+    GameModel(std::int32_t seed, const bool humans[4]) : rng(seed)
+    {
+        std::istringstream links(LINKS);
+        std::string list;
+        for (int index = 0; std::getline(links, list, '/'); ++index) {
+            state.places[index] = Place{LEFT[index], TOP[index], {}, 0, false, false};
+            std::istringstream numbers(list);
+            for (int neighbour; numbers >> neighbour;)
+                state.places[index].neighbours.push_back(neighbour);
+        }
+        std::vector<int> pool(19);
+        std::iota(pool.begin(), pool.end(), 0);
+        const int howMany[6] = {0, 6, 4, 4, 3, 2};
+        for (int food = 1; food <= 5; ++food) {
+            for (int n = 0; n < howMany[food]; ++n) {
+                const int chosen = drawIndex(int(pool.size()));
+                state.places[pool[chosen]].food = food;
+                pool.erase(pool.begin() + chosen);
+            }
+        }
+        for (int n = 0; n < 4; ++n)
+            state.nations[n] = Nation{HOMES[n], 5, {HOMES[n]}, !humans[n]};
+    }
 
-    // The inputs, as the game receives them.
-    Sound click(int x, int y);
-    void move(int x, int y);
-    void key(int sym);
-    // One frame's tick of the computer's timer.
-    Sound frame();
+    // The inputs, as the game receives them: a click, a pointer move, a key, one frame's tick.
+    Sound click(int x, int y)
+    {
+        if (isOver()) {
+            left = true;
+            return Silence;
+        }
+        Nation& nation = state.nations[state.current];
+        if (nation.cpu)
+            return Silence;
+        Sound sound = Click;
+        const Button button = buttonAt(x, y);
+        if (button == ForageButton)
+            sound = forage(nation);
+        else if (button == GarrisonButton && nation.food > 0) {
+            if (state.places[nation.space].garrison)
+                return Silence;
+            sound = garrison(nation);
+        } else if (button != WaitButton) {
+            if (nation.food == 0)
+                return Silence;
+            state.cursor = ArrowImage;
+            const int target = targetAt(nation, x, y);
+            if (target < 0)
+                return Silence;
+            walk(nation, target);
+        }
+        endTurn();
+        return sound;
+    }
+    void move(int x, int y)
+    {
+        mouseX = x;
+        mouseY = y;
+        const Nation& nation = state.nations[state.current];
+        if (computerOnTurn())
+            return;
+        const Button button = buttonAt(x, y);
+        const bool acts = button == ForageButton || button == WaitButton ||
+                          (nation.food > 0 && (button == GarrisonButton || targetAt(nation, x, y) >= 0));
+        state.cursor = isOver() || acts ? HandImage : ArrowImage;
+    }
+    void key(int sym)
+    {
+        if (sym == 27)
+            left = true;
+    }
+    Sound frame()
+    {
+        if (!computerOnTurn() || --delay != 0)
+            return Silence;
+        delay = 60;
+        const Sound sound = computerTurn(state.nations[state.current]);
+        endTurn();
+        return sound;
+    }
+
     // The drawImage calls of a frame drawn now (after its tick).
-    std::vector<RecordingDrawer::Call> picture() const;
+    std::vector<RecordingDrawer::Call> picture() const
+    {
+        std::vector<RecordingDrawer::Call> calls{image(PaperImage, 0, 0)};
+        if (state.winners >= 2)
+            calls.push_back(image(DrawnImage, 0, 0));
+        else if (state.winners == 1) {
+            const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
+            const auto winner = std::find_if(state.nations, state.nations + 4, finished) - state.nations;
+            calls.push_back(image(CaptionImages + winner, 0, 75));
+            calls.push_back(image(WinImage, 0, 220));
+        } else
+            drawBoard(calls);
+        calls.push_back(image(state.cursor, mouseX - 25, mouseY - 12));
+        return calls;
+    }
 
-    // The state as it stands, for the script to aim its clicks.
+    // One drawImage call; in its own colours, opaque and unscaled unless told.
+    static RecordingDrawer::Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1,
+                                       float scaleX = 1, float scaleY = 1)
+    {
+        return {"drawImage", handle, {float(x), float(y), scaleX, scaleY, tint[0], tint[1], tint[2], alpha}};
+    }
+    // The state as it stands, for the script to aim its inputs and to set up rare corners.
+    State& now() { return state; }
     const State& now() const { return state; }
-    // The state, with the random generator's position.
-    State snapshot() const;
+    // The state as text with the generator's position, one line per part, so that a difference reads
+    // at once.
+    std::string snapshot() const { return describe(state, rng.getState()); }
+    // The same view of the real game.
+    static std::string observe(const GamePlay& game)
+    {
+        State seen{};
+        for (int index = 0; index < 19; ++index) {
+            const Space& space = game.getSpace(index);
+            seen.places[index] = Place{space.x, space.y, {}, space.numFood, space.garrison, space.foraged};
+            for (const Space* neighbour : space.adjacentSpaces)
+                seen.places[index].neighbours.push_back(game.indexOf(neighbour));
+        }
+        for (int n = 0; n < 4; ++n) {
+            const Player& player = game.getPlayer(n);
+            seen.nations[n] = Nation{game.indexOf(player.space), player.food, player.explored, player.cpu};
+        }
+        for (const ::Garrison& post : game.getGarrisons())
+            seen.posts.push_back(Post{game.indexOf(post.space), post.turns});
+        seen.current = game.getCurrentPlayer();
+        seen.winners = game.getNumWinners();
+        seen.cursor = game.getCursor();
+        return describe(seen, Random::getGlobal()->getState());
+    }
+
     // True once the game has asked for the title screen.
     bool hasLeft() const { return left; }
     // True once the result is shown.
@@ -81,22 +198,160 @@ public:
     // True when the next frame's tick takes the computer's turn.
     bool computerActsNext() const { return computerOnTurn() && delay == 1; }
 
-    // The same view of the real game.
-    static State observe(const GamePlay& game);
-
 private:
     enum Button { NoButton, ForageButton, GarrisonButton, WaitButton };
-    static Button buttonAt(int x, int y);
-    int drawIndex(int count);
-    bool occupied(int space) const;
-    // The first neighbour of the nation's space holding the point that is not garrisoned, or -1.
-    int neighbourAt(const Nation& nation, int x, int y) const;
-    Sound forage(Nation& nation);
-    Sound garrison(Nation& nation);
-    void walk(Nation& nation, int space);
-    void endTurn();
-    Sound computerTurn(Nation& nation);
-    void drawBoard(std::vector<RecordingDrawer::Call>& calls) const;
+
+    // The board by space: the box's corner, and the neighbours in the order moves scan them.
+    static constexpr int LEFT[19] = {476, 608, 682, 712, 687, 598, 492, 357, 272, 232,
+                                     248, 337, 502, 592, 572, 484, 380, 370, 468};
+    static constexpr int TOP[19] = {172, 208, 290, 384, 490, 550, 566, 550, 475, 374,
+                                    270, 195, 270, 350, 438, 460, 430, 308, 364};
+    static constexpr const char* LINKS = "1 11 12/2 0 12/3 1 13/4 2 13/5 3 14/6 4 14/7 5 15/8 6 16/9 7 16/10 8 17/"
+                                         "11 9 17/0 10 17/0 1 13 18 17/2 3 14 18 12/4 5 15 18 13/6 16 18 14/"
+                                         "7 8 17 18 15/9 10 11 12 18 16/12 13 14 15 16 17";
+    static constexpr int HOMES[4] = {0, 3, 6, 9};
+    static constexpr float TINTS[4][3] = {{0.8f, 0, 0}, {0.1f, 0.1f, 0.8f}, {1, 1, 1}, {1, 1, 0.2f}};
+    static constexpr float WHITE[3] = {1, 1, 1};
+
+    static Button buttonAt(int x, int y)
+    {
+        if (x < 34 || x > 219)
+            return NoButton;
+        if (y >= 567 && y <= 618)
+            return ForageButton;
+        if (y >= 627 && y <= 679)
+            return GarrisonButton;
+        return y >= 687 && y <= 739 ? WaitButton : NoButton;
+    }
+    int drawIndex(int count)
+    {
+        const float t = rng.nextFloat() * float(count - 1);
+        const int whole = int(t);
+        return t - float(whole) > 0.5f ? whole + 1 : whole;
+    }
+    // True when no garrison closes the space and no piece stands on it.
+    bool isOpen(int space) const
+    {
+        const auto there = [space](const Nation& nation) { return nation.space == space; };
+        return !state.places[space].garrison && std::none_of(state.nations, state.nations + 4, there);
+    }
+    // The neighbour a click at the point moves to: the first one not garrisoned whose box holds the
+    // point, if no piece stands on it; else -1.
+    int targetAt(const Nation& nation, int x, int y) const
+    {
+        for (int next : state.places[nation.space].neighbours) {
+            const Place& place = state.places[next];
+            if (x >= place.x && x < place.x + 64 && y >= place.y && y < place.y + 64 && !place.garrison)
+                return isOpen(next) ? next : -1;
+        }
+        return -1;
+    }
+    Sound computerTurn(Nation& nation)
+    {
+        if (nation.food == 0)
+            return forage(nation);
+        if (rng.nextFloat() > 0.9f && !state.places[nation.space].garrison)
+            return garrison(nation);
+        std::vector<int> free;
+        std::vector<int> fresh;
+        for (int next : state.places[nation.space].neighbours) {
+            if (!isOpen(next))
+                continue;
+            free.push_back(next);
+            if (std::find(nation.explored.begin(), nation.explored.end(), next) == nation.explored.end())
+                fresh.push_back(next);
+        }
+        if (free.empty())
+            return forage(nation);
+        walk(nation, fresh.empty() ? free[0] : fresh[drawIndex(int(fresh.size()))]);
+        return Silence;
+    }
+    Sound forage(Nation& nation)
+    {
+        state.places[nation.space].foraged = true;
+        nation.food += state.places[nation.space].food;
+        return Forage;
+    }
+    Sound garrison(Nation& nation)
+    {
+        state.posts.push_back(Post{nation.space, 3});
+        state.places[nation.space].garrison = true;
+        nation.food = std::max(0, nation.food - 1);
+        return Garrison;
+    }
+    void walk(Nation& nation, int space)
+    {
+        nation.space = space;
+        if (std::find(nation.explored.begin(), nation.explored.end(), space) == nation.explored.end())
+            nation.explored.push_back(space);
+        nation.food = std::max(0, nation.food - 1);
+    }
+    void endTurn()
+    {
+        if (++state.current < 4)
+            return;
+        state.current = 0;
+        for (const Nation& nation : state.nations)
+            state.winners += nation.explored.size() == 19 ? 1 : 0;
+        for (int i = int(state.posts.size()) - 1; i >= 0; --i) {
+            if (--state.posts[i].turns < 0) {
+                state.places[state.posts[i].space].garrison = false;
+                state.posts.erase(state.posts.begin() + i);
+            }
+        }
+    }
+    void drawBoard(std::vector<RecordingDrawer::Call>& calls) const
+    {
+        const Nation& nation = state.nations[state.current];
+        const float* tint = TINTS[state.current];
+        for (int space : nation.explored)
+            calls.push_back(image(OverlayImages + space, 0, 0, tint, 0.5f));
+        calls.push_back(image(MapImage, 0, 0));
+        calls.push_back(image(BannerImages + state.current, 20, 20));
+        // Rows that would start below the screen's bottom are left out.
+        for (int i = 0; i < nation.food && 60 + 46 * (i / 5) < 768; ++i)
+            calls.push_back(image(BiscuitsImage, 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f, 0.75f));
+        for (int row = 0; row < 3; ++row)
+            calls.push_back(image(ForageButtonImage + row, 0, 530 + 60 * row));
+        for (const Place& place : state.places) {
+            if (place.foraged)
+                calls.push_back(image(PileImages + place.food - 1, place.x, place.y));
+        }
+        for (int next : state.places[nation.space].neighbours) {
+            if (nation.food > 0 && isOpen(next))
+                calls.push_back(image(CounterImage, state.places[next].x, state.places[next].y, tint));
+        }
+        for (const Post& post : state.posts)
+            calls.push_back(image(GarrisonImage, state.places[post.space].x, state.places[post.space].y));
+        for (int n = 0; n < 4; ++n) {
+            const Place& place = state.places[state.nations[n].space];
+            calls.push_back(image(PieceImage, place.x, place.y, TINTS[n]));
+        }
+        for (const auto& [x, y, facing] : {std::tuple(444, 10, -1), {452, 628, 1}, {844, 354, 1}, {56, 354, -1}})
+            calls.push_back(image(ShipImage, x, y, WHITE, 1, float(facing)));
+    }
+    static std::string describe(const State& state, std::int32_t random)
+    {
+        std::ostringstream out;
+        const auto list = [&out](const std::vector<int>& values) {
+            for (int value : values)
+                out << ' ' << value;
+        };
+        out << "turn " << state.current << " winners " << state.winners << " random " << random << " cursor "
+            << state.cursor << "\ngarrisons";
+        for (const Post& post : state.posts)
+            out << ' ' << post.space << ':' << post.turns;
+        for (const Nation& nation : state.nations) {
+            out << "\nnation cpu " << nation.cpu << " on " << nation.space << " food " << nation.food << " explored";
+            list(nation.explored);
+        }
+        for (const Place& place : state.places) {
+            out << "\nspace at " << place.x << ',' << place.y << " food " << place.food << " garrison "
+                << place.garrison << " foraged " << place.foraged << " next";
+            list(place.neighbours);
+        }
+        return out.str();
+    }
 
     // The game as it should be.
     State state;
@@ -110,13 +365,3 @@ private:
     // Set when the game should have gone back to the title screen.
     bool left = false;
 };
-
-// The model's records compare field by field.
-template <typename Record>
-auto operator==(const Record& a, const Record& b) -> decltype(a.key() == b.key())
-{
-    return a.key() == b.key();
-}
-
-// Prints a state one line per part, to read a difference.
-void PrintTo(const GameModel::State& state, std::ostream* out);
