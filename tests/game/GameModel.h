@@ -29,8 +29,8 @@ public:
     struct Place {
         int x, y;
         std::vector<int> neighbours;
-        int food;
-        bool garrison, foraged;
+        int food = 0;
+        bool garrison = false, foraged = false;
     };
     // A garrison: the space it closes and the round ends it still stands.
     struct Post {
@@ -59,23 +59,13 @@ public:
     // A new game dealt from the given random state; humans[i] false hands nation i to the computer.
     GameModel(std::int32_t seed, const bool humans[4]) : rng(seed)
     {
-        std::istringstream links(LINKS);
-        std::string list;
-        for (int index = 0; std::getline(links, list, '/'); ++index) {
-            state.places[index] = Place{LEFT[index], TOP[index], {}, 0, false, false};
-            std::istringstream numbers(list);
-            for (int neighbour; numbers >> neighbour;)
-                state.places[index].neighbours.push_back(neighbour);
-        }
+        std::copy(BOARD, BOARD + 19, state.places);
         std::vector<int> pool(19);
         std::iota(pool.begin(), pool.end(), 0);
-        const int howMany[6] = {0, 6, 4, 4, 3, 2};
-        for (int food = 1; food <= 5; ++food) {
-            for (int n = 0; n < howMany[food]; ++n) {
-                const int chosen = drawIndex(int(pool.size()));
-                state.places[pool[chosen]].food = food;
-                pool.erase(pool.begin() + chosen);
-            }
+        for (int food : {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 5, 5}) {
+            const int chosen = drawIndex(int(pool.size()));
+            state.places[pool[chosen]].food = food;
+            pool.erase(pool.begin() + chosen);
         }
         for (int n = 0; n < 4; ++n)
             state.nations[n] = Nation{HOMES[n], 5, {HOMES[n]}, !humans[n]};
@@ -201,14 +191,7 @@ public:
 private:
     enum Button { NoButton, ForageButton, GarrisonButton, WaitButton };
 
-    // The board by space: the box's corner, and the neighbours in the order moves scan them.
-    static constexpr int LEFT[19] = {476, 608, 682, 712, 687, 598, 492, 357, 272, 232,
-                                     248, 337, 502, 592, 572, 484, 380, 370, 468};
-    static constexpr int TOP[19] = {172, 208, 290, 384, 490, 550, 566, 550, 475, 374,
-                                    270, 195, 270, 350, 438, 460, 430, 308, 364};
-    static constexpr const char* LINKS = "1 11 12/2 0 12/3 1 13/4 2 13/5 3 14/6 4 14/7 5 15/8 6 16/9 7 16/10 8 17/"
-                                         "11 9 17/0 10 17/0 1 13 18 17/2 3 14 18 12/4 5 15 18 13/6 16 18 14/"
-                                         "7 8 17 18 15/9 10 11 12 18 16/12 13 14 15 16 17";
+    static const Place BOARD[19];
     static constexpr int HOMES[4] = {0, 3, 6, 9};
     static constexpr float TINTS[4][3] = {{0.8f, 0, 0}, {0.1f, 0.1f, 0.8f}, {1, 1, 1}, {1, 1, 0.2f}};
     static constexpr float WHITE[3] = {1, 1, 1};
@@ -365,3 +348,12 @@ private:
     // Set when the game should have gone back to the title screen.
     bool left = false;
 };
+
+// The board by space: the box's corner, and the neighbours in the order moves scan them.
+inline const GameModel::Place GameModel::BOARD[19] = {
+    {476, 172, {1, 11, 12}}, {608, 208, {2, 0, 12}}, {682, 290, {3, 1, 13}}, {712, 384, {4, 2, 13}},
+    {687, 490, {5, 3, 14}}, {598, 550, {6, 4, 14}}, {492, 566, {7, 5, 15}}, {357, 550, {8, 6, 16}},
+    {272, 475, {9, 7, 16}}, {232, 374, {10, 8, 17}}, {248, 270, {11, 9, 17}}, {337, 195, {0, 10, 17}},
+    {502, 270, {0, 1, 13, 18, 17}}, {592, 350, {2, 3, 14, 18, 12}}, {572, 438, {4, 5, 15, 18, 13}},
+    {484, 460, {6, 16, 18, 14}}, {380, 430, {7, 8, 17, 18, 15}}, {370, 308, {9, 10, 11, 12, 18, 16}},
+    {468, 364, {12, 13, 14, 15, 16, 17}}};

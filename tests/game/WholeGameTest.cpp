@@ -53,9 +53,10 @@ protected:
         Sounds reference(EFFECTS);
         for (int type = 0; type < 3; ++type)
             longest = std::max(longest, int(reference.getLength(Sounds::SoundType(type))));
+        openings[0] = mix(reference, OPENING);
         for (int type = 0; type < 3; ++type) {
             reference.playSound(Sounds::SoundType(type));
-            openings[type] = mix(reference, OPENING);
+            openings[1 + type] = mix(reference, OPENING);
             mix(reference, longest);
         }
         // The first frame of the process loads the pictures, numbering them as the model expects.
@@ -69,10 +70,8 @@ protected:
     {
         const std::vector<float> block = mix(*Sounds::getInstance(), OPENING);
         mix(*Sounds::getInstance(), longest);  // lets every voice end
-        if (std::all_of(block.begin(), block.end(), [](float sample) { return sample == 0.0f; }))
-            return GameModel::Silence;
         const auto found = std::find(std::begin(openings), std::end(openings), block);
-        return found == std::end(openings) ? -2 : int(found - std::begin(openings));
+        return found == std::end(openings) ? -2 : int(found - std::begin(openings)) + GameModel::Silence;
     }
 
     // Plays one game to its end, or to Escape (see below), stopping at the first difference. Nation 0
@@ -161,9 +160,9 @@ protected:
     }
 
     std::unique_ptr<Application> application;
-    // The longest effect, in frames, and how each one starts.
+    // The longest effect, in frames, and how silence and each effect start, in the model's order.
     int longest = 0;
-    std::vector<float> openings[3];
+    std::vector<float> openings[4];
     GamePlay* game = nullptr;
     RecordingDrawer drawer;
     // How the games ended: 0 left early, 1 won, 2 or more drawn.

@@ -3,8 +3,10 @@
 
 #include "Drawer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -49,24 +51,13 @@ public:
     {
         calls.push_back(Call{"drawImage", image, {float(x), float(y), scaleX, scaleY, r, g, b, a}});
     }
-    bool initialise(unsigned short, unsigned short, bool, int) override
-    {
-        log("initialise");
-        return true;
-    }
+    // There is no window to open, no polygon to keep and no screen to read.
+    bool initialise(unsigned short, unsigned short, bool, int) override { return log<bool>("initialise"); }
     void releaseImage(unsigned int) override { log("releaseImage"); }
-    unsigned int loadPoly(float*, int) override
-    {
-        log("loadPoly");
-        return 0;
-    }
+    unsigned int loadPoly(float*, int) override { return log<unsigned int>("loadPoly"); }
     void beginDrawing() override { log("beginDrawing"); }
     void endDrawing() override { log("endDrawing"); }
-    unsigned char* getScreenPixels() override
-    {
-        log("getScreenPixels");
-        return nullptr;
-    }
+    unsigned char* getScreenPixels() override { return log<unsigned char*>("getScreenPixels"); }
     void drawPoly(unsigned int, unsigned int, short, short, float, float, float, float, float, float) override
     {
         log("drawPoly");
@@ -92,10 +83,8 @@ public:
     std::vector<Call> callsOf(const std::string& operation) const
     {
         std::vector<Call> found;
-        for (const Call& call : calls) {
-            if (call.operation == operation)
-                found.push_back(call);
-        }
+        const auto named = [&operation](const Call& call) { return call.operation == operation; };
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(found), named);
         return found;
     }
     void clear() { calls.clear(); }
@@ -110,7 +99,13 @@ public:
     std::vector<Call> calls;
 
 private:
-    void log(const char* operation) { calls.push_back(Call{operation}); }
+    // Logs a call by its name alone and answers with nothing: false, 0 or null.
+    template <typename Answer = void>
+    Answer log(const char* operation)
+    {
+        calls.push_back(Call{operation});
+        return Answer();
+    }
 
     // The last image handle given out.
     unsigned int nextHandle = 0;
