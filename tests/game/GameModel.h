@@ -19,6 +19,7 @@
 // It draws its random numbers from a generator of its own, started where the game's was.
 class GameModel {
 public:
+    using Call = RecordingDrawer::Call;
     // A nation: where its piece stands, its store, the spaces it stood on in order, who plays it.
     struct Nation {
         int space, food;
@@ -129,38 +130,64 @@ public:
     }
 
     // The drawImage calls of a frame drawn now (after its tick).
-    std::vector<RecordingDrawer::Call> picture() const
+    std::vector<Call> picture() const
     {
-        std::vector<RecordingDrawer::Call> calls{image(PaperImage, 0, 0)};
+        const Call paper = image(PaperImage, 0, 0);
+        const Call pointer = image(state.cursor, mouseX - 25, mouseY - 12);
         if (state.winners >= 2)
-            calls.push_back(image(DrawnImage, 0, 0));
-        else if (state.winners == 1) {
+            return {paper, image(DrawnImage, 0, 0), pointer};
+        if (state.winners == 1) {
             const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
             const auto winner = std::find_if(state.nations, state.nations + 4, finished) - state.nations;
-            calls.push_back(image(CaptionImages + winner, 0, 75));
-            calls.push_back(image(WinImage, 0, 220));
-        } else
-            drawBoard(calls);
-        calls.push_back(image(state.cursor, mouseX - 25, mouseY - 12));
+            return {paper, image(CaptionImages + winner, 0, 75), image(WinImage, 0, 220), pointer};
+        }
+        std::vector<Call> calls{paper};
+        const Nation& nation = state.nations[state.current];
+        const float* tint = TINTS[state.current];
+        for (int space : nation.explored)
+            calls.push_back(image(OverlayImages + space, 0, 0, tint, 0.5f));
+        calls.push_back(image(MapImage, 0, 0));
+        calls.push_back(image(BannerImages + state.current, 20, 20));
+        // Rows that would start below the screen's bottom are left out.
+        for (int i = 0; i < nation.food && 60 + 46 * (i / 5) < 768; ++i)
+            calls.push_back(image(BiscuitsImage, 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f, 0.75f));
+        for (int row = 0; row < 3; ++row)
+            calls.push_back(image(ForageButtonImage + row, 0, 530 + 60 * row));
+        for (const Place& place : state.places) {
+            if (place.foraged)
+                calls.push_back(image(PileImages + place.food - 1, place.x, place.y));
+        }
+        for (int next : state.places[nation.space].neighbours) {
+            if (nation.food > 0 && isOpen(next))
+                calls.push_back(image(CounterImage, state.places[next].x, state.places[next].y, tint));
+        }
+        for (const Post& post : state.posts)
+            calls.push_back(image(GarrisonImage, state.places[post.space].x, state.places[post.space].y));
+        for (int n = 0; n < 4; ++n) {
+            const Place& place = state.places[state.nations[n].space];
+            calls.push_back(image(PieceImage, place.x, place.y, TINTS[n]));
+        }
+        for (const auto& [x, y, facing] : {std::tuple(444, 10, -1), {452, 628, 1}, {844, 354, 1}, {56, 354, -1}})
+            calls.push_back(image(ShipImage, x, y, WHITE, 1, float(facing)));
+        calls.push_back(pointer);
         return calls;
     }
 
     // One drawImage call; in its own colours, opaque and unscaled unless told.
-    static RecordingDrawer::Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1,
+    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1,
                                        float scaleX = 1, float scaleY = 1)
     {
         return {"drawImage", handle, {float(x), float(y), scaleX, scaleY, tint[0], tint[1], tint[2], alpha}};
     }
     // The state as it stands, for the script to aim its inputs and to set up rare corners.
     State& now() { return state; }
-    const State& now() const { return state; }
     // The state as text with the generator's position, one line per part, so that a difference reads
     // at once.
     std::string snapshot() const { return describe(state, rng.getState()); }
     // The same view of the real game.
     static std::string observe(const GamePlay& game)
     {
-        State seen{};
+        State seen{{}, {}, {}, game.getCurrentPlayer(), game.getNumWinners(), game.getCursor()};
         for (int index = 0; index < 19; ++index) {
             const Space& space = game.getSpace(index);
             seen.places[index] = Place{space.x, space.y, {}, space.numFood, space.garrison, space.foraged};
@@ -173,9 +200,6 @@ public:
         }
         for (const ::Garrison& post : game.getGarrisons())
             seen.posts.push_back(Post{game.indexOf(post.space), post.turns});
-        seen.current = game.getCurrentPlayer();
-        seen.winners = game.getNumWinners();
-        seen.cursor = game.getCursor();
         return describe(seen, Random::getGlobal()->getState());
     }
 
@@ -283,55 +307,23 @@ private:
             }
         }
     }
-    void drawBoard(std::vector<RecordingDrawer::Call>& calls) const
-    {
-        const Nation& nation = state.nations[state.current];
-        const float* tint = TINTS[state.current];
-        for (int space : nation.explored)
-            calls.push_back(image(OverlayImages + space, 0, 0, tint, 0.5f));
-        calls.push_back(image(MapImage, 0, 0));
-        calls.push_back(image(BannerImages + state.current, 20, 20));
-        // Rows that would start below the screen's bottom are left out.
-        for (int i = 0; i < nation.food && 60 + 46 * (i / 5) < 768; ++i)
-            calls.push_back(image(BiscuitsImage, 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f, 0.75f));
-        for (int row = 0; row < 3; ++row)
-            calls.push_back(image(ForageButtonImage + row, 0, 530 + 60 * row));
-        for (const Place& place : state.places) {
-            if (place.foraged)
-                calls.push_back(image(PileImages + place.food - 1, place.x, place.y));
-        }
-        for (int next : state.places[nation.space].neighbours) {
-            if (nation.food > 0 && isOpen(next))
-                calls.push_back(image(CounterImage, state.places[next].x, state.places[next].y, tint));
-        }
-        for (const Post& post : state.posts)
-            calls.push_back(image(GarrisonImage, state.places[post.space].x, state.places[post.space].y));
-        for (int n = 0; n < 4; ++n) {
-            const Place& place = state.places[state.nations[n].space];
-            calls.push_back(image(PieceImage, place.x, place.y, TINTS[n]));
-        }
-        for (const auto& [x, y, facing] : {std::tuple(444, 10, -1), {452, 628, 1}, {844, 354, 1}, {56, 354, -1}})
-            calls.push_back(image(ShipImage, x, y, WHITE, 1, float(facing)));
-    }
     static std::string describe(const State& state, std::int32_t random)
     {
         std::ostringstream out;
-        const auto list = [&out](const std::vector<int>& values) {
-            for (int value : values)
-                out << ' ' << value;
-        };
         out << "turn " << state.current << " winners " << state.winners << " random " << random << " cursor "
             << state.cursor << "\ngarrisons";
         for (const Post& post : state.posts)
             out << ' ' << post.space << ':' << post.turns;
         for (const Nation& nation : state.nations) {
             out << "\nnation cpu " << nation.cpu << " on " << nation.space << " food " << nation.food << " explored";
-            list(nation.explored);
+            for (int space : nation.explored)
+                out << ' ' << space;
         }
         for (const Place& place : state.places) {
             out << "\nspace at " << place.x << ',' << place.y << " food " << place.food << " garrison "
                 << place.garrison << " foraged " << place.foraged << " next";
-            list(place.neighbours);
+            for (int neighbour : place.neighbours)
+                out << ' ' << neighbour;
         }
         return out.str();
     }

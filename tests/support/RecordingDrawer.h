@@ -18,6 +18,9 @@
 // out handles 1, 2, 3, ... and frees the pixels it is given.
 class RecordingDrawer : public Drawer {
 public:
+    using Handle = unsigned int;
+    using Byte = unsigned char;
+
     // One logged call: the operation's name, the image handle, drawImage's numbers in argument order
     // (position, scale, colour) and, for loadImage, a digest of the pixels.
     struct Call {
@@ -53,23 +56,16 @@ public:
     }
     // There is no window to open, no polygon to keep and no screen to read.
     bool initialise(unsigned short, unsigned short, bool, int) override { return log<bool>("initialise"); }
-    void releaseImage(unsigned int) override { log("releaseImage"); }
-    unsigned int loadPoly(float*, int) override { return log<unsigned int>("loadPoly"); }
+    void releaseImage(Handle) override { log("releaseImage"); }
+    Handle loadPoly(float*, int) override { return log<Handle>("loadPoly"); }
     void beginDrawing() override { log("beginDrawing"); }
     void endDrawing() override { log("endDrawing"); }
-    unsigned char* getScreenPixels() override { return log<unsigned char*>("getScreenPixels"); }
-    void drawPoly(unsigned int, unsigned int, short, short, float, float, float, float, float, float) override
-    {
-        log("drawPoly");
-    }
+    Byte* getScreenPixels() override { return log<Byte*>("getScreenPixels"); }
+    void drawPoly(Handle, Handle, short, short, float, float, float, float, float, float) override { log("drawPoly"); }
     void drawText(const std::string&, short, short, float, float, float, float, float) override { log("drawText"); }
     void drawLine(short, short, short, short, float, float, float, float) override { log("drawLine"); }
-    void fillRect(short, short, short, short, unsigned char, unsigned char, unsigned char, unsigned char) override
-    {
-        log("fillRect");
-    }
-    void fillGradient(short, short, short, short, unsigned char, unsigned char, unsigned char, unsigned char,
-                      unsigned char, unsigned char, unsigned char, unsigned char) override
+    void fillRect(short, short, short, short, Byte, Byte, Byte, Byte) override { log("fillRect"); }
+    void fillGradient(short, short, short, short, Byte, Byte, Byte, Byte, Byte, Byte, Byte, Byte) override
     {
         log("fillGradient");
     }
