@@ -49,8 +49,7 @@ TEST(GameCounter, UnregisterRemovesOnlyTheFirstMatchingPairAndOddDivisorsNeither
 {
     // Removing divisor and receiver separately would leave (2, threes), (3, twos), (3, twos).
     GameCounter counters;
-    Listener twos;
-    Listener threes;
+    Listener twos, threes;
     for (const auto& [divisor, receiver] : {std::pair(2, &twos), {3, &threes}, {3, &twos}, {3, &twos}})
         counters.registerNotification("Gold", divisor, receiver);
     counters.unregisterNotification("Gold", 3, &twos);
@@ -68,8 +67,7 @@ TEST(GameCounter, UnregisterRemovesOnlyTheFirstMatchingPairAndOddDivisorsNeither
     EXPECT_EQ(leaver.heard.size(), 1u);
 
     // 0 divides nothing; -1 divides the smallest int, which the count wraps to.
-    Listener zero;
-    Listener minusOne;
+    Listener zero, minusOne;
     counters.registerNotification("Iron", 0, &zero);
     counters.registerNotification("Iron", -1, &minusOne);
     counters.incrementCount("Iron", INT_MAX);

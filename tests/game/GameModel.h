@@ -21,22 +21,11 @@ class GameModel {
 public:
     using Call = RecordingDrawer::Call;
     // A nation: where its piece stands, its store, the spaces it stood on in order, who plays it.
-    struct Nation {
-        int space, food;
-        std::vector<int> explored;
-        bool cpu;
-    };
+    struct Nation { int space, food; std::vector<int> explored; bool cpu; };
     // A space: its box's corner, its neighbours in scan order, its food value and its two flags.
-    struct Place {
-        int x, y;
-        std::vector<int> neighbours;
-        int food = 0;
-        bool garrison = false, foraged = false;
-    };
+    struct Place { int x, y; std::vector<int> neighbours; int food = 0; bool garrison = false, foraged = false; };
     // A garrison: the space it closes and the round ends it still stands.
-    struct Post {
-        int space, turns;
-    };
+    struct Post { int space, turns; };
     // Everything of a game that can be seen from outside, but for the random state.
     struct State {
         Nation nations[4];
@@ -75,23 +64,19 @@ public:
     // The inputs, as the game receives them: a click, a pointer move, a key, one frame's tick.
     Sound click(int x, int y)
     {
-        if (isOver()) {
-            left = true;
-            return Silence;
-        }
+        left = isOver();  // after the result any click leaves; the game takes no input after that
         Nation& nation = state.nations[state.current];
-        if (nation.cpu)
+        const Button button = buttonAt(x, y);
+        const bool fed = nation.food > 0;
+        if (left || nation.cpu || (button == GarrisonButton && fed && state.places[nation.space].garrison))
             return Silence;
         Sound sound = Click;
-        const Button button = buttonAt(x, y);
         if (button == ForageButton)
             sound = forage(nation);
-        else if (button == GarrisonButton && nation.food > 0) {
-            if (state.places[nation.space].garrison)
-                return Silence;
+        else if (button == GarrisonButton && fed)
             sound = garrison(nation);
-        } else if (button != WaitButton) {
-            if (nation.food == 0)
+        else if (button != WaitButton) {
+            if (!fed)
                 return Silence;
             state.cursor = ArrowImage;
             const int target = targetAt(nation, x, y);
@@ -259,8 +244,7 @@ private:
             return forage(nation);
         if (rng.nextFloat() > 0.9f && !state.places[nation.space].garrison)
             return garrison(nation);
-        std::vector<int> free;
-        std::vector<int> fresh;
+        std::vector<int> free, fresh;
         for (int next : state.places[nation.space].neighbours) {
             if (!isOpen(next))
                 continue;

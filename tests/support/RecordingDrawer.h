@@ -3,6 +3,8 @@
 
 #include "Drawer.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <functional>
@@ -29,23 +31,15 @@ public:
         std::vector<float> values = {};
         std::size_t pixels = 0;
 
-        bool operator==(const Call& other) const
-        {
-            return std::tie(operation, handle, values, pixels) ==
-                   std::tie(other.operation, other.handle, other.values, other.pixels);
-        }
-        friend std::ostream& operator<<(std::ostream& out, const Call& call)
-        {
-            out << call.operation << ' ' << call.handle;
-            for (float value : call.values)
-                out << ' ' << value;
-            return out;
-        }
+        auto key() const { return std::tie(operation, handle, values, pixels); }
+        bool operator==(const Call& other) const { return key() == other.key(); }
+        friend void PrintTo(const Call& call, std::ostream* out) { *out << testing::PrintToString(call.key()); }
     };
 
     unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
     {
-        calls.push_back(Call{"loadImage", ++nextHandle, {}, digest(pixels, 4u * width * height)});
+        const std::string_view bytes(reinterpret_cast<const char*>(pixels), pixels ? 4u * width * height : 0);
+        calls.push_back(Call{"loadImage", ++nextHandle, {}, std::hash<std::string_view>()(bytes)});
         delete[] pixels;
         return nextHandle;
     }
@@ -84,12 +78,6 @@ public:
         return found;
     }
     void clear() { calls.clear(); }
-
-    // A digest of a pixel buffer; 0 for none.
-    static std::size_t digest(const unsigned char* pixels, std::size_t length)
-    {
-        return pixels == nullptr ? 0 : std::hash<std::string_view>()({reinterpret_cast<const char*>(pixels), length});
-    }
 
     // Every call since construction or the last clear().
     std::vector<Call> calls;
