@@ -31,8 +31,7 @@ public:
         Nation nations[4];
         Place places[19];
         std::vector<Post> posts;
-        int current = 0;
-        int winners = 0;
+        int current = 0, winners = 0;
         unsigned int cursor = ArrowImage;
     };
     // The effect an input starts, numbered as the game's sounds; Silence for none.
@@ -99,11 +98,7 @@ public:
                           (nation.food > 0 && (button == GarrisonButton || targetAt(nation, x, y) >= 0));
         state.cursor = isOver() || acts ? HandImage : ArrowImage;
     }
-    void key(int sym)
-    {
-        if (sym == 27)
-            left = true;
-    }
+    void key(int sym) { left = left || sym == 27; }
     Sound frame()
     {
         if (!computerOnTurn() || --delay != 0)
@@ -284,12 +279,11 @@ private:
         state.current = 0;
         for (const Nation& nation : state.nations)
             state.winners += nation.explored.size() == 19 ? 1 : 0;
-        for (int i = int(state.posts.size()) - 1; i >= 0; --i) {
-            if (--state.posts[i].turns < 0) {
-                state.places[state.posts[i].space].garrison = false;
-                state.posts.erase(state.posts.begin() + i);
-            }
-        }
+        // A garrison stands while it has round ends left (a garrisoned space takes no second one).
+        for (Post& post : state.posts)
+            state.places[post.space].garrison = --post.turns >= 0;
+        const auto fallen = [](const Post& post) { return post.turns < 0; };
+        state.posts.erase(std::remove_if(state.posts.begin(), state.posts.end(), fallen), state.posts.end());
     }
     static std::string describe(const State& state, std::int32_t random)
     {
