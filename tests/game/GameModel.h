@@ -154,8 +154,8 @@ public:
     }
 
     // One drawImage call; in its own colours, opaque and unscaled unless told.
-    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1,
-                                       float scaleX = 1, float scaleY = 1)
+    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1, float scaleX = 1,
+                      float scaleY = 1)
     {
         return {"drawImage", handle, {float(x), float(y), scaleX, scaleY, tint[0], tint[1], tint[2], alpha}};
     }

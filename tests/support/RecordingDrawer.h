@@ -20,6 +20,7 @@
 // out handles 1, 2, 3, ... and frees the pixels it is given.
 class RecordingDrawer : public Drawer {
 public:
+    // Shorter names for the Drawer's parameter types.
     using Handle = unsigned int;
     using Byte = unsigned char;
 
