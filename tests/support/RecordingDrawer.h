@@ -32,7 +32,8 @@ public:
         std::vector<float> values = {};
         std::size_t pixels = 0;
 
-        auto key() const { return std::tie(operation, handle, values, pixels); }
+        // A copy (references would print as addresses), to compare and to print.
+        auto key() const { return std::make_tuple(operation, handle, values, pixels); }
         bool operator==(const Call& other) const { return key() == other.key(); }
         friend void PrintTo(const Call& call, std::ostream* out) { *out << testing::PrintToString(call.key()); }
     };
