@@ -113,12 +113,12 @@ TEST(ConfigFile, LinesAreReadByTheirFirstCharacters)
 TEST(ConfigFile, SettingsFromTheFile)
 {
     TemporaryDirectory folder;
-    read(folder, "w 1280\nh 720\na 1\nf 1\nns 1\nnm 1\n");
-    // The command line's "1 becomes 2" rule does not apply to the file.
-    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "1280x720 a1 f ns nm");
-    // Unusable sizes give 800 by 600.
-    read(folder, "w 0\nh 70000\na -3\n");
-    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "800x600 a0");
+    read(folder, "w 1280\nh 720\na 1\nf 1\nnm 1\n");
+    // The command line's "1 becomes 2" rule does not apply to the file; the music goes off alone.
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "1280x720 a1 f nm");
+    // Unusable sizes give 800 by 600; the sound goes off alone.
+    read(folder, "w 0\nh 70000\na -3\nns 1\n");
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "800x600 a0 ns");
 }
 
 TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsAndTheFileOnce)
