@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ImageLoader.h"
 #include "Images.h"
+#include "Sounds.h"
 #include "TemporaryDirectory.h"
 #include "XDisplay.h"
 
 #include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <array>
@@ -107,24 +107,16 @@ Check showsTurnOf(const char* banner, unsigned int size)
     return [expected](const Screen& shot) { return shot.match(expected, 20, 20, 276, 66) > 0.9f; };
 }
 
-// Whether the effect starts somewhere in the stereo capture. With the music off an effect is mixed mono
-// at half amplitude, so its first audible samples appear unchanged on both channels.
-bool isHeard(const std::vector<float>& capture, const std::string& effectName)
+// Whether an effect starts somewhere in the stereo capture: its opening as the game's mixer plays it
+// alone (the music is off).
+bool isHeard(const std::vector<float>& capture, Sounds::SoundType effect)
 {
-    std::vector<float> expected;
-    OggVorbis_File vorbis;
-    if (ov_fopen((MARROWGATE_SOURCE_DIR "/resources/sounds/" + effectName).c_str(), &vorbis) < 0)
-        return false;
-    float** channels = nullptr;
-    int section = 0;
-    for (long read; expected.size() < 2 * 4096 && (read = ov_read_float(&vorbis, &channels, 4096, &section)) > 0;)
-        for (long i = 0; i < read; ++i)
-            if (!expected.empty() || std::fabs(channels[0][i]) >= 1e-3f)
-                expected.insert(expected.end(), 2, 0.5f * channels[0][i]);
-    ov_clear(&vorbis);
-    expected.resize(std::min<std::size_t>(expected.size(), 2 * 4096));
-    return !expected.empty() && std::search(capture.begin(), capture.end(), expected.begin(), expected.end(),
-                                            [](float a, float b) { return std::fabs(a - b) <= 1e-5f; }) != capture.end();
+    Sounds reference(MARROWGATE_SOURCE_DIR "/resources/sounds/");
+    reference.playSound(effect);
+    std::vector<float> opening(2 * 4096, 0.0f);
+    reference.getAudio(opening.data(), 4096);
+    return std::search(capture.begin(), capture.end(), opening.begin(), opening.end(),
+                       [](float a, float b) { return std::fabs(a - b) <= 1e-5f; }) != capture.end();
 }
 
 // The real game under a frozen wall clock (the random source is seeded with 0; the frame clock still
@@ -232,8 +224,8 @@ TEST_F(EndToEnd, SponsorTitleGameAndBackWithTheirSounds)
     const std::string bytes = output("cat " + capturePath);
     std::vector<float> capture(bytes.size() / sizeof(float));
     std::memcpy(capture.data(), bytes.data(), capture.size() * sizeof(float));
-    EXPECT_TRUE(isHeard(capture, "click.ogg")) << "the title's choice and start made no click";
-    EXPECT_TRUE(isHeard(capture, "forage.ogg")) << "the forage sound is missing";
+    EXPECT_TRUE(isHeard(capture, Sounds::ClickSound)) << "the title's choice and start made no click";
+    EXPECT_TRUE(isHeard(capture, Sounds::ForageSound)) << "the forage sound is missing";
 }
 
 } // namespace
