@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <utility>
 #include <vector>
 
 using Rgb = std::array<int, 3>;
@@ -19,11 +18,17 @@ const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green =
 
 // A picture of a window, rows from the top.
 struct Screenshot {
+    struct Probe {
+        int x, y;
+        Rgb colour;
+    };
+
     int width = 0;
     int height = 0;
     std::vector<Rgb> pixels;
 
     Rgb at(int x, int y) const { return pixels[y * width + x]; }
+    bool operator==(const Screenshot& other) const { return pixels == other.pixels; }
     // The first and last lit columns of row y, or -1 where nothing is lit.
     std::pair<int, int> litColumns(int y) const
     {
@@ -35,12 +40,6 @@ struct Screenshot {
             }
         return {first, last};
     }
-    bool operator==(const Screenshot& other) const { return pixels == other.pixels; }
-
-    struct Probe {
-        int x, y;
-        Rgb colour;
-    };
     // Expects each probed pixel to hold its colour, give or take 1 for rounding.
     void expectPixels(std::initializer_list<Probe> probes) const
     {
@@ -50,14 +49,16 @@ struct Screenshot {
     }
 };
 
-// A drawer on a real window whose frames are read back. Classic SDL opens one window per process
-// (setting the video mode again resizes it and keeps its GL context); CTest runs each case alone.
+// A drawer on a real window of 1024 by 768 pixels with a frame begun, whose frames are read back.
+// Classic SDL opens one window per process (setting the video mode again resizes it and keeps its GL
+// context); CTest runs each case alone.
 class DrawingWindow : public testing::Test {
 protected:
     void SetUp() override
     {
         SKIP_WITHOUT_X_DISPLAY();
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        open(1024, 768);
     }
     void TearDown() override
     {
@@ -70,22 +71,19 @@ protected:
     {
         drawer = std::make_unique<OpenGLDrawer>();
         ASSERT_TRUE(drawer->initialise(width, height, false, 0));
-        // The GL framebuffer takes a resized window's new size at the next buffer swap.
-        drawer->endDrawing();
+        drawer->endDrawing(); // the GL framebuffer takes a resized window's size at the next buffer swap
         drawer->beginDrawing();
     }
 
-    // The frame's pixels, as the drawer reads them back; the next frame begins.
+    // The frame's pixels, as the drawer reads them back (bottom row first); the next frame begins.
     Screenshot capture()
     {
-        const SDL_Surface* window = SDL_GetVideoSurface();
-        Screenshot shot{window->w, window->h, {}};
+        Screenshot shot{SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h, {}};
         const std::unique_ptr<unsigned char[]> bytes(drawer->getScreenPixels());
-        for (int y = shot.height - 1; y >= 0; --y) // the drawer gives the bottom row first
-            for (int x = 0; x < shot.width; ++x) {
-                const unsigned char* pixel = bytes.get() + (y * shot.width + x) * 3;
-                shot.pixels.push_back({pixel[0], pixel[1], pixel[2]});
-            }
+        for (int i = 0; i < shot.width * shot.height; ++i) {
+            const unsigned char* pixel = &bytes[((shot.height - 1 - i / shot.width) * shot.width + i % shot.width) * 3];
+            shot.pixels.push_back({pixel[0], pixel[1], pixel[2]});
+        }
         drawer->beginDrawing();
         return shot;
     }
@@ -95,11 +93,8 @@ protected:
     unsigned int makeImage(unsigned int width, unsigned int height, ColourAt colourAt)
     {
         unsigned char* pixels = new unsigned char[width * height * 4];
-        for (unsigned int y = 0; y < height; ++y)
-            for (unsigned int x = 0; x < width; ++x) {
-                const Rgba colour = colourAt(x, y);
-                std::copy(colour.begin(), colour.end(), pixels + (y * width + x) * 4);
-            }
+        for (unsigned int i = 0; i < width * height; ++i)
+            std::copy_n(colourAt(i % width, i / width).begin(), 4, pixels + i * 4);
         return drawer->loadImage(pixels, width, height);
     }
     unsigned int solidImage(unsigned int size, Rgba colour)

@@ -87,16 +87,10 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
     const auto whole = [this] { drawer->resetViewport(); scene(100); };
     const auto withNext = [this] { scene(100); drawer->drawImage(blob + 1, 0, 0, 20, 20, 1, 1, 1, 1); };
     const auto loadNext = [this] { EXPECT_EQ(solidImage(8, {9, 99, 9, 255}), blob + 1); };
-    const auto replaceGlyph = [this] {
-        unsigned char pixel[4] = {255, 0, 0, 255};
-        drawer->loadGlyph(Drawer::GlyphA, pixel, 1);
-    };
+    const auto replaceGlyph = [this] { drawer->loadGlyph(Drawer::GlyphA, Rgba{255, 0, 0, 255}.data(), 1); };
     const auto drawBlob = [this] { drawer->drawImage(blob, 0, 0, 3, 3, 1, 1, 1, 1); };
     const auto withPolygon = [this] { scene(100); drawer->drawPoly(0, cursor, 600, 100, 2, 2, 1, 1, 1, 1); };
-    const auto storePolygon = [this] {
-        float triangle[6] = {0, 0, 100, 30, 20, 90};
-        EXPECT_EQ(drawer->loadPoly(triangle, 3), 0u);
-    };
+    const auto storePolygon = [this] { EXPECT_EQ(drawer->loadPoly(std::array<float, 6>{0, 0, 100, 30, 20, 90}.data(), 3), 0u); };
     const struct {
         const char* name;
         std::vector<Step> steps;
@@ -123,8 +117,7 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
         const std::vector<Screenshot> skipping = play(c.steps, true);
         EXPECT_EQ(rendered(), c.rendered);
         EXPECT_TRUE(skipping == everyFrame);
-        const auto& lastPixels = skipping.back().pixels;
-        EXPECT_GT(std::count_if(lastPixels.begin(), lastPixels.end(), [](const Rgb& p) { return p != black; }), 1000);
+        EXPECT_NE(skipping.back().at(10, 10), black); // something was drawn
         // Reading the frame back always draws it, and gives what the screen shows.
         drawer->beginDrawing();
         c.steps.back().second();

@@ -71,11 +71,10 @@ public:
         if (bytes.size() < start + rowBytes * height || word(11) != 32)
             throw std::runtime_error("unexpected screen file");
         Screenshot shot{width, height, {}};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned char* pixel = bytes.data() + start + y * rowBytes + x * 4;
-                shot.pixels.push_back({pixel[2], pixel[1], pixel[0]});
-            }
+        for (int i = 0; i < width * height; ++i) {
+            const unsigned char* pixel = &bytes[start + i / width * rowBytes + i % width * 4];
+            shot.pixels.push_back({pixel[2], pixel[1], pixel[0]});
+        }
         return shot;
     }
 

@@ -25,39 +25,33 @@ TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCanno
     std::ifstream file(dataDir + "/rgb3x2.png", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     testing::internal::CaptureStdout();
-    const LoadedImage fromMemory = ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    const LoadedImage fromFile = ImageLoader().loadImage(dataDir + "/rgb3x2.png");
+    const LoadedImage decoded[] = {ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size())),
+                                   ImageLoader().loadImage(dataDir + "/rgb3x2.png")};
     EXPECT_EQ(ImageLoader().loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
     // Only decoding from memory announces the expansion.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\nImageLoader: Image not 32bits.\n");
     const unsigned char expected[24] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
                                         10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255};
-    for (const LoadedImage& decoded : {fromMemory, fromFile}) {
-        ASSERT_EQ(std::make_pair(decoded.width, decoded.height), std::make_pair(3u, 2u));
-        EXPECT_TRUE(std::equal(expected, expected + 24, decoded.pixels));
-        delete[] decoded.pixels;
+    for (const LoadedImage& image : decoded) {
+        ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(3u, 2u));
+        EXPECT_TRUE(std::equal(expected, expected + 24, image.pixels));
+        delete[] image.pixels;
     }
-    EXPECT_EQ(ImageLoader().loadImage("not a picture", 13).pixels, nullptr);
-    EXPECT_EQ(ImageLoader().loadImage(Images::line_png, Images::line_png_size / 2).pixels, nullptr);
-    EXPECT_EQ(ImageLoader().loadImage(nullptr, 100).pixels, nullptr);
-    for (const std::string& path : {std::string(), dataDir + "/no such picture.png", dataDir})
-        EXPECT_EQ(ImageLoader().loadImage(path).pixels, nullptr) << path;
+    for (const LoadedImage& unreadable :
+         {ImageLoader().loadImage("not a picture", 13), ImageLoader().loadImage(Images::line_png, Images::line_png_size / 2),
+          ImageLoader().loadImage(nullptr, 100), ImageLoader().loadImage(""), ImageLoader().loadImage(dataDir),
+          ImageLoader().loadImage(dataDir + "/no such picture.png")})
+        EXPECT_EQ(unreadable.pixels, nullptr);
 }
 
-TEST(TextureLogic, PowersOfTwoCountFromOneAndStopAtTheLargestAndHandlesAreNeverZero)
+TEST(TextureLogic, PowersOfTwoCountFromOneAndStopAtTheLargest)
 {
     // Above the largest power of two nothing fits, and the search must not run forever.
     const unsigned int sizes[][2] = {{0, 1},      {1, 1},         {3, 4}, {64, 64}, {768, 1024},
                                      {0x80000000u, 0x80000000u}, {0x80000001u, 0}};
     for (const auto& size : sizes)
         EXPECT_EQ(OpenGLDrawer::powerOfTwo(size[0]), size[1]) << size[0];
-    std::map<unsigned int, OpenGLDrawer::Image> images;
-    images[2] = images[4] = images[0xffffffffu] = OpenGLDrawer::Image();
-    // The search starts at the newest handle: free 1 is skipped from 2 on, and the search wraps past 0.
-    const unsigned int searches[][2] = {{1, 1}, {2, 3}, {4, 5}, {0xffffffffu, 1}, {0, 1}};
-    for (const auto& search : searches)
-        EXPECT_EQ(OpenGLDrawer::findFreeHandle(images, search[0]), search[1]) << search[0];
 }
 
 TEST(TextureLogic, EnlargingContinuesRowsWithTheirLastByteAndRepeatsTheLastRow)
