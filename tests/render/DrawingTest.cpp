@@ -45,7 +45,8 @@ TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASo
     drawer->fillGradient(200, 0, 100, 256, 255, 0, 0, 255, 0, 0, 255, 255);
     drawer->drawLine(400, 300, 600, 300, 1, 1, 1, 1);
     const Screenshot shot = capture();
-    shot.expectPixels({{10, 20, red}, {39, 59, red}, {9, 20, black}, {40, 59, black}, {10, 19, black}, {10, 60, black}});
+    shot.expectPixels(
+        {{10, 20, red}, {39, 59, red}, {9, 20, black}, {40, 59, black}, {10, 19, black}, {10, 60, black}});
     // Top row red, bottom row blue, half way between in the middle.
     for (const int y : {0, 128, 255})
         EXPECT_EQ(shot.at(250, y), (Rgb{255 - y, 0, y})) << y;

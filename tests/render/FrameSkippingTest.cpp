@@ -70,7 +70,8 @@ protected:
     void replaceBlob()
     {
         drawer->releaseImage(blob);
-        EXPECT_EQ(makeImage(64, 64, [](int x, int) { return Rgba{0, 255, 0, static_cast<unsigned char>(x * 4)}; }), blob);
+        const auto green = [](int x, int) { return Rgba{0, 255, 0, static_cast<unsigned char>(x * 4)}; };
+        EXPECT_EQ(makeImage(64, 64, green), blob);
     }
 
     PrivateXServer server{windowWidth, windowHeight};
@@ -90,7 +91,8 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
     const auto replaceGlyph = [this] { drawer->loadGlyph(Drawer::GlyphA, Rgba{255, 0, 0, 255}.data(), 1); };
     const auto drawBlob = [this] { drawer->drawImage(blob, 0, 0, 3, 3, 1, 1, 1, 1); };
     const auto withPolygon = [this] { scene(100); drawer->drawPoly(0, cursor, 600, 100, 2, 2, 1, 1, 1, 1); };
-    const auto storePolygon = [this] { EXPECT_EQ(drawer->loadPoly(std::array<float, 6>{0, 0, 100, 30, 20, 90}.data(), 3), 0u); };
+    float triangle[6] = {0, 0, 100, 30, 20, 90};
+    const auto storePolygon = [&] { EXPECT_EQ(drawer->loadPoly(triangle, 3), 0u); };
     const struct {
         const char* name;
         std::vector<Step> steps;

@@ -21,13 +21,14 @@ const std::string dataDir = RENDER_TEST_DATA;
 
 TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
 {
+    ImageLoader loader;
     // 3 pixels of 3 bytes make rows that the decoder pads to 12 bytes.
     std::ifstream file(dataDir + "/rgb3x2.png", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     testing::internal::CaptureStdout();
-    const LoadedImage decoded[] = {ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size())),
-                                   ImageLoader().loadImage(dataDir + "/rgb3x2.png")};
-    EXPECT_EQ(ImageLoader().loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
+    const LoadedImage decoded[] = {loader.loadImage(bytes.data(), static_cast<unsigned int>(bytes.size())),
+                                   loader.loadImage(dataDir + "/rgb3x2.png")};
+    EXPECT_EQ(loader.loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
     // Only decoding from memory announces the expansion.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\nImageLoader: Image not 32bits.\n");
@@ -39,9 +40,9 @@ TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCanno
         delete[] image.pixels;
     }
     for (const LoadedImage& unreadable :
-         {ImageLoader().loadImage("not a picture", 13), ImageLoader().loadImage(Images::line_png, Images::line_png_size / 2),
-          ImageLoader().loadImage(nullptr, 100), ImageLoader().loadImage(""), ImageLoader().loadImage(dataDir),
-          ImageLoader().loadImage(dataDir + "/no such picture.png")})
+         {loader.loadImage("not a picture", 13), loader.loadImage(Images::line_png, Images::line_png_size / 2),
+          loader.loadImage(nullptr, 100), loader.loadImage(""), loader.loadImage(dataDir),
+          loader.loadImage(dataDir + "/no such picture.png")})
         EXPECT_EQ(unreadable.pixels, nullptr);
 }
 
