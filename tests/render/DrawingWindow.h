@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using Rgb = std::array<int, 3>;
@@ -18,11 +19,6 @@ const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green =
 
 // A picture of a window, rows from the top.
 struct Screenshot {
-    struct Probe {
-        int x, y;
-        Rgb colour;
-    };
-
     int width = 0;
     int height = 0;
     std::vector<Rgb> pixels;
@@ -40,12 +36,12 @@ struct Screenshot {
             }
         return {first, last};
     }
-    // Expects each probed pixel to hold its colour, give or take 1 for rounding.
-    void expectPixels(std::initializer_list<Probe> probes) const
+    // Expects the pixel at each (x, y) to hold its colour, give or take 1 for rounding.
+    void expectPixels(std::initializer_list<std::tuple<int, int, Rgb>> probes) const
     {
-        for (const Probe& probe : probes)
+        for (const auto& [x, y, colour] : probes)
             for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(at(probe.x, probe.y)[c], probe.colour[c], 1) << "at " << probe.x << "," << probe.y;
+                EXPECT_NEAR(at(x, y)[c], colour[c], 1) << "at " << x << "," << y;
     }
 };
 
