@@ -1,15 +1,29 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""Runs the real game for a few seconds with ALSA's default device writing to a file, then checks what
-the game played: the music fading in (default), silence (-nm), or no stream at all (-ns).
+"""Runs the real game with ALSA's default device writing everything it plays to a WAV file (see
+tests/support/alsa-capture.conf), then checks the stream frame by frame:
 
-Usage: capture_audio.py --program PATH --alsa-config PATH --music PATH --mode music|nomusic|nosound
+  music    44100 Hz stereo float, starting with music.ogg's first frame a few frames after the stream
+           starts. Every frame is the straight decode times the fade-in volume (0, rising by 0.000001 a
+           frame as a float32 sum, 1.0 from frame 990522 on) times 0.75, or times 0.5 in the one block
+           that leads into each new buffer of 11025 frames. Checked up to two buffers past the loop point,
+           where the music goes on from its first frame.
+  nomusic  (-nm) a stream of silence.
+  nosound  (-ns) no stream at all, and no word from the audio device.
+
+The capture takes the samples at real time, as a sound card would, and never in bursts (pace.py). The
+audio thread waits on the capture's pipe, so nothing is lost however slow the game is, and the check
+waits for the data it needs, up to a deadline of minutes. A ThreadSanitizer build of the game fails the
+check with its report.
+
+Usage: capture_audio.py --program PATH --decoder PATH --alsa-config PATH --music PATH --mode MODE
 Exit status 0 on success, 1 on failure, 77 when the program is not built or there is no X display.
 """
 
 import argparse
 import os
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -18,12 +32,24 @@ import time
 import numpy as np
 
 RATE = 44100
-SKIP = 77
-# Seconds of sound to capture once the stream is running; the fade-in is still low but clearly there.
-CAPTURE_SECONDS = 4.0
+FRAME_BYTES = 8
 BUFFER_FRAMES = 11025
-FADE_STEP = 0.000001
-GAIN = 0.75
+GAIN = np.float32(0.75)
+CROSSING_GAIN = np.float32(0.5)
+FADE_STEP = np.float32(0.000001)
+FADE_FRAMES = 990522
+# PortAudio writes a few frames of silence ahead of the first block; more than this is a late start.
+MAX_LEAD_FRAMES = RATE // 10
+# Room for factors multiplied in another order; a wrong gain or fade step is off by far more.
+TOLERANCE = 1e-6
+# Times real time. The streaming thread has 500 ms / PACE to refill a buffer before the mixer is back;
+# at twice real time a busy two-core machine already made it miss a turn now and then.
+PACE = 1
+DEADLINE_SECONDS = 600
+SKIP = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+SUPPRESSIONS = os.path.join(HERE, 'tsan-suppressions.txt')
+PACER = os.path.join(HERE, 'pace.py')
 
 
 def fail(message):
@@ -31,110 +57,160 @@ def fail(message):
     sys.exit(1)
 
 
-def run_game(program, alsa_config, capture, home, extra_args, expect_sound):
-    """Starts the game, lets it play, asks it to quit like the window manager would; returns its output."""
-    env = dict(os.environ, ALSA_CONFIG_PATH=alsa_config, AUDIO_CAPTURE_FILE=capture, HOME=home,
-               XDG_CONFIG_HOME=home, SDL_VIDEODRIVER='x11')
-    env.pop('MARROWGATE_SOUNDS_DIR', None)
-    args = [program, '-w', '640', '-h', '480'] + extra_args
-    log_path = os.path.join(home, 'stdout.txt')
-    with open(log_path, 'w') as log:
-        game = subprocess.Popen(args, env=env, stdout=log, stderr=subprocess.DEVNULL, cwd=home)
-        # Start-up time varies with the machine; count from when sound first arrives or, where none
-        # is expected, from when the music file has been loaded.
-        deadline = time.monotonic() + 30.0
-        while time.monotonic() < deadline and game.poll() is None:
-            if expect_sound and os.path.exists(capture) and os.path.getsize(capture) > 0:
-                break
-            if not expect_sound and 'vorbisfile: Loaded file: ' in open(log_path).read():
-                break
+class Game:
+    """The game in a scratch home, playing into the capture device, its output kept in files."""
+
+    def __init__(self, options, home, extra_args):
+        self.capture = os.path.join(home, 'capture.wav')
+        self.stdout = os.path.join(home, 'stdout.txt')
+        self.stderr = os.path.join(home, 'stderr.txt')
+        env = dict(os.environ, ALSA_CONFIG_PATH=options.alsa_config, AUDIO_CAPTURE_FILE=self.capture,
+                   AUDIO_CAPTURE_FORMAT='wav', AUDIO_CAPTURE_PACER=PACER,
+                   AUDIO_CAPTURE_PACE=str(PACE * RATE * FRAME_BYTES),
+                   HOME=home, XDG_CONFIG_HOME=home, SDL_VIDEODRIVER='x11',
+                   TSAN_OPTIONS=os.environ.get('TSAN_OPTIONS', '') + ' suppressions=' + SUPPRESSIONS)
+        env.pop('MARROWGATE_SOUNDS_DIR', None)
+        with open(self.stdout, 'w') as out, open(self.stderr, 'w') as err:
+            self.process = subprocess.Popen([options.program, '-w', '640', '-h', '480'] + extra_args,
+                                            env=env, stdout=out, stderr=err, cwd=home)
+        self.deadline = time.monotonic() + DEADLINE_SECONDS
+
+    def output(self):
+        with open(self.stdout) as out:
+            return out.read()
+
+    def captured_frames(self):
+        return max(0, os.path.getsize(self.capture) - 44) // FRAME_BYTES if os.path.exists(self.capture) else 0
+
+    def wait_until(self, ready, what):
+        while not ready():
+            if self.process.poll() is not None:
+                fail('the game ended with status %d before %s%s'
+                     % (self.process.returncode, what, self.sanitizer()))
+            if time.monotonic() > self.deadline:
+                self.process.kill()
+                fail('no %s within %d seconds' % (what, DEADLINE_SECONDS))
             time.sleep(0.05)
-        time.sleep(CAPTURE_SECONDS)
-        if game.poll() is not None:
-            fail('the game ended by itself with status %d' % game.returncode)
-        # SDL turns SIGTERM into a quit event, so the game shuts down in its normal order.
-        game.send_signal(signal.SIGTERM)
+
+    def quit(self):
+        """Asks the game to quit as a window manager would (SDL makes SIGTERM a quit event)."""
+        self.process.send_signal(signal.SIGTERM)
         try:
-            status = game.wait(timeout=30.0)
+            status = self.process.wait(timeout=DEADLINE_SECONDS)
         except subprocess.TimeoutExpired:
-            game.kill()
-            fail('the game did not quit within 30 seconds')
-    if status != 0:
-        fail('the game exited with status %d' % status)
-    with open(log_path) as log:
-        return log.read()
+            self.process.kill()
+            fail('the game did not quit within %d seconds' % DEADLINE_SECONDS)
+        if status != 0:
+            fail('the game exited with status %d%s' % (status, self.sanitizer()))
+
+    def sanitizer(self):
+        with open(self.stderr, errors='replace') as err:
+            text = err.read()
+        start = text.find('ThreadSanitizer')
+        return '' if start < 0 else '; ThreadSanitizer says:\n' + text[text.rfind('\n', 0, start) + 1:][:20000]
 
 
-def decode(music):
-    raw = subprocess.run(['sox', music, '-t', 'raw', '-e', 'floating-point', '-b', '32', '-'],
-                         check=True, stdout=subprocess.PIPE).stdout
-    return np.frombuffer(raw, dtype='<f4').reshape(-1, 2).astype(np.float64)
+def read_capture(path):
+    """The captured frames, after checking from the WAV header that the stream is stereo float at 44100 Hz."""
+    with open(path, 'rb') as capture:
+        data = capture.read()
+    if data[:4] != b'RIFF' or data[8:12] != b'WAVE':
+        fail('the capture has no WAV header')
+    position, layout = 12, None
+    while position + 8 <= len(data):
+        chunk, size = data[position:position + 4], struct.unpack('<I', data[position + 4:position + 8])[0]
+        if chunk == b'fmt ':
+            _, channels, rate, _, _, bits = struct.unpack('<HHIIHH', data[position + 8:position + 24])
+            layout = (channels, rate, bits)
+        if chunk == b'data':
+            # Written through a pipe, the header's lengths stay unset: the samples run to the end.
+            body = data[position + 8:]
+            break
+        position += 8 + size
+    else:
+        fail('the capture has no data chunk')
+    if layout != (2, RATE, 32):
+        fail('the stream has %d channels at %d Hz with %d bits a sample, not stereo float at %d Hz'
+             % (layout + (RATE,)))
+    frames = len(body) // FRAME_BYTES
+    return np.frombuffer(body[:frames * FRAME_BYTES], dtype='<f4').reshape(-1, 2)
 
 
-def read_capture(capture):
-    if not os.path.exists(capture):
-        fail('nothing was played: no capture file')
-    data = np.fromfile(capture, dtype='<f4')
-    return data[: len(data) // 2 * 2].reshape(-1, 2).astype(np.float64)
+def decode(decoder, music):
+    raw = subprocess.run([decoder, music], check=True, stdout=subprocess.PIPE).stdout
+    return np.frombuffer(raw, dtype='<f4').reshape(-1, 2)
 
 
-def find_lag(capture, reference, start, length, low, high):
-    """The lag (capture frame minus music frame) in [low, high] that best lines up the window at start."""
-    window = capture[start:start + length]
-    first = max(0, start - high)
-    segment = reference[first:min(len(reference), start - low + length)]
-    if len(segment) < length:
-        fail('no music to line the capture up with at frame %d' % start)
-    # Cross-correlation by FFT, normalised by the energy of each stretch of the reference.
-    size = 1 << int(np.ceil(np.log2(len(segment) + length)))
-    correlation = np.fft.irfft(np.fft.rfft(segment, size) * np.conj(np.fft.rfft(window, size)), size)
-    energy = np.convolve(segment ** 2, np.ones(length), 'valid')
-    score = correlation[:len(energy)] / np.sqrt(np.maximum(energy, 1e-12))
-    return start - (first + int(np.argmax(score)))
+def fade_volume(frames):
+    """The fade-in volume the mixer applies to each frame: float32 sums of the step until 1.0 is reached."""
+    volume = np.zeros(frames, np.float32)
+    volume[1:] = np.cumsum(np.full(frames - 1, FADE_STEP, np.float32), dtype=np.float32)
+    first_full = int(np.argmax(volume >= 1.0))
+    assert first_full == FADE_FRAMES and volume[first_full] == 1.0, 'the fade arithmetic is off'
+    volume[first_full:] = 1.0
+    return volume
 
 
 def check_music(captured, reference):
-    left = captured[:, 0]
-    if len(left) < 2 * RATE:
-        fail('only %d frames were captured' % len(left))
-    # Where the music starts in the capture: PortAudio's prefill and start-up come first.
-    lag = find_lag(left, reference[:, 0], 2 * RATE, 8192, 0, 2 * RATE - 1)
-    print('music starts at capture frame', lag)
-    window = 4096
-    checked = 0
-    for start in range(lag + RATE // 2, len(left) - window - 2048, window):
-        # Follow the alignment, in case the device dropped or repeated a block.
-        lag = find_lag(left, reference[:, 0], start, window, lag - 2048, lag + 2048)
-        position = start - lag
-        if position < 0 or position + window > len(reference):
+    frames = len(reference) + 2 * BUFFER_FRAMES
+    music = (reference[np.arange(frames) % len(reference)] * fade_volume(frames)[:, None]).astype(np.float32)
+
+    sounding = np.flatnonzero(np.any(captured != 0.0, axis=1))
+    if len(sounding) == 0:
+        fail('the stream is silent')
+    lead = int(sounding[0]) - int(np.flatnonzero(np.any(music != 0.0, axis=1))[0])
+    if not 0 <= lead <= MAX_LEAD_FRAMES:
+        fail('the music starts %d frames after the stream' % lead)
+    heard = captured[lead:lead + frames]
+
+    def mixed_at(gain):
+        expected = music * gain
+        return np.all(np.abs(heard - expected) <= TOLERANCE * np.abs(expected), axis=1)
+
+    at_gain, at_crossing = mixed_at(GAIN), mixed_at(CROSSING_GAIN)
+    wrong = np.flatnonzero(~at_gain & ~at_crossing)
+    if len(wrong) > 0:
+        frame = int(wrong[0])
+        fail('%d frames are wrong, the first at music frame %d (frame %d of a buffer): heard %s, expected %s '
+             'times 0.75 (or 0.5 at a change of buffer)'
+             % (len(wrong), frame, frame % BUFFER_FRAMES, heard[frame], music[frame]))
+
+    # The block that leads into a new buffer is mixed at 0.5: a run of frames that holds the new buffer's
+    # first frame and is no longer than a buffer. Everything else is at 0.75.
+    boundaries = np.arange(BUFFER_FRAMES, frames, BUFFER_FRAMES)
+    unmarked = boundaries[~at_crossing[boundaries]]
+    if len(unmarked) > 0:
+        fail('the block entering the buffer at music frame %d was mixed at 0.75, not 0.5' % unmarked[0])
+    edges = np.diff(np.concatenate(([0], at_crossing.astype(np.int8), [0])))
+    for start, end in zip(np.flatnonzero(edges == 1), np.flatnonzero(edges == -1) - 1):
+        if np.all(at_gain[start:end + 1]):
             continue
-        # The one block at each buffer change is mixed at a lower gain; leave those windows out.
-        crossing = (position + window + 256) // BUFFER_FRAMES != max(position - 256, 0) // BUFFER_FRAMES
-        if crossing:
-            continue
-        expected_gain = GAIN * FADE_STEP * (position + window / 2)
-        for channel in (0, 1):
-            heard = captured[start:start + window, channel]
-            music = reference[position:position + window, channel]
-            gain = np.dot(heard, music) / np.dot(music, music)
-            residual = np.linalg.norm(heard - gain * music) / np.linalg.norm(gain * music)
-            if abs(gain / expected_gain - 1.0) > 0.1 or residual > 0.1:
-                fail('at music frame %d channel %d: gain %.6f, expected %.6f, residual %.3f'
-                     % (position, channel, gain, expected_gain, residual))
-        checked += 1
-    if checked < 10:
-        fail('only %d windows could be checked' % checked)
-    print('music heard and fading in as expected over', checked, 'windows')
+        boundary = end - end % BUFFER_FRAMES
+        if boundary < max(start, 1) or end - start >= BUFFER_FRAMES:
+            fail('music frames %d to %d were mixed at 0.5 away from a change of buffer' % (start, end))
+    print('%d frames of music exact after a lead of %d frames, through the end of the fade-in (frame %d) '
+          'and the loop point (frame %d)' % (frames, lead, FADE_FRAMES, len(reference)))
+
+
+def check_loaded(output, effects_expected):
+    """The music is always loaded; the effects only once something asked for the Sounds singleton."""
+    def loaded(name):
+        return any(line.startswith('vorbisfile: Loaded file: ') and line.endswith('/' + name)
+                   for line in output.splitlines())
+    if not loaded('music.ogg'):
+        fail('the music was not loaded; the game said:\n' + output)
+    for name in ('click.ogg', 'forage.ogg', 'garrison.ogg'):
+        if loaded(name) != effects_expected:
+            fail('%s was %sloaded; the game said:\n%s' % (name, 'not ' if effects_expected else '', output))
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument('--program', required=True)
-    parser.add_argument('--alsa-config', required=True)
-    parser.add_argument('--music', required=True)
+    for name in ('--program', '--decoder', '--alsa-config', '--music'):
+        parser.add_argument(name, required=True)
     parser.add_argument('--mode', choices=['music', 'nomusic', 'nosound'], required=True)
     options = parser.parse_args()
-    if not os.path.exists(options.program):
+    if not os.path.exists(options.program) or not os.path.exists(options.decoder):
         print('SKIP: the game is not built in this build folder')
         return SKIP
     if not os.environ.get('DISPLAY'):
@@ -142,27 +218,33 @@ def main():
         return SKIP
 
     with tempfile.TemporaryDirectory() as home:
-        capture = os.path.join(home, 'capture.raw')
-        extra = {'music': [], 'nomusic': ['-nm'], 'nosound': ['-ns']}[options.mode]
-        output = run_game(options.program, options.alsa_config, capture, home, extra, options.mode != 'nosound')
-        if 'vorbisfile: Loaded file: ' not in output or 'music.ogg' not in output:
-            fail('the music was not loaded; the game said:\n' + output)
+        game = Game(options, home, {'music': [], 'nomusic': ['-nm'], 'nosound': ['-ns']}[options.mode])
         if options.mode == 'nosound':
-            if os.path.exists(capture):
-                fail('a stream was opened and played with -ns')
-            if 'PortAudioDevice' in output:
-                fail('the audio device spoke with -ns:\n' + output)
+            # Once the window is open SDL turns SIGTERM into a quit event, which the main loop sees only
+            # after the point where the stream would have been started.
+            game.wait_until(lambda: 'Using GLEW version' in game.output(), 'window')
+            game.quit()
+            if os.path.exists(game.capture):
+                fail('a stream was opened with -ns')
+            if 'PortAudioDevice' in game.output():
+                fail('the audio device spoke with -ns:\n' + game.output())
+            check_loaded(game.output(), False)
             print('no stream with -ns')
             return 0
-        captured = read_capture(capture)
+
+        reference = decode(options.decoder, options.music)
+        needed = MAX_LEAD_FRAMES + (len(reference) + 2 * BUFFER_FRAMES if options.mode == 'music' else RATE)
+        game.wait_until(lambda: game.captured_frames() >= needed, '%d captured frames' % needed)
+        game.quit()
+        # Nothing plays an effect before a click: the first audio callback is what loaded them.
+        check_loaded(game.output(), True)
+        captured = read_capture(game.capture)
         if options.mode == 'nomusic':
-            if len(captured) < RATE:
-                fail('only %d frames were captured' % len(captured))
             if np.any(captured != 0.0):
                 fail('the stream carried sound with -nm')
             print('%d frames of silence with -nm' % len(captured))
             return 0
-        check_music(captured, decode(options.music))
+        check_music(captured, reference)
     return 0
 
 
