@@ -29,16 +29,6 @@ TEST(FirstWindow, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
 
 using Drawing = DrawingWindow;
 
-TEST_F(Drawing, CapturedRowsHaveNoPadding)
-{
-    open(1021, 766); // rows of 1021 pixels are not a multiple of 4 bytes; padded ones would drift
-    drawer->fillRect(0, 0, 512, 768, 255, 0, 0, 255);
-    const Screenshot shot = capture();
-    EXPECT_EQ(shot.litColumns(1), std::make_pair(0, 509));
-    for (int y = 2; y < 766; ++y)
-        ASSERT_EQ(shot.litColumns(y), shot.litColumns(1)) << y;
-}
-
 TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASolidMiddleAndSoftEdges)
 {
     drawer->fillRect(10, 20, 30, 40, 255, 0, 0, 255);
@@ -185,10 +175,11 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
                                    {100, 300, -2.5f, 0.75f, 1}, {400, 350, 0.3f, 0.3f, 1}, {620, 430, 4.5f, 4.5f, 1},
                                    {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},       {500, 650, 0.77f, 1.31f, 0.5f}};
     // Window width and height, whether the pictures go into a viewport, and the logical screen's
-    // first and last column and row in the window.
+    // first and last column and row in the window. Rows of 1021 pixels are not a multiple of 4 bytes:
+    // read back with padding, they would drift.
     const int windows[][7] = {{1024, 768, 0, 0, 1023, 0, 767},   {1280, 800, 0, 106, 1171, 0, 799},
                               {1280, 800, 1, 106, 1171, 0, 799}, {1000, 700, 0, 33, 965, 0, 699},
-                              {300, 1000, 0, 0, 299, 388, 612}};
+                              {300, 1000, 0, 0, 299, 388, 612},  {1021, 700, 0, 43, 975, 0, 699}};
     for (const auto& window : windows) {
         open(static_cast<unsigned short>(window[0]), static_cast<unsigned short>(window[1]));
         // Inside an enlarged texture, cut by its right and bottom edges, in a corner, invisible, and
