@@ -8,7 +8,7 @@
 // Real pixels: each case draws into a window under Xvfb and reads the frame back.
 namespace {
 
-TEST(FirstWindow, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
+TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
 {
     SKIP_WITHOUT_X_DISPLAY();
     OpenGLDrawer withoutVideo;
