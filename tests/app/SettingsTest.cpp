@@ -31,18 +31,12 @@ std::string printedAndRead(const std::string* directory = nullptr)
     return testing::internal::GetCapturedStdout() + describe(config);
 }
 
-class ConfigFile : public testing::Test {
-protected:
-    std::string path() const { return folder.getPath() + "/Ombrefell.conf"; }
-    // Reads a settings file holding the given text.
-    std::string read(const std::string& text)
-    {
-        std::ofstream(path()) << text;
-        return describe(ConfigLoader(folder.getPath()));
-    }
-
-    TemporaryDirectory folder;
-};
+// Writes a settings file holding text into folder, then says what a ConfigLoader reads from it.
+std::string read(const TemporaryDirectory& folder, const std::string& text)
+{
+    std::ofstream(folder.getPath() + "/Ombrefell.conf") << text;
+    return describe(ConfigLoader(folder.getPath()));
+}
 
 } // namespace
 
@@ -86,15 +80,7 @@ TEST(Settings, CommandLinesAndWhatTheyPrint)
 }
 
 
-TEST_F(ConfigFile, FirstStartWritesSevenLinesAndReadsThemBack)
-{
-    EXPECT_EQ(printedAndRead(&folder.getPath()), "800x600 a0");
-    std::stringstream written;
-    written << std::ifstream(path()).rdbuf();
-    EXPECT_EQ(written.str(), "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
-}
-
-TEST_F(ConfigFile, LinesAreReadByTheirFirstCharacters)
+TEST(ConfigFile, LinesAreReadByTheirFirstCharacters)
 {
     const std::string overlong = "w " + std::string(125, '1') + "x";
     const std::pair<std::string, const char*> cases[] = {
@@ -115,28 +101,27 @@ TEST_F(ConfigFile, LinesAreReadByTheirFirstCharacters)
         {"h 720\n" + overlong + "\nf 1\n", "800x720 a6"},
         {"w 640" + std::string(122, ' ') + "\nf 1\n", "640x600 a6 f"},
     };
+    TemporaryDirectory folder;
     for (const auto& [text, expected] : cases)
-        EXPECT_EQ(read(text), expected) << text;
+        EXPECT_EQ(read(folder, text), expected) << text;
+    // A settings file that is a folder gives the built-in defaults (even root cannot read a folder as a file).
+    TemporaryDirectory other;
+    mkdir((other.getPath() + "/Ombrefell.conf").c_str(), 0755);
+    EXPECT_EQ(printedAndRead(&other.getPath()), "800x600 a6");
 }
 
-TEST_F(ConfigFile, SettingsFromTheFile)
+TEST(ConfigFile, SettingsFromTheFile)
 {
-    std::ofstream(path()) << "w 1280\nh 720\na 1\nf 1\nns 1\nnm 1\n";
-    // The command line's "1 becomes 2" rule does not apply to the file.
-    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "1280x720 a1 f ns nm");
-    // Unusable sizes give 800 by 600.
-    std::ofstream(path()) << "w 0\nh 70000\na -3\n";
-    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "800x600 a0");
+    TemporaryDirectory folder;
+    read(folder, "w 1280\nh 720\na 1\nf 1\nnm 1\n");
+    // The command line's "1 becomes 2" rule does not apply to the file; the music goes off alone.
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "1280x720 a1 f nm");
+    // Unusable sizes give 800 by 600; the sound goes off alone.
+    read(folder, "w 0\nh 70000\na -3\nns 1\n");
+    EXPECT_EQ(describe(Settings::fromConfig(ConfigLoader(folder.getPath()))), "800x600 a0 ns");
 }
 
-TEST_F(ConfigFile, AFileThatIsAFolderGivesTheBuiltInDefaults)
-{
-    // Even root cannot read a folder as a file.
-    mkdir(path().c_str(), 0755);
-    EXPECT_EQ(printedAndRead(&folder.getPath()), "800x600 a6");
-}
-
-TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsOnce)
+TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsAndTheFileOnce)
 {
     TemporaryDirectory home;
     ScopedEnvironment homeVariable("HOME", home.getPath().c_str());
@@ -145,12 +130,11 @@ TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsOnce)
         const std::string folder = (xdg.empty() ? home.getPath() + "/.config" : xdg) + "/Ombrefell";
         EXPECT_EQ(printedAndRead(), "Created directory " + folder + "\n800x600 a0");
         EXPECT_EQ(printedAndRead(), "800x600 a0");
+        std::stringstream written;
+        written << std::ifstream(folder + "/Ombrefell.conf").rdbuf();
+        EXPECT_EQ(written.str(), "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
     }
-}
-
-TEST(ConfigFolder, AnUncreatableFolderIsReportedAndTheGameGoesOn)
-{
-    TemporaryDirectory home;
+    // An uncreatable folder is reported and the game goes on.
     const std::string blocker = home.getPath() + "/file";
     std::ofstream(blocker) << "not a folder";
     ScopedEnvironment xdg("XDG_CONFIG_HOME", blocker.c_str());

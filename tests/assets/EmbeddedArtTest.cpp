@@ -7,13 +7,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
-// The embedded art, decoded through the game's own loader and checked against the places the screens
-// draw it at.
+// The game's art, decoded through the game's own loader and checked against the places the screens
+// draw it at. It is read from the files that the build embeds byte for byte.
 namespace {
+const std::string ART = MARROWGATE_SOURCE_DIR "/assets/";
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 // A picture decoded once per test run, however many tests read it.
 struct Picture {
     unsigned int width, height;
@@ -31,23 +43,22 @@ struct Picture {
     int alpha(int x, int y) const { return at(x, y, 3); }
 };
 
-const Picture& decoded(const char* data, unsigned int size)
+// A picture under assets/ ("images/title.png").
+const Picture& art(const std::string& file)
 {
-    static std::map<const char*, Picture> cache;
-    if (cache.count(data) == 0) {
+    static std::map<std::string, Picture> cache;
+    auto found = cache.find(file);
+    if (found == cache.end()) {
+        const std::string bytes = readFile(ART + file);
         testing::internal::CaptureStdout();
-        const LoadedImage image = ImageLoader().loadImage(data, size);
-        const std::size_t bytes = std::size_t(image.width) * image.height * 4;
-        cache[data] = {image.width, image.height, {image.pixels, image.pixels + bytes}, testing::internal::GetCapturedStdout()};
+        const LoadedImage image = ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size()));
+        const std::size_t size = std::size_t(image.width) * image.height * 4;
+        found = cache.emplace(file, Picture{image.width, image.height, {image.pixels, image.pixels + size},
+                                            testing::internal::GetCapturedStdout()}).first;
         delete[] image.pixels;
     }
-    return cache[data];
+    return found->second;
 }
-#define PICTURE(name) decoded(Images::name, Images::name##_size)
-
-struct Entry { const char* name; const Picture& picture; unsigned int width, height; };
-#define IMAGE(name, w, h) Entry{#name, PICTURE(name), w, h}
-#define GLYPH(name) Entry{#name, decoded(Fonts::name, Fonts::name##_size), 64, 64}
 
 // The board as the game lays it out: the top-left corner of each space's 64x64 box, and its neighbours.
 const int SPACES = 19, BOX = 64, WIDTH = 1024, HEIGHT = 768, SEA = -1;
@@ -60,13 +71,7 @@ const std::vector<std::vector<int>> NEIGHBOURS = {
     {9, 10, 11, 12, 18, 16}, {12, 13, 14, 15, 16, 17}};
 const Picture& overlay(int space)
 {
-    static const Picture* const overlays[SPACES] = {
-        &PICTURE(space0_png), &PICTURE(space1_png), &PICTURE(space2_png), &PICTURE(space3_png), &PICTURE(space4_png),
-        &PICTURE(space5_png), &PICTURE(space6_png), &PICTURE(space7_png), &PICTURE(space8_png), &PICTURE(space9_png),
-        &PICTURE(space10_png), &PICTURE(space11_png), &PICTURE(space12_png), &PICTURE(space13_png),
-        &PICTURE(space14_png), &PICTURE(space15_png), &PICTURE(space16_png), &PICTURE(space17_png),
-        &PICTURE(space18_png)};
-    return *overlays[space];
+    return art("images/space" + std::to_string(space) + ".png");
 }
 
 // Which overlay covers a screen pixel, SEA where none does.
@@ -106,35 +111,27 @@ Box inkExtent(const Picture& picture, const Box& within, int threshold)
 
 TEST(EmbeddedArt, EveryPictureDecodesToItsSizeWithFourChannelsAndThePaperWithThree)
 {
-    const Entry catalogue[] = {
-        IMAGE(paper2_jpg, 1024, 768), IMAGE(sponsor_png, 1024, 768), IMAGE(title_png, 1024, 768),
-        IMAGE(map_png, 1024, 768), IMAGE(drawscreen_png, 1024, 768), IMAGE(winscreen_png, 1024, 512),
-        IMAGE(embarking_png, 512, 128), IMAGE(ruritaniawin_png, 1024, 128), IMAGE(molotaviawin_png, 1024, 128),
-        IMAGE(norlandwin_png, 1024, 128), IMAGE(stamarkwin_png, 1024, 128), IMAGE(ruritania_png, 256, 64),
-        IMAGE(molotavia_png, 256, 64), IMAGE(norland_png, 256, 64), IMAGE(stamark_png, 256, 64),
-        IMAGE(foragebutton_png, 256, 128), IMAGE(garrisonbutton_png, 256, 128), IMAGE(waitbutton_png, 256, 128),
-        IMAGE(ship_png, 128, 128), IMAGE(tick_png, 64, 64), IMAGE(guy_png, 64, 64), IMAGE(mouse_png, 64, 64),
-        IMAGE(hand_png, 64, 64), IMAGE(counter_png, 64, 64), IMAGE(garrison_png, 64, 64),
-        IMAGE(biscuits_png, 64, 64), IMAGE(biscuits1_png, 64, 64), IMAGE(biscuits2_png, 64, 64),
-        IMAGE(biscuits3_png, 64, 64), IMAGE(biscuits4_png, 64, 64), IMAGE(biscuits5_png, 64, 64),
-        IMAGE(line_png, 8, 8),
-        GLYPH(fonta_png), GLYPH(fontb_png), GLYPH(fontc_png), GLYPH(fontd_png), GLYPH(fonte_png), GLYPH(fontf_png),
-        GLYPH(fontg_png), GLYPH(fonth_png), GLYPH(fonti_png), GLYPH(fontj_png), GLYPH(fontk_png), GLYPH(fontl_png),
-        GLYPH(fontm_png), GLYPH(fontn_png), GLYPH(fonto_png), GLYPH(fontp_png), GLYPH(fontq_png), GLYPH(fontr_png),
-        GLYPH(fonts_png), GLYPH(fontt_png), GLYPH(fontu_png), GLYPH(fontv_png), GLYPH(fontw_png), GLYPH(fontx_png),
-        GLYPH(fonty_png), GLYPH(fontz_png), GLYPH(font0_png), GLYPH(font1_png), GLYPH(font2_png), GLYPH(font3_png),
-        GLYPH(font4_png), GLYPH(font5_png), GLYPH(font6_png), GLYPH(font7_png), GLYPH(font8_png), GLYPH(font9_png),
-        GLYPH(fontperiod_png), GLYPH(fontcomma_png), GLYPH(fontplus_png), GLYPH(fontminus_png),
-        GLYPH(fontexclaim_png), GLYPH(fontquestion_png)};
-    std::vector<Entry> pictures(std::begin(catalogue), std::end(catalogue));
-    for (int space = 0; space < SPACES; ++space)
-        pictures.push_back({"a space overlay", overlay(space), 1024, 768});
-    for (const Entry& entry : pictures) {
-        EXPECT_EQ(std::make_pair(entry.width, entry.height), std::make_pair(entry.picture.width, entry.picture.height))
-            << entry.name;
-        const bool paper = &entry.picture == &PICTURE(paper2_jpg);
-        EXPECT_EQ(paper ? "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\n" : "", entry.picture.printed) << entry.name;
-    }
+    // The first pattern that matches a file's name gives its size.
+    const std::pair<const char*, const char*> sizes[] = {
+        {"font.*|(tick|guy|mouse|hand|counter|garrison|biscuits[1-5]?)\\.png", "64x64"},
+        {"paper2\\.jpg|(sponsor|title|map|drawscreen|space([0-9]|1[0-8]))\\.png", "1024x768"},
+        {"winscreen\\.png", "1024x512"}, {"embarking\\.png", "512x128"}, {"ship\\.png", "128x128"},
+        {"line\\.png", "8x8"}, {"(ruritania|molotavia|norland|stamark)win\\.png", "1024x128"},
+        {"(ruritania|molotavia|norland|stamark)\\.png", "256x64"}, {"(forage|garrison|wait)button\\.png", "256x128"}};
+    for (const std::string folder : {"images/", "fonts/"})
+        for (const auto& file : std::filesystem::directory_iterator(ART + folder)) {
+            const std::string name = file.path().filename().string();
+            const auto size = std::find_if(std::begin(sizes), std::end(sizes),
+                                           [&](const auto& s) { return std::regex_match(name, std::regex(s.first)); });
+            const Picture& picture = art(folder + name);
+            EXPECT_EQ(size == std::end(sizes) ? "unknown" : size->second,
+                      std::to_string(picture.width) + "x" + std::to_string(picture.height)) << name;
+            const char* notice = name == "paper2.jpg" ? "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\n" : "";
+            EXPECT_EQ(notice, picture.printed) << name;
+        }
+    // The build embeds the files unchanged.
+    EXPECT_EQ(readFile(ART + "images/paper2.jpg"), std::string(Images::paper2_jpg, Images::paper2_jpg_size));
+    EXPECT_EQ(readFile(ART + "fonts/fontz.png"), std::string(Fonts::fontz_png, Fonts::fontz_png_size));
 }
 
 TEST(EmbeddedArt, OverlaysAreOpaqueWhiteOrClearNeverOverlapAndHoldTheirWholeBox)
@@ -174,9 +171,9 @@ TEST(EmbeddedArt, RegionsShareABorderExactlyWhenTheirSpacesAreNeighbours)
 
 TEST(EmbeddedArt, EveryChoiceHotBoxIsTheEmptyInsideOfADrawnCheckBoxThatTheTickLandsIn)
 {
-    const Picture& title = PICTURE(title_png);
+    const Picture& title = art("images/title.png");
     const auto inked = [&title](const Box& strip) { return inkExtent(title, strip, INK).left <= strip.right; };
-    const Box mark = inkExtent(PICTURE(tick_png), {0, 0, 63, 63}, 1);
+    const Box mark = inkExtent(art("images/tick.png"), {0, 0, 63, 63}, 1);
     const int boxLeft[4] = {84, 322, 565, 790}, tickX[4] = {74, 314, 559, 783};
     for (int i = 0; i < 4; ++i)
         for (const int top : {444, 474}) {
@@ -199,7 +196,7 @@ TEST(EmbeddedArt, EveryChoiceHotBoxIsTheEmptyInsideOfADrawnCheckBoxThatTheTickLa
 TEST(EmbeddedArt, StartGameHotBoxLiesOnItsLabel)
 {
     const Box hot{356, 618, 663, 657};
-    const Box label = inkExtent(PICTURE(title_png), {hot.left - 14, hot.top - 14, hot.right + 14, hot.bottom + 14}, INK);
+    const Box label = inkExtent(art("images/title.png"), {hot.left - 14, hot.top - 14, hot.right + 14, hot.bottom + 14}, INK);
     EXPECT_TRUE(label.left < hot.left && label.right > hot.right && label.top < hot.top && label.bottom > hot.bottom)
         << "the label's frame encloses the hot box";
 }
@@ -207,7 +204,7 @@ TEST(EmbeddedArt, StartGameHotBoxLiesOnItsLabel)
 TEST(EmbeddedArt, ButtonFacesCoverTheirClickableRowsWithoutReachingTheNextButton)
 {
     // Buttons are drawn 60 rows apart from y 530 and clicked over x 34-219 and rows 37-89 of the picture.
-    for (const Picture* button : {&PICTURE(foragebutton_png), &PICTURE(garrisonbutton_png), &PICTURE(waitbutton_png)}) {
+    for (const Picture* button : {&art("images/foragebutton.png"), &art("images/garrisonbutton.png"), &art("images/waitbutton.png")}) {
         for (int y = 37; y <= 89; ++y)
             for (int x = 34; x <= 219; ++x)
                 ASSERT_EQ(255, button->alpha(x, y)) << x << "," << y;
@@ -218,11 +215,11 @@ TEST(EmbeddedArt, ButtonFacesCoverTheirClickableRowsWithoutReachingTheNextButton
 
 TEST(EmbeddedArt, ArrowTipAndFingertipAreTheTopmostPointsAtTheHotSpot)
 {
-    for (const Picture* pointer : {&PICTURE(mouse_png), &PICTURE(hand_png)}) {
+    for (const Picture* pointer : {&art("images/mouse.png"), &art("images/hand.png")}) {
         EXPECT_EQ(12, inkExtent(*pointer, {0, 0, 63, 63}, 128).top);
         EXPECT_GE(pointer->alpha(25, 12), 128);
     }
-    EXPECT_EQ(25, inkExtent(PICTURE(mouse_png), {0, 0, 63, 63}, 128).left) << "the arrow has nothing left of its tip";
-    const Box fingertip = inkExtent(PICTURE(hand_png), {0, 12, 63, 12}, 128);
+    EXPECT_EQ(25, inkExtent(art("images/mouse.png"), {0, 0, 63, 63}, 128).left) << "the arrow has nothing left of its tip";
+    const Box fingertip = inkExtent(art("images/hand.png"), {0, 12, 63, 12}, 128);
     EXPECT_TRUE(fingertip.left >= 23 && fingertip.right <= 27);
 }

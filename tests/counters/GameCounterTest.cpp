@@ -45,16 +45,13 @@ TEST(GameCounter, ScoreLeavesOutFighterAndTimeAndResetOrRecreatingKeepsRegistrat
     EXPECT_EQ(fives.heard, (std::vector<int>{5, 10}));
 }
 
-TEST(GameCounter, UnregisterRemovesOnlyTheFirstRegistrationMatchingBoth)
+TEST(GameCounter, UnregisterRemovesOnlyTheFirstMatchingPairAndOddDivisorsNeitherTrapNorOverflow)
 {
     // Removing divisor and receiver separately would leave (2, threes), (3, twos), (3, twos).
     GameCounter counters;
-    Listener twos;
-    Listener threes;
-    counters.registerNotification("Gold", 2, &twos);
-    counters.registerNotification("Gold", 3, &threes);
-    counters.registerNotification("Gold", 3, &twos);
-    counters.registerNotification("Gold", 3, &twos);
+    Listener twos, threes;
+    for (const auto& [divisor, receiver] : {std::pair(2, &twos), {3, &threes}, {3, &twos}, {3, &twos}})
+        counters.registerNotification("Gold", divisor, receiver);
     counters.unregisterNotification("Gold", 3, &twos);
     counters.unregisterNotification("Gold", 2, &threes);
     counters.incrementCount("Gold", -6);
@@ -68,22 +65,17 @@ TEST(GameCounter, UnregisterRemovesOnlyTheFirstRegistrationMatchingBoth)
     counters.incrementCount("Silver", 1);
     counters.incrementCount("Silver", 1);
     EXPECT_EQ(leaver.heard.size(), 1u);
-}
 
-TEST(GameCounter, ExtremeDivisorsAndCountsNeitherTrapNorOverflow)
-{
-    GameCounter counters;
-    Listener zero;
-    Listener minusOne;
-    counters.registerNotification("Gold", 0, &zero);
-    counters.registerNotification("Gold", -1, &minusOne);
-    counters.incrementCount("Gold", INT_MIN);
+    // 0 divides nothing; -1 divides the smallest int, which the count wraps to.
+    Listener zero, minusOne;
+    counters.registerNotification("Iron", 0, &zero);
+    counters.registerNotification("Iron", -1, &minusOne);
+    counters.incrementCount("Iron", INT_MAX);
+    counters.incrementCount("Iron", 1);
     EXPECT_TRUE(zero.heard.empty());
-    EXPECT_EQ(minusOne.heard, std::vector<int>{INT_MIN});
-    counters.incrementCount("Silver", INT_MAX);
-    counters.incrementCount("Silver", 1);  // wraps
-    EXPECT_EQ(counters.getCount("Silver"), INT_MIN);
-    EXPECT_EQ(counters.getScore(), 0);  // INT_MIN + INT_MIN wraps too
+    EXPECT_EQ(minusOne.heard, (std::vector<int>{INT_MAX, INT_MIN}));
+    EXPECT_EQ(counters.getCount("Iron"), INT_MIN);
+    EXPECT_EQ(counters.getScore(), INT_MAX);  // -3 + 2 + INT_MIN wraps too
 }
 
 } // namespace

@@ -1,31 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "DrawingWindow.h"
 #include "TemporaryDirectory.h"
 
 #include <X11/Xlib.h>
 
-#include <array>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 // An Xvfb server of the test's own on a free display, whose screen is kept in a file (-fbdir): the test
 // reads what the server really shows, whoever drew it, without asking the server. It becomes the
 // process's DISPLAY. The test can also lay a window of its own over part of the screen.
 class PrivateXServer {
 public:
-    using Rgb = std::array<int, 3>;
-
     PrivateXServer(int width, int height) : width(width), height(height)
     {
         int chosen[2];
@@ -33,7 +28,6 @@ public:
             throw std::runtime_error("no pipe");
         server = fork();
         if (server == 0) {
-            close(chosen[0]);
             const std::string fd = std::to_string(chosen[1]);
             const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
             std::freopen("/dev/null", "w", stderr);
@@ -44,8 +38,7 @@ public:
         close(chosen[1]);
         // Xvfb writes its display number once it accepts connections.
         std::string number;
-        char digit = 0;
-        while (read(chosen[0], &digit, 1) == 1 && digit != '\n')
+        for (char digit = 0; read(chosen[0], &digit, 1) == 1 && digit != '\n';)
             number += digit;
         close(chosen[0]);
         if (number.empty())
@@ -53,7 +46,6 @@ public:
         display = std::make_unique<ScopedEnvironment>("DISPLAY", (":" + number).c_str());
         connection = XOpenDisplay(nullptr);
     }
-
     ~PrivateXServer()
     {
         if (connection != nullptr)
@@ -61,12 +53,11 @@ public:
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
     }
-
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
 
-    // The whole screen as the server shows it now, RGB rows from the top.
-    std::vector<Rgb> screen() const
+    // The whole screen as the server shows it now.
+    Screenshot screen() const
     {
         std::ifstream file(directory.getPath() + "/Xvfb_screen0", std::ios::binary);
         const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -79,28 +70,26 @@ public:
         const std::size_t start = word(0) + word(19) * 12, rowBytes = word(12);
         if (bytes.size() < start + rowBytes * height || word(11) != 32)
             throw std::runtime_error("unexpected screen file");
-        std::vector<Rgb> pixels;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned char* pixel = bytes.data() + start + y * rowBytes + x * 4;
-                pixels.push_back({pixel[2], pixel[1], pixel[0]});
-            }
-        return pixels;
+        Screenshot shot{width, height, {}};
+        for (int i = 0; i < width * height; ++i) {
+            const unsigned char* pixel = &bytes[start + i / width * rowBytes + i % width * 4];
+            shot.pixels.push_back({pixel[2], pixel[1], pixel[0]});
+        }
+        return shot;
     }
 
     // Maps a window of one colour over a rectangle of the screen, in front of everything.
     void cover(int x, int y, int coverWidth, int coverHeight, unsigned long colour)
     {
-        const Window root = DefaultRootWindow(connection);
         XSetWindowAttributes attributes = {};
         attributes.background_pixel = colour;
         attributes.override_redirect = True;
-        coverWindow = XCreateWindow(connection, root, x, y, coverWidth, coverHeight, 0, CopyFromParent, InputOutput,
-                                    CopyFromParent, CWBackPixel | CWOverrideRedirect, &attributes);
+        coverWindow = XCreateWindow(connection, DefaultRootWindow(connection), x, y, coverWidth, coverHeight, 0,
+                                    CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect,
+                                    &attributes);
         XMapRaised(connection, coverWindow);
         XSync(connection, False);
     }
-
     // Takes the covering window away again, which exposes what was under it.
     void uncover()
     {
@@ -108,10 +97,9 @@ public:
         XSync(connection, False);
     }
 
+private:
     const int width;
     const int height;
-
-private:
     // Holds the screen file.
     TemporaryDirectory directory;
     pid_t server = -1;

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -22,28 +21,29 @@ const std::string dataDir = RENDER_TEST_DATA;
 
 TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
 {
+    ImageLoader loader;
     // 3 pixels of 3 bytes make rows that the decoder pads to 12 bytes.
     std::ifstream file(dataDir + "/rgb3x2.png", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     testing::internal::CaptureStdout();
-    const LoadedImage fromMemory = ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size()));
-    const LoadedImage fromFile = ImageLoader().loadImage(dataDir + "/rgb3x2.png");
-    EXPECT_EQ(ImageLoader().loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
+    const LoadedImage decoded[] = {loader.loadImage(bytes.data(), static_cast<unsigned int>(bytes.size())),
+                                   loader.loadImage(dataDir + "/rgb3x2.png")};
+    EXPECT_EQ(loader.loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
     // Only decoding from memory announces the expansion.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\nImageLoader: Image not 32bits.\n");
     const unsigned char expected[24] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
                                         10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255};
-    for (const LoadedImage& decoded : {fromMemory, fromFile}) {
-        ASSERT_EQ(std::make_pair(decoded.width, decoded.height), std::make_pair(3u, 2u));
-        EXPECT_TRUE(std::equal(expected, expected + 24, decoded.pixels));
-        delete[] decoded.pixels;
+    for (const LoadedImage& image : decoded) {
+        ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(3u, 2u));
+        EXPECT_TRUE(std::equal(expected, expected + 24, image.pixels));
+        delete[] image.pixels;
     }
-    EXPECT_EQ(ImageLoader().loadImage("not a picture", 13).pixels, nullptr);
-    EXPECT_EQ(ImageLoader().loadImage(Images::line_png, Images::line_png_size / 2).pixels, nullptr);
-    EXPECT_EQ(ImageLoader().loadImage(nullptr, 100).pixels, nullptr);
-    for (const std::string& path : {std::string(), dataDir + "/no such picture.png", dataDir})
-        EXPECT_EQ(ImageLoader().loadImage(path).pixels, nullptr) << path;
+    for (const LoadedImage& unreadable :
+         {loader.loadImage("not a picture", 13), loader.loadImage(Images::line_png, Images::line_png_size / 2),
+          loader.loadImage(nullptr, 100), loader.loadImage(""), loader.loadImage(dataDir),
+          loader.loadImage(dataDir + "/no such picture.png")})
+        EXPECT_EQ(unreadable.pixels, nullptr);
 }
 
 TEST(TextureLogic, PowersOfTwoCountFromOneAndStopAtTheLargest)
@@ -67,26 +67,6 @@ TEST(TextureLogic, EnlargingContinuesRowsWithTheirLastByteAndRepeatsTheLastRow)
         ASSERT_TRUE(std::equal(source, source + 400, target)) << row;
         ASSERT_EQ(std::count(target + 400, target + 512, source[399]), 112) << row;
     }
-}
-
-TEST(TextureLogic, TheHandleSearchStartsAtTheNewestAndNeverGivesZero)
-{
-    std::map<unsigned int, OpenGLDrawer::Image> images;
-    images[2] = images[4] = images[0xffffffffu] = OpenGLDrawer::Image();
-    // Start, then the handle given: free 1 is skipped from 2 on, and the search wraps past 0.
-    const unsigned int searches[][2] = {{1, 1}, {2, 3}, {4, 5}, {0xffffffffu, 1}, {0, 1}};
-    for (const auto& search : searches)
-        EXPECT_EQ(OpenGLDrawer::findFreeHandle(images, search[0]), search[1]) << search[0];
-}
-
-TEST(TextureLogic, OnlyReadableRegularFilesGiveShaderText)
-{
-    const std::string path = testing::TempDir() + "shader_file_test.vert";
-    std::ofstream(path) << "void main() {}\n";
-    EXPECT_EQ(OpenGLDrawer::loadShaderFile(path), "void main() {}\n");
-    for (const std::string& unreadable : {std::string(), testing::TempDir(), path + ".missing"})
-        EXPECT_EQ(OpenGLDrawer::loadShaderFile(unreadable), "") << unreadable;
-    std::remove(path.c_str());
 }
 
 using Counts = std::vector<std::size_t>;
@@ -114,37 +94,17 @@ protected:
 
     Random random;
     ParticleGenerator generator;
+    RecordingDrawer drawer;
 };
 
-TEST_F(Particles, ANewGeneratorEmitsTwoThenOnePerStepAndParticlesMoveAndAge)
+TEST_F(Particles, DensityOneEmitsTwoThenOnePerStepHalfOnEveryOtherStepAndParticlesMoveAndAge)
 {
     EXPECT_EQ(run(3), (Counts{2, 3, 4}));
-    const ParticleGenerator::Particle& oldest = generator.getParticles()[0];
+    const ParticleGenerator::Particle oldest = generator.getParticles()[0];
     EXPECT_FLOAT_EQ(oldest.posX, 10.5f + 2 * oldest.directionX * oldest.speed);
     EXPECT_FLOAT_EQ(oldest.life, 29.8f);
-}
-
-TEST_F(Particles, HalfADensityEmitsOnEveryOtherStep)
-{
     generator.setDensity(0.5f);
-    EXPECT_EQ(run(5), (Counts{1, 2, 2, 3, 3}));
-}
-
-TEST_F(Particles, EachEmissionDrawsImageSpeedAndDirectionInThatOrder)
-{
-    generator.addImage(8);
-    generator.addImage(9);
-    generator.setSpeed(2.0f);
-    Random expected(random.getState());
-    run(1);
-    for (const ParticleGenerator::Particle& particle : generator.getParticles()) {
-        const unsigned int images[3] = {7, 8, 9};
-        EXPECT_EQ(particle.image, images[static_cast<int>(expected.nextFloat() * 2.5f)]);
-        EXPECT_EQ(particle.speed, 2.0f + (expected.nextFloat() - 0.5f) * 0.01f);
-        EXPECT_EQ(particle.directionX, 2.0f * (expected.nextFloat() - 0.5f));
-        EXPECT_EQ(particle.directionY, 2.0f * (expected.nextFloat() - 0.5f));
-    }
-    EXPECT_EQ(random.getState(), expected.getState());
+    EXPECT_EQ(run(4), (Counts{4, 5, 5, 6}));
 }
 
 TEST_F(Particles, AViewCentresShrinksAndSkipsWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
@@ -152,7 +112,6 @@ TEST_F(Particles, AViewCentresShrinksAndSkipsWhatIsOutsideAndPlainDrawingFadesUn
     generator.setLifespan(0.1f);
     generator.setDensity(0.5f);
     run(1);
-    RecordingDrawer drawer;
     // Views 5 units wide; only the first holds the particle.
     generator.draw(&drawer, 10.0f, 3.0f, 5.0f, 5.0f);
     generator.draw(&drawer, 11.5f, 3.0f, 5.0f, 5.0f);
@@ -186,7 +145,6 @@ TEST_F(Particles, BadSettingsNeitherHangNorDivideByZero)
     generator.setDensity(1.0f);
     const std::size_t before = generator.getParticles().size();
     EXPECT_EQ(run(1)[0], before + 2);
-    RecordingDrawer drawer;
     for (const float lifespan : {0.0f, -1.0f, NAN}) {
         generator.setLifespan(lifespan);
         generator.draw(&drawer);

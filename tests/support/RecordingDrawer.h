@@ -3,140 +3,96 @@
 
 #include "Drawer.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
+#include <functional>
+#include <iterator>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 // A Drawer that opens no window and logs every call, so that screens can be tested by what they ask
-// to have drawn. loadImage hands out handles 1, 2, 3, ... and frees the pixels it is given.
+// to have drawn. Pictures keep their numbers; every other call logs its name alone. loadImage hands
+// out handles 1, 2, 3, ... and frees the pixels it is given.
 class RecordingDrawer : public Drawer {
 public:
-    // One logged call: the operation's name, the image or polygon handle where it has one, and its
-    // numbers in argument order (position, scale, colour...).
+    // Shorter names for the Drawer's parameter types.
+    using Handle = unsigned int;
+    using Byte = unsigned char;
+
+    // One logged call: the operation's name, the image handle, drawImage's numbers in argument order
+    // (position, scale, colour) and, for loadImage, a digest of the pixels.
     struct Call {
         std::string operation;
         unsigned int handle = 0;
-        std::vector<float> values;
-        std::string text;
-        // For loadImage, a digest of the pixels, to tell which picture was handed over.
+        std::vector<float> values = {};
         std::size_t pixels = 0;
 
-        bool operator==(const Call& other) const
-        {
-            return operation == other.operation && handle == other.handle && values == other.values &&
-                   text == other.text && pixels == other.pixels;
-        }
-        friend std::ostream& operator<<(std::ostream& out, const Call& call)
-        {
-            out << call.operation << ' ' << call.handle;
-            for (float value : call.values)
-                out << ' ' << value;
-            return out << call.text;
-        }
+        // A copy (references would print as addresses), to compare and to print.
+        auto key() const { return std::make_tuple(operation, handle, values, pixels); }
+        bool operator==(const Call& other) const { return key() == other.key(); }
+        friend void PrintTo(const Call& call, std::ostream* out) { *out << testing::PrintToString(call.key()); }
     };
 
-    bool initialise(unsigned short width, unsigned short height, bool fullscreen, int antialias) override
-    {
-        log("initialise", 0, {float(width), float(height), float(fullscreen), float(antialias)});
-        return true;
-    }
     unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
     {
-        ++nextHandle;
-        log("loadImage", nextHandle, {float(width), float(height)});
-        calls.back().pixels = digest(pixels, 4u * width * height);
+        const std::string_view bytes(reinterpret_cast<const char*>(pixels), pixels ? 4u * width * height : 0);
+        calls.push_back(Call{"loadImage", ++nextHandle, {}, std::hash<std::string_view>()(bytes)});
         delete[] pixels;
         return nextHandle;
-    }
-    void releaseImage(unsigned int image) override { log("releaseImage", image, {}); }
-    unsigned int loadPoly(float*, int count) override
-    {
-        log("loadPoly", polygons, {float(count)});
-        return polygons++;
-    }
-    void beginDrawing() override { log("beginDrawing", 0, {}); }
-    void endDrawing() override { log("endDrawing", 0, {}); }
-    unsigned char* getScreenPixels() override
-    {
-        log("getScreenPixels", 0, {});
-        return nullptr;
     }
     void drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g, float b,
                    float a) override
     {
-        log("drawImage", image, {float(x), float(y), scaleX, scaleY, r, g, b, a});
+        calls.push_back(Call{"drawImage", image, {float(x), float(y), scaleX, scaleY, r, g, b, a}});
     }
-    void drawPoly(unsigned int polygon, unsigned int image, short x, short y, float scaleX, float scaleY, float r,
-                  float g, float b, float a) override
+    // There is no window to open, no polygon to keep and no screen to read.
+    bool initialise(unsigned short, unsigned short, bool, int) override { return log<bool>("initialise"); }
+    void releaseImage(Handle) override { log("releaseImage"); }
+    Handle loadPoly(float*, int) override { return log<Handle>("loadPoly"); }
+    void beginDrawing() override { log("beginDrawing"); }
+    void endDrawing() override { log("endDrawing"); }
+    Byte* getScreenPixels() override { return log<Byte*>("getScreenPixels"); }
+    void drawPoly(Handle, Handle, short, short, float, float, float, float, float, float) override { log("drawPoly"); }
+    void drawText(const std::string&, short, short, float, float, float, float, float) override { log("drawText"); }
+    void drawLine(short, short, short, short, float, float, float, float) override { log("drawLine"); }
+    void fillRect(short, short, short, short, Byte, Byte, Byte, Byte) override { log("fillRect"); }
+    void fillGradient(short, short, short, short, Byte, Byte, Byte, Byte, Byte, Byte, Byte, Byte) override
     {
-        log("drawPoly", polygon, {float(image), float(x), float(y), scaleX, scaleY, r, g, b, a});
+        log("fillGradient");
     }
-    void drawText(const std::string& text, short x, short y, float size, float r, float g, float b,
-                  float a) override
-    {
-        log("drawText", 0, {float(x), float(y), size, r, g, b, a}, text);
-    }
-    void drawLine(short x1, short y1, short x2, short y2, float r, float g, float b, float a) override
-    {
-        log("drawLine", 0, {float(x1), float(y1), float(x2), float(y2), r, g, b, a});
-    }
-    void fillRect(short x, short y, short width, short height, unsigned char r, unsigned char g, unsigned char b,
-                  unsigned char a) override
-    {
-        log("fillRect", 0, {float(x), float(y), float(width), float(height), float(r), float(g), float(b), float(a)});
-    }
-    void fillGradient(short x, short y, short width, short height, unsigned char r1, unsigned char g1,
-                      unsigned char b1, unsigned char a1, unsigned char r2, unsigned char g2, unsigned char b2,
-                      unsigned char a2) override
-    {
-        log("fillGradient", 0, {float(x), float(y), float(width), float(height), float(r1), float(g1), float(b1),
-                                float(a1), float(r2), float(g2), float(b2), float(a2)});
-    }
-    void setViewport(short x, short y, short width, short height) override
-    {
-        log("setViewport", 0, {float(x), float(y), float(width), float(height)});
-    }
-    void resetViewport() override { log("resetViewport", 0, {}); }
+    void setViewport(short, short, short, short) override { log("setViewport"); }
+    void resetViewport() override { log("resetViewport"); }
     short getActualWidth() const override { return 1024; }
     short getActualHeight() const override { return 768; }
-    void loadGlyph(Glyph glyph, unsigned char*, unsigned int size) override
-    {
-        log("loadGlyph", static_cast<unsigned int>(glyph), {float(size)});
-    }
+    void loadGlyph(Glyph, unsigned char*, unsigned int) override { log("loadGlyph"); }
 
     // The calls of one operation, in order.
     std::vector<Call> callsOf(const std::string& operation) const
     {
         std::vector<Call> found;
-        for (const Call& call : calls) {
-            if (call.operation == operation)
-                found.push_back(call);
-        }
+        const auto named = [&operation](const Call& call) { return call.operation == operation; };
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(found), named);
         return found;
     }
+    void clear() { calls.clear(); }
 
     // Every call since construction or the last clear().
     std::vector<Call> calls;
-    void clear() { calls.clear(); }
-
-    // FNV-1a over a pixel buffer; 0 for none.
-    static std::size_t digest(const unsigned char* pixels, std::size_t length)
-    {
-        std::size_t hash = pixels == nullptr ? 0 : 14695981039346656037ull;
-        for (std::size_t i = 0; pixels != nullptr && i < length; ++i)
-            hash = (hash ^ pixels[i]) * 1099511628211ull;
-        return hash;
-    }
 
 private:
-    void log(const char* operation, unsigned int handle, std::vector<float> values, const std::string& text = "")
+    // Logs a call by its name alone and answers with nothing: false, 0 or null.
+    template <typename Answer = void>
+    Answer log(const char* operation)
     {
-        calls.push_back(Call{operation, handle, std::move(values), text});
+        calls.push_back(Call{operation});
+        return Answer();
     }
 
     // The last image handle given out.
     unsigned int nextHandle = 0;
-    // How many polygons were stored.
-    unsigned int polygons = 0;
 };

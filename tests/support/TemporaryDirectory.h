@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
@@ -32,29 +33,19 @@ private:
 // Sets an environment variable for the life of the object, then puts the old value back.
 class ScopedEnvironment {
 public:
+    // A null value unsets the variable.
     ScopedEnvironment(const char* name, const char* value) : name(name)
     {
-        const char* old = std::getenv(name);
-        hadValue = old != nullptr;
-        if (hadValue)
+        if (const char* old = std::getenv(name))
             oldValue = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnvironment()
-    {
-        if (hadValue)
-            setenv(name.c_str(), oldValue.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
+    ~ScopedEnvironment() { oldValue ? setenv(name.c_str(), oldValue->c_str(), 1) : unsetenv(name.c_str()); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     std::string name;
-    bool hadValue = false;
-    std::string oldValue;
+    // The value to put back; none when the variable was unset.
+    std::optional<std::string> oldValue;
 };
