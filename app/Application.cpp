@@ -38,8 +38,10 @@ void Application::startUp(const std::vector<std::string>& args)
         throw FatalError("\n", 0);
     }
     // Without a display SDL 1.2 would fall back to drawing on the text terminal or the framebuffer
-    // console, taking the terminal over; the game only ever wants a window.
-    setenv("SDL_VIDEODRIVER", "x11", 0);
+    // console, taking the terminal over; the game only ever wants a window. An empty choice is no choice.
+    const char* chosenDriver = std::getenv("SDL_VIDEODRIVER");
+    if (chosenDriver == nullptr || *chosenDriver == '\0')
+        setenv("SDL_VIDEODRIVER", "x11", 1);
     // No timer subsystem: the game sets no SDL timers, and SDL 1.2's timer thread wakes every
     // millisecond, which is most of what an idle game would cost.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)

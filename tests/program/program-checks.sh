@@ -152,7 +152,8 @@ window_check() {
     xprop -id "$window" WM_HINTS | grep -q 'bitmap id # to use for icon' ||
         { kill "$pid"; fail "no icon: $(xprop -id "$window" WM_HINTS)"; }
     quit_with_escape
-    start_with_window -w 16384 -h 16 -ns
+    # An empty SDL_VIDEODRIVER counts as none chosen.
+    SDL_VIDEODRIVER='' start_with_window -w 16384 -h 16 -ns
     quit_with_escape
     grep -qx 'Using default width = 1024' "$work/out" || fail "16384 was taken: $(cat "$work/out")"
 }
