@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -106,15 +107,13 @@ void ConfigLoader::load(const std::string& directory)
     // A folder, FIFO or device in the file's place is left alone: the built-in defaults apply.
     if (RegularFile::isSomethingElse(fileName))
         return;
-    std::FILE* in = RegularFile::openForReading(fileName);
-    if (in == nullptr) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(RegularFile::openForReading(fileName), std::fclose);
+    if (!in) {
         createFile();
-        in = RegularFile::openForReading(fileName);
+        in.reset(RegularFile::openForReading(fileName));
     }
-    if (in == nullptr)
-        return;
-    readFile(in);
-    std::fclose(in);
+    if (in)
+        readFile(in.get());
 }
 
 void ConfigLoader::createFile() const
