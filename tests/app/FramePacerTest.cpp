@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // A clock that only moves when the loop sleeps or the test says that drawing took time.
@@ -26,7 +28,10 @@ TEST(FramePacer, EveryPassLastsThirtyMillisecondsOrItsDrawingTime)
         // Quick frames in a row each sleep the rest of the period, not every other one.
         for (std::uint32_t drawTime : {5u, 5u, 5u, 0u, 29u, 30u, 40u, 40u, 1u, 12u}) {
             clock.now += drawTime;
+            const std::uint32_t passStart = clock.now - drawTime;
             EXPECT_EQ(pacer.waitForNextFrame(), drawTime < 30 ? 30 - drawTime : 0) << "draw time " << drawTime;
+            // What was really slept, not only what was reported.
+            EXPECT_EQ(clock.now - passStart, std::max(drawTime, 30u)) << "draw time " << drawTime;
         }
     }
 }

@@ -32,6 +32,16 @@ TEST(JoystickEmulation, AxisMovementsBecomeArrowKeys)
         {2, 30000, {}},
         {5, -30000, {}},
         {0, -30000, {rightUp, left}},
+        // Through the centre and out to the other side: nothing is left held to release again.
+        {0, 0, {rightUp, leftUp}},
+        {0, 30000, {right}},
+        {0, 100, {rightUp, leftUp}},
+        {0, -200, {left}},
+        {1, 30000, {down}},
+        {1, -128, {downUp, upUp}},
+        {1, -30000, {up}},
+        {1, 0, {downUp, upUp}},
+        {1, 30000, {down}},
     };
     JoystickEmulation joystick;
     for (const auto& step : steps)

@@ -51,6 +51,14 @@ TEST(Settings, CommandLinesAndWhatTheyPrint)
         {{"-s"}, "1024x768 a0", noSize},
         {{"-w", "800", "--height", "600"}, "800x600 a0", ""},
         {{"--nosound", "-nm", "--fullscreen", "-w", "8", "-h", "6"}, "8x6 a0 f ns nm", ""},
+        // Each flag alone, in its short and its long form.
+        {{"-ns", "-w", "8", "-h", "6"}, "8x6 a0 ns", ""},
+        {{"--nomusic", "-w", "8", "-h", "6"}, "8x6 a0 nm", ""},
+        {{"-nm", "--width", "8", "-h", "6"}, "8x6 a0 nm", ""},
+        {{"-f", "-w", "8", "-h", "6", "--antialias", "4"}, "8x6 a4 f", ""},
+        {{"-w", "8", "-h", "6", "-a", "6"}, "8x6 a6", ""},
+        // Near misses are no options.
+        {{"-n", "--no-sound", "-fs", "--nosoundx", "-w", "8", "-h", "6"}, "8x6 a0", ""},
         // Each option has its own pass: the last occurrence wins, and a value consumed by one option is
         // still seen by the others ("-f" is both -w's value and a flag).
         {{"-w", "800", "-w", "1280", "-h", "720"}, "1280x720 a0", ""},

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
+#include "GamePlay.h"
 #include "RecordingDrawer.h"
 #include "TitleScreen.h"
 #include "XDisplay.h"
@@ -71,30 +72,55 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     EXPECT_EQ(drawFrame(), title);
 }
 
-// The game receives the choices: the end-to-end test sees the computer play the nations chosen.
-TEST_F(TitleScreenTest, ClickOnStartDuringTheSponsorPageStartsAGame)
+// The choices reach the game through the real state switch: a click on Start during the sponsor page
+// starts a game at once, with the nations the boxes gave to the computer.
+TEST_F(TitleScreenTest, TheChoicesClickedArriveInTheGame)
 {
     drawFrame();
+    for (const auto& [x, y] : {std::make_pair(330, 480), {800, 490}, {90, 480}, {90, 450}})
+        click(x, y);
     click(500, 640);
-    EXPECT_EQ(application->getCurrentState()->getName(), "GamePlay");
+    auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
+    ASSERT_NE(game, nullptr);
+    for (int nation = 0; nation < 4; ++nation)
+        EXPECT_EQ(game->getPlayer(nation).cpu, nation % 2 == 1) << nation;
 }
 
+// Every hot box, each edge: its corners are inside, the points beside each edge are not.
 TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
 {
+    // Start, then each nation's person and computer boxes: left, top, right, bottom.
+    const int boxes[9][4] = {{356, 618, 663, 657}, {84, 444, 115, 469},  {84, 474, 115, 499},
+                             {322, 444, 353, 469}, {322, 474, 353, 499}, {565, 444, 596, 469},
+                             {565, 474, 596, 499}, {790, 444, 821, 469}, {790, 474, 821, 499}};
     drawFrame();  // loads the pictures
     click(0, 0);  // ends the sponsor page
-    // Corners of the start button and of Ruritania's two boxes, and the points just outside them.
-    for (const auto& [x, y, cursor] : {std::make_tuple(663, 657, Hand), {356, 618, Hand}, {84, 444, Hand},
-             {115, 469, Hand}, {84, 474, Hand}, {821, 499, Hand}, {664, 657, Mouse}, {663, 658, Mouse},
-             {116, 444, Mouse}, {84, 470, Mouse}, {83, 474, Mouse}, {821, 500, Mouse}}) {
+    const auto cursorAt = [this](int x, int y) {
         screen->mouseMove(x, y);
-        EXPECT_EQ(drawFrame().back().handle, unsigned(cursor)) << x << "," << y;
+        return drawFrame().back().handle;
+    };
+    for (int box = 0; box < 9; ++box) {
+        const auto [left, top, right, bottom] = boxes[box];
+        const int midX = (left + right) / 2, midY = (top + bottom) / 2;
+        for (const auto& [x, y] : {std::make_pair(left, top), {right, bottom}, {left, bottom}, {right, top}}) {
+            EXPECT_EQ(cursorAt(x, y), unsigned(Hand)) << box << ": " << x << "," << y;
+            if (box == 0)
+                continue;
+            // A person box's corner chooses the person; a computer box's the computer.
+            const int nation = (box - 1) / 2, other = box % 2 == 1 ? box + 1 : box - 1;
+            click(boxes[other][0], boxes[other][1], 3);
+            click(x, y);
+            EXPECT_EQ(screen->isHuman(nation), box % 2 == 1) << box << ": " << x << "," << y;
+        }
+        for (const auto& [x, y] : {std::make_pair(left - 1, midY), {right + 1, midY}, {midX, top - 1}, {midX, bottom + 1}}) {
+            EXPECT_EQ(cursorAt(x, y), unsigned(Mouse)) << box << ": " << x << "," << y;
+            const bool humans[4] = {screen->isHuman(0), screen->isHuman(1), screen->isHuman(2), screen->isHuman(3)};
+            click(x, y);
+            ASSERT_EQ(application->getCurrentState(), screen) << box << ": " << x << "," << y;
+            for (int nation = 0; nation < 4; ++nation)
+                EXPECT_EQ(screen->isHuman(nation), humans[nation]) << box << ": " << x << "," << y;
+        }
     }
-    for (const auto& [x, y, human] : {std::make_tuple(84, 444, true), {115, 469, true}, {116, 444, false},
-             {84, 470, false}}) {
-        click(84, 474, 3);  // the computer, with any button
-        click(x, y);
-        EXPECT_EQ(screen->isHuman(0), human) << x << "," << y;
-    }
+    click(84, 474);
     EXPECT_EQ(drawFrame()[6], image(Tick, 74, 449));  // the tick shows the computer box
 }
