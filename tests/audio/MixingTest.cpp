@@ -267,3 +267,25 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         }
     }
 }
+
+TEST(SoundsFolder, NamedWithOrWithoutAFinalSlashTheEffectsThereAreHeard)
+{
+    const std::string effects = FIXTURES + "effects";
+    const DecodedSound click(effects + "/click.ogg");
+    for (const std::string& named : {effects, effects + "/"}) {
+        ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", named.c_str());
+        testing::internal::CaptureStdout();
+        Sounds sounds(BackgroundMusic::getSoundsPath());
+        testing::internal::GetCapturedStdout();
+        sounds.playSound(Sounds::ClickSound);
+        std::vector<float> block(2 * 64, 0.0f);
+        sounds.getAudio(block.data(), 64);
+        for (int frame = 0; frame < 64; ++frame)
+            ASSERT_FLOAT_EQ(0.5f * click.left[frame], block[2 * frame]) << named << ", frame " << frame;
+    }
+    // An empty choice is no choice.
+    ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", nullptr);
+    const std::string unset = BackgroundMusic::getSoundsPath();
+    setenv("MARROWGATE_SOUNDS_DIR", "", 1);
+    EXPECT_EQ(unset, BackgroundMusic::getSoundsPath());
+}

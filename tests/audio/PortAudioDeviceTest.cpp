@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -19,7 +20,8 @@ namespace {
         PaHostApiIndex defaultHostApi = 3;
         // The host's default input (5) and output (7) devices.
         PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
-        bool refuses44100 = false;
+        // What the device answers when asked about a rate; anything unlisted is supported.
+        std::map<double, PaError> refusals;
     } fake;
     // The mixer every test starts the device with: one that fails part-way through every block.
     struct Callback : PortAudioCallback {
@@ -42,10 +44,10 @@ namespace {
             fake = FakePortAudio();
             device.reset(new PortAudioDevice);
         }
-        std::string start()
+        std::string start(int inputs = 0, int outputs = 2)
         {
             device->setCallback(&callback);
-            device->setNumChannels(0, 2);
+            device->setNumChannels(inputs, outputs);
             device->setSamplerate(44100.0);
             testing::internal::CaptureStdout();
             started = device->start();
@@ -74,16 +76,24 @@ const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
 }
 PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
 {
-    return rate == 44100.0 && fake.refuses44100 ? paInvalidSampleRate : paFormatIsSupported;
+    const auto refusal = fake.refusals.find(rate);
+    return refusal == fake.refusals.end() ? paFormatIsSupported : refusal->second;
 }
-// Logs the output it is asked for: device, channels, sample format, latency, rate, and whether the
-// stream would call the test's mixer.
-PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters*, const PaStreamParameters* output, double rate,
-                      unsigned long, PaStreamFlags, PaStreamCallback*, void* userData)
+// Logs what it is asked for: each side's device, channels, sample format and latency ("-" for a side
+// not asked for), the rate, and whether the stream would call the test's mixer.
+PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const PaStreamParameters* output,
+                      double rate, unsigned long, PaStreamFlags, PaStreamCallback*, void* userData)
 {
     std::ostringstream call;
-    call << "Pa_OpenStream " << output->device << ' ' << output->channelCount << ' ' << output->sampleFormat << ' '
-         << output->suggestedLatency << ' ' << rate << (userData == &callback ? " mixer" : "");
+    call << "Pa_OpenStream";
+    for (const PaStreamParameters* side : {input, output}) {
+        if (side == nullptr)
+            call << " -";
+        else
+            call << ' ' << side->device << ' ' << side->channelCount << ' ' << side->sampleFormat << ' '
+                 << side->suggestedLatency;
+    }
+    call << ' ' << rate << (userData == &callback ? " mixer" : "");
     *stream = &streamToken;
     return logged(call.str(), fake.openResult);
 }
@@ -92,20 +102,36 @@ PaError Pa_StopStream(PaStream*) { return logged("Pa_StopStream", paNoError); }
 PaError Pa_CloseStream(PaStream*) { return logged("Pa_CloseStream", paNoError); }
 }
 
-TEST_F(PortAudioDeviceTest, OpensOneStereoFloatStreamOnlyWhenStartedAndClosesItOnceWhetherStoppedOrDestroyed)
+TEST_F(PortAudioDeviceTest, OpensOneFloatStreamOnlyWhenStartedAndClosesItOnceWhetherStoppedOrDestroyed)
 {
-    const struct { bool stopFirst, refuses44100; const char* printed; std::string opened; } cases[] = {
+    const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
+    const struct {
+        bool stopFirst;
+        int inputs, outputs;
+        std::map<double, PaError> refusals;
+        std::string printed, opened;
+    } cases[] = {
         // The host's default output, at that device's own default low latency (not 0).
-        {true, false, "", "Pa_OpenStream 7 2 1 0.0116 44100 mixer"},
-        {false, true, "44100Hz samplerate not supported, using 48000Hz.\n", "Pa_OpenStream 7 2 1 0.0116 48000 mixer"},
+        {true, 0, 2, {}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
+        {false, 0, 2, {{44100.0, paInvalidSampleRate}}, fallback, "Pa_OpenStream - 7 2 1 0.0116 48000 mixer"},
+        {false, 0, 2, {{44100.0, paInvalidSampleRate}, {48000.0, paInvalidSampleRate}},
+         fallback + "48000Hz not supported either?\n", "Pa_OpenStream - 7 2 1 0.0116 48000 mixer"},
+        // Only a refused rate changes the rate; the device itself decides about anything else when it opens.
+        {false, 0, 2, {{44100.0, paInvalidChannelCount}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
+        {false, 0, 2, {{44100.0, paSampleFormatNotSupported}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
+        // Other channel counts, and an input at the input device's own latency.
+        {true, 0, 1, {}, "", "Pa_OpenStream - 7 1 1 0.0116 44100 mixer"},
+        {true, 1, 6, {}, "", "Pa_OpenStream 5 1 1 0.0087 7 6 1 0.0116 44100 mixer"},
+        {true, 2, 0, {{44100.0, paInvalidSampleRate}}, "", "Pa_OpenStream 5 2 1 0.0087 - 44100 mixer"},
     };
     for (const auto& test : cases) {
+        SCOPED_TRACE(test.opened);
         reset();
-        fake.refuses44100 = test.refuses44100;
+        fake.refusals = test.refusals;
         // With sound off (-ns) the device is never started and is stopped on the way out: nothing may
         // reach PortAudio.
         device->stop();
-        EXPECT_EQ(test.printed, start());
+        EXPECT_EQ(test.printed, start(test.inputs, test.outputs));
         EXPECT_TRUE(started && device->isStarted());
         EXPECT_FALSE(device->start()) << "a second start";
         if (test.stopFirst)
@@ -119,7 +145,7 @@ TEST_F(PortAudioDeviceTest, OpensOneStereoFloatStreamOnlyWhenStartedAndClosesItO
 TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
 {
     const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
-    const std::string opened = "Pa_OpenStream 7 2 1 0.0116 44100 mixer";
+    const std::string opened = "Pa_OpenStream - 7 2 1 0.0116 44100 mixer";
     const struct { void (*arrange)(); std::string message; std::vector<std::string> calls; } cases[] = {
         {[] { fake.initialiseResult = paNotInitialized; }, "PortAudioDevice Error: Could not initialise.\n", {"Pa_Initialize"}},
         // A machine without a sound card: PortAudio must never be handed paNoDevice.
