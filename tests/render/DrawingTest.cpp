@@ -116,6 +116,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     drawer->drawPoly(polygon, white, 200, 100, 2.0f, 0.5f, 1, 1, 1, 1);
     drawer->drawPoly(drawer->loadPoly(bowTie, 4), white, -100, 200, 1, 1, 1, 1, 1, 1);
     drawer->drawPoly(polygon, quarters, 300, 300, 1, 1, 0, 0, 0, 1); // the tint's colour does not reach it
+    // An outline twice as wide as high still spans the whole picture along each axis.
+    float wide[8] = {0, 0, 200, 0, 200, 100, 0, 100};
+    drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 500, 300, 1, 1, 1, 1, 1, 1);
     drawer->useSecondImage(solidImage(8, {255, 0, 255, 255}));
     drawer->drawPoly(polygon, quarters, 300, 500, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
@@ -123,10 +126,16 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         EXPECT_EQ(shot.litColumns(y), std::make_pair(200, 399)) << y;
     for (int y = 202; y < 298; ++y)
         ASSERT_EQ(shot.litColumns(y), std::make_pair(200, 299)) << y;
-    for (int y = 0; y < 768; ++y)
+    for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
     shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red},
-                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue}});
+                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
+                       {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
+    // The second image lasted until the end of its frame.
+    drawer->endDrawing();
+    drawer->beginDrawing();
+    drawer->drawPoly(polygon, quarters, 300, 500, 1, 1, 1, 1, 1, 1);
+    capture().expectPixels({{310, 510, red}, {310, 590, green}});
 }
 
 // Text takes one square per character, filled with its glyph in the tint; spaces leave gaps.
@@ -186,7 +195,15 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
         // opaque throughout (enlarged and not).
         const unsigned int images[] = {blob(100, 60, 40, 30, 12.5f), blob(100, 60, 95, 55, 20),
                                        blob(64, 64, 3, 2, 9),        blob(32, 32, 16, 16, 0),
-                                       blob(50, 30, 25, 15, 1000),   blob(32, 16, 16, 8, 1000)};
+                                       blob(50, 30, 25, 15, 1000),   blob(32, 16, 16, 8, 1000),
+                                       // Translucent everywhere, and opaque but for holes.
+                                       makeImage(40, 24, [](unsigned int x, unsigned int y) {
+                                           return Rgba{static_cast<unsigned char>(x * 6), 90, static_cast<unsigned char>(y * 9), 128};
+                                       }),
+                                       makeImage(48, 48, [](unsigned int x, unsigned int y) {
+                                           return Rgba{250, static_cast<unsigned char>(x * 5), 30,
+                                                       static_cast<unsigned char>((x / 6 + y / 6) % 3 == 0 ? 0 : 255)};
+                                       })};
         Screenshot shots[2];
         for (const bool shortcuts : {false, true}) {
             drawer->setShortcuts(shortcuts);
@@ -200,6 +217,8 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
             shots[shortcuts] = capture();
         }
         const std::string name = std::to_string(window[0]) + "x" + std::to_string(window[1]);
+        EXPECT_EQ(std::make_pair(drawer->getActualWidth(), drawer->getActualHeight()),
+                  std::make_pair(short(window[4] - window[3] + 1), short(window[6] - window[5] + 1))) << name;
         EXPECT_TRUE(shots[0] == shots[1]) << name << (window[2] != 0 ? " in a viewport" : "");
         for (const int y : {window[5], window[6]})
             EXPECT_EQ(shots[1].litColumns(y), std::make_pair(window[3], window[4])) << name << ", row " << y;

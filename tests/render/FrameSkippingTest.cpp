@@ -4,6 +4,8 @@
 #include "GameState.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // Xlib's macros (None, Status...) would clash with names above.
 #include "PrivateXServer.h"
@@ -125,6 +127,75 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
         c.steps.back().second();
         EXPECT_TRUE(capture() == skipping.back());
         EXPECT_EQ(rendered(), c.rendered + 1);
+    }
+}
+
+// Any one argument of any operation changed by one step makes a new frame; the same frame again is
+// left out. A window of the logical screen's size, where one logical unit is one pixel.
+using FrameRecords = DrawingWindow;
+
+TEST_F(FrameRecords, EveryArgumentOfEveryOperationTellsFramesApart)
+{
+    using Byte = unsigned char;
+    const unsigned int image = solidImage(8, {200, 0, 0, 255});
+    solidImage(8, {0, 200, 0, 255}); // image + 1
+    float square[8] = {0, 0, 10, 0, 10, 10, 0, 10};
+    drawer->loadPoly(square, 4);
+    const unsigned int polygon = drawer->loadPoly(square, 4) - 1; // polygon + 1 exists too
+    using Arguments = std::vector<float>;
+    const std::string texts[] = {"ab1", "ab2"};
+    const struct {
+        const char* name;
+        Arguments arguments;
+        std::function<void(Drawer&, const Arguments&)> call;
+    } operations[] = {
+        {"drawImage", {float(image), 10, 20, 1, 1, 1, 1, 1, 1}, [](Drawer& d, const Arguments& a) {
+             d.drawImage(unsigned(a[0]), short(a[1]), short(a[2]), a[3], a[4], a[5], a[6], a[7], a[8]);
+         }},
+        {"drawPoly", {float(polygon), float(image), 10, 20, 1, 1, 1, 1, 1, 1}, [](Drawer& d, const Arguments& a) {
+             d.drawPoly(unsigned(a[0]), unsigned(a[1]), short(a[2]), short(a[3]), a[4], a[5], a[6], a[7], a[8], a[9]);
+         }},
+        // The first argument picks the text: the next one has the same length.
+        {"drawText", {0, 10, 20, 16, 1, 1, 1, 1}, [&texts](Drawer& d, const Arguments& a) {
+             d.drawText(texts[int(a[0])], short(a[1]), short(a[2]), a[3], a[4], a[5], a[6], a[7]);
+         }},
+        {"drawLine", {10, 20, 300, 200, 1, 1, 1, 1}, [](Drawer& d, const Arguments& a) {
+             d.drawLine(short(a[0]), short(a[1]), short(a[2]), short(a[3]), a[4], a[5], a[6], a[7]);
+         }},
+        {"fillRect", {10, 20, 300, 200, 9, 99, 199, 255}, [](Drawer& d, const Arguments& a) {
+             d.fillRect(short(a[0]), short(a[1]), short(a[2]), short(a[3]), Byte(a[4]), Byte(a[5]), Byte(a[6]), Byte(a[7]));
+         }},
+        {"fillGradient", {10, 20, 300, 200, 9, 99, 199, 200, 50, 60, 70, 80}, [](Drawer& d, const Arguments& a) {
+             d.fillGradient(short(a[0]), short(a[1]), short(a[2]), short(a[3]), Byte(a[4]), Byte(a[5]), Byte(a[6]),
+                            Byte(a[7]), Byte(a[8]), Byte(a[9]), Byte(a[10]), Byte(a[11]));
+         }},
+        {"setViewport", {128, 96, 512, 384}, [](Drawer& d, const Arguments& a) {
+             d.setViewport(short(a[0]), short(a[1]), short(a[2]), short(a[3]));
+             d.fillRect(0, 0, 1024, 768, 255, 255, 255, 255);
+             d.resetViewport();
+         }},
+        {"useSecondImage", {float(image)}, [polygon, image](Drawer& d, const Arguments& a) {
+             d.useSecondImage(unsigned(a[0]));
+             d.drawPoly(polygon, image, 10, 20, 1, 1, 1, 1, 1, 1);
+         }},
+    };
+    for (const auto& operation : operations) {
+        // Draws a frame; says whether it was drawn.
+        const auto drawn = [&](const Arguments& arguments) {
+            const unsigned long before = drawer->getRenderedFrames();
+            drawer->beginDrawing();
+            operation.call(*drawer, arguments);
+            drawer->endDrawing();
+            return drawer->getRenderedFrames() != before;
+        };
+        for (std::size_t changed = 0; changed < operation.arguments.size(); ++changed) {
+            SCOPED_TRACE(std::string(operation.name) + ", argument " + std::to_string(changed));
+            drawn(operation.arguments);
+            EXPECT_FALSE(drawn(operation.arguments));
+            Arguments other = operation.arguments;
+            other[changed] += 1;
+            EXPECT_TRUE(drawn(other));
+        }
     }
 }
 

@@ -11,7 +11,9 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <array>
 #include <limits>
+#include <map>
 #include <memory>
 
 // Decoding pictures, preparing textures and running particles: everything that needs no window.
@@ -128,6 +130,41 @@ TEST_F(Particles, AViewCentresShrinksAndSkipsWhatIsOutsideAndPlainDrawingFadesUn
     EXPECT_EQ(drawer.calls[0].values,
               (std::vector<float>{std::trunc(particle.posX), std::trunc(particle.posY), 1, 1, 1, 1, 1, 0}));
     EXPECT_EQ(run(1)[0], 0u);
+}
+
+TEST_F(Particles, SeveralImagesAreChosenWithTheEndsHalfAsLikelyAndViewsNeedNotBeSquare)
+{
+    generator.addImage(8);
+    generator.addImage(9);
+    generator.setDirection(0.5f, -0.25f);
+    generator.setDensity(100.0f);
+    run(20);
+    std::map<unsigned int, int> chosen;
+    for (const auto& particle : generator.getParticles()) {
+        ++chosen[particle.image];
+        // A direction set is kept, give or take an eighth.
+        EXPECT_NEAR(particle.directionX, 0.5f, 0.125f);
+        EXPECT_NEAR(particle.directionY, -0.25f, 0.125f);
+    }
+    // A draw of (0, 1] times 2.5 picks 7 below 0.4, 8 below 0.8, 9 above.
+    const double all = double(generator.getParticles().size());
+    EXPECT_NEAR(chosen[7] / all, 0.4, 0.05);
+    EXPECT_NEAR(chosen[8] / all, 0.4, 0.05);
+    EXPECT_NEAR(chosen[9] / all, 0.2, 0.05);
+
+    // One particle, and views 4 wide and 1 high, or 1 wide and 4 high, about it; then two beside it.
+    ParticleGenerator single(random);
+    single.addImage(7);
+    single.setPosition(10.5f, 3.25f);
+    single.setDensity(0.5f);
+    single.start();
+    single.move();
+    for (const auto& view : {std::array<float, 4>{8.0f, 2.5f, 4.0f, 1.0f}, {10.0f, 0.0f, 1.0f, 4.0f},
+                             {8.0f, 2.0f, 4.0f, 1.0f}, {6.0f, 2.5f, 4.0f, 1.0f}})
+        single.draw(&drawer, view[0], view[1], view[2], view[3]);
+    ASSERT_EQ(drawer.calls.size(), 2u);
+    EXPECT_EQ(drawer.calls[0].values, (std::vector<float>{64, 8, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(drawer.calls[1].values, (std::vector<float>{0, 88, 1, 1, 1, 1, 1, 1}));
 }
 
 TEST_F(Particles, BadSettingsNeitherHangNorDivideByZero)
