@@ -2,13 +2,18 @@
 #include "Application.h"
 #include "Drawer.h"
 #include "GameState.h"
+#include "Sounds.h"
+
+#include "FakePortAudio.h"
 
 #include "TemporaryDirectory.h"
 #include "XDisplay.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -201,4 +206,48 @@ TEST_F(ApplicationWindow, WithoutArgumentsTheSettingsFileChoosesTheWindow)
     application = std::make_unique<Application>(std::vector<std::string>{});
     EXPECT_EQ(std::make_pair(application->getWidth(), application->getHeight()), std::make_pair(640, 480));
     EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
+}
+
+// The sound the application asks PortAudio for, and what its mixer plays, with each choice of the
+// command line.
+TEST(ApplicationSound, OneStereoStreamAt44100UnlessSoundIsOffAndMusicOnlyUnlessItIsOff)
+{
+    SKIP_WITHOUT_X_DISPLAY();
+    TemporaryDirectory config;
+    ScopedEnvironment xdg("XDG_CONFIG_HOME", config.getPath().c_str());
+    ScopedEnvironment sounds("MARROWGATE_SOUNDS_DIR", MARROWGATE_SOURCE_DIR "/resources/sounds");
+    const std::vector<std::string> opened = {"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100", "Pa_StartStream"};
+    const std::vector<std::string> closed = {"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"};
+    const struct { std::vector<std::string> options; bool sound, music; } cases[] = {
+        {{}, true, true}, {{"-nm"}, true, false}, {{"--nomusic"}, true, false},
+        {{"-ns"}, false, false}, {{"--nosound", "-nm"}, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        std::vector<std::string> args = {"-w", "320", "-h", "240"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        fake = FakePortAudio();
+        auto application = std::make_unique<Application>(args);
+        EXPECT_EQ(fake.calls, c.sound ? opened : std::vector<std::string>{});
+        if (c.sound) {
+            // The loudest sample of what the stream is given in a second and a half.
+            const auto loudest = [] {
+                std::vector<float> block(2 * 4096, 1.0f);
+                float peak = 0.0f;
+                for (int i = 0; i < 16; ++i) {
+                    fake.callback(nullptr, block.data(), 4096, nullptr, 0, fake.userData);
+                    for (const float sample : block)
+                        peak = std::max(peak, std::fabs(sample));
+                }
+                return peak;
+            };
+            EXPECT_EQ(loudest() > 0.001f, c.music);
+            Sounds::getInstance()->playSound(Sounds::ClickSound);
+            EXPECT_GT(loudest(), 0.01f) << "the effects play with or without music";
+        }
+        application.reset();
+        std::vector<std::string> all = opened;
+        all.insert(all.end(), closed.begin(), closed.end());
+        EXPECT_EQ(fake.calls, c.sound ? all : std::vector<std::string>{});
+    }
 }

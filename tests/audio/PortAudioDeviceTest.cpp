@@ -2,38 +2,21 @@
 #include "PortAudioCallback.h"
 #include "PortAudioDevice.h"
 
+#include "FakePortAudio.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <sstream>
 #include <vector>
 
-// The test program defines the PortAudio functions the device uses, so they are linked instead of the
-// library's: each call is logged, and a test sets the answers before it starts a device.
 namespace {
-    struct FakePortAudio {
-        std::vector<std::string> calls;
-        PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
-        PaHostApiIndex defaultHostApi = 3;
-        // The host's default input (5) and output (7) devices.
-        PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
-        // What the device answers when asked about a rate; anything unlisted is supported.
-        std::map<double, PaError> refusals;
-    } fake;
     // The mixer every test starts the device with: one that fails part-way through every block.
     struct Callback : PortAudioCallback {
         void getAudio(float*, float*, int) override { throw std::runtime_error("out of memory"); }
     } callback;
-    int streamToken;
-
-    PaError logged(const std::string& call, PaError result)
-    {
-        fake.calls.push_back(call);
-        return result;
-    }
 
     class PortAudioDeviceTest : public testing::Test {
     protected:
@@ -59,49 +42,6 @@ namespace {
     };
 }
 
-extern "C" {
-PaError Pa_Initialize(void) { return logged("Pa_Initialize", fake.initialiseResult); }
-PaError Pa_Terminate(void) { return logged("Pa_Terminate", paNoError); }
-// No Core Audio on Linux: the lookup of the native host API finds nothing.
-PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
-PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
-const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
-const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
-{
-    // Each default device is quick only on its own side.
-    static PaDeviceInfo info = {};
-    info.defaultLowInputLatency = device == 5 ? 0.0087 : 0.5;
-    info.defaultLowOutputLatency = device == 7 ? 0.0116 : 0.5;
-    return &info;
-}
-PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
-{
-    const auto refusal = fake.refusals.find(rate);
-    return refusal == fake.refusals.end() ? paFormatIsSupported : refusal->second;
-}
-// Logs what it is asked for: each side's device, channels, sample format and latency ("-" for a side
-// not asked for), the rate, and whether the stream would call the test's mixer.
-PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const PaStreamParameters* output,
-                      double rate, unsigned long, PaStreamFlags, PaStreamCallback*, void* userData)
-{
-    std::ostringstream call;
-    call << "Pa_OpenStream";
-    for (const PaStreamParameters* side : {input, output}) {
-        if (side == nullptr)
-            call << " -";
-        else
-            call << ' ' << side->device << ' ' << side->channelCount << ' ' << side->sampleFormat << ' '
-                 << side->suggestedLatency;
-    }
-    call << ' ' << rate << (userData == &callback ? " mixer" : "");
-    *stream = &streamToken;
-    return logged(call.str(), fake.openResult);
-}
-PaError Pa_StartStream(PaStream*) { return logged("Pa_StartStream", fake.startResult); }
-PaError Pa_StopStream(PaStream*) { return logged("Pa_StopStream", paNoError); }
-PaError Pa_CloseStream(PaStream*) { return logged("Pa_CloseStream", paNoError); }
-}
-
 TEST_F(PortAudioDeviceTest, OpensOneFloatStreamOnlyWhenStartedAndClosesItOnceWhetherStoppedOrDestroyed)
 {
     const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
@@ -112,17 +52,17 @@ TEST_F(PortAudioDeviceTest, OpensOneFloatStreamOnlyWhenStartedAndClosesItOnceWhe
         std::string printed, opened;
     } cases[] = {
         // The host's default output, at that device's own default low latency (not 0).
-        {true, 0, 2, {}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
-        {false, 0, 2, {{44100.0, paInvalidSampleRate}}, fallback, "Pa_OpenStream - 7 2 1 0.0116 48000 mixer"},
+        {true, 0, 2, {}, "", "Pa_OpenStream - 7 2 1 0.0116 44100"},
+        {false, 0, 2, {{44100.0, paInvalidSampleRate}}, fallback, "Pa_OpenStream - 7 2 1 0.0116 48000"},
         {false, 0, 2, {{44100.0, paInvalidSampleRate}, {48000.0, paInvalidSampleRate}},
-         fallback + "48000Hz not supported either?\n", "Pa_OpenStream - 7 2 1 0.0116 48000 mixer"},
+         fallback + "48000Hz not supported either?\n", "Pa_OpenStream - 7 2 1 0.0116 48000"},
         // Only a refused rate changes the rate; the device itself decides about anything else when it opens.
-        {false, 0, 2, {{44100.0, paInvalidChannelCount}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
-        {false, 0, 2, {{44100.0, paSampleFormatNotSupported}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100 mixer"},
+        {false, 0, 2, {{44100.0, paInvalidChannelCount}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100"},
+        {false, 0, 2, {{44100.0, paSampleFormatNotSupported}}, "", "Pa_OpenStream - 7 2 1 0.0116 44100"},
         // Other channel counts, and an input at the input device's own latency.
-        {true, 0, 1, {}, "", "Pa_OpenStream - 7 1 1 0.0116 44100 mixer"},
-        {true, 1, 6, {}, "", "Pa_OpenStream 5 1 1 0.0087 7 6 1 0.0116 44100 mixer"},
-        {true, 2, 0, {{44100.0, paInvalidSampleRate}}, "", "Pa_OpenStream 5 2 1 0.0087 - 44100 mixer"},
+        {true, 0, 1, {}, "", "Pa_OpenStream - 7 1 1 0.0116 44100"},
+        {true, 1, 6, {}, "", "Pa_OpenStream 5 1 1 0.0087 7 6 1 0.0116 44100"},
+        {true, 2, 0, {{44100.0, paInvalidSampleRate}}, "", "Pa_OpenStream 5 2 1 0.0087 - 44100"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.opened);
@@ -133,6 +73,7 @@ TEST_F(PortAudioDeviceTest, OpensOneFloatStreamOnlyWhenStartedAndClosesItOnceWhe
         device->stop();
         EXPECT_EQ(test.printed, start(test.inputs, test.outputs));
         EXPECT_TRUE(started && device->isStarted());
+        EXPECT_TRUE(fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback);
         EXPECT_FALSE(device->start()) << "a second start";
         if (test.stopFirst)
             device->stop();
@@ -145,7 +86,7 @@ TEST_F(PortAudioDeviceTest, OpensOneFloatStreamOnlyWhenStartedAndClosesItOnceWhe
 TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
 {
     const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
-    const std::string opened = "Pa_OpenStream - 7 2 1 0.0116 44100 mixer";
+    const std::string opened = "Pa_OpenStream - 7 2 1 0.0116 44100";
     const struct { void (*arrange)(); std::string message; std::vector<std::string> calls; } cases[] = {
         {[] { fake.initialiseResult = paNotInitialized; }, "PortAudioDevice Error: Could not initialise.\n", {"Pa_Initialize"}},
         // A machine without a sound card: PortAudio must never be handed paNoDevice.

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <portaudio.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The PortAudio functions the audio device uses, defined by the test program so that they are linked
+// instead of the library's: each call is logged, and a test sets the answers before it starts a
+// device. Include it in one source file of a test program.
+struct FakePortAudio {
+    std::vector<std::string> calls;
+    PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
+    PaHostApiIndex defaultHostApi = 3;
+    // The host's default input (5) and output (7) devices.
+    PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
+    // What the device answers when asked about a rate; anything unlisted is supported.
+    std::map<double, PaError> refusals;
+    // What the last stream opened would call for every block.
+    PaStreamCallback* callback = nullptr;
+    void* userData = nullptr;
+
+    PaError logged(const std::string& call, PaError result)
+    {
+        calls.push_back(call);
+        return result;
+    }
+};
+inline FakePortAudio fake;
+inline int streamToken;
+
+extern "C" {
+PaError Pa_Initialize(void) { return fake.logged("Pa_Initialize", fake.initialiseResult); }
+PaError Pa_Terminate(void) { return fake.logged("Pa_Terminate", paNoError); }
+// No Core Audio on Linux: the lookup of the native host API finds nothing.
+PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
+PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
+const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
+const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
+{
+    // Each default device is quick only on its own side.
+    static PaDeviceInfo info = {};
+    info.defaultLowInputLatency = device == 5 ? 0.0087 : 0.5;
+    info.defaultLowOutputLatency = device == 7 ? 0.0116 : 0.5;
+    return &info;
+}
+PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
+{
+    const auto refusal = fake.refusals.find(rate);
+    return refusal == fake.refusals.end() ? paFormatIsSupported : refusal->second;
+}
+// Logs what it is asked for: each side's device, channels, sample format and latency ("-" for a side
+// not asked for) and the rate.
+PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const PaStreamParameters* output,
+                      double rate, unsigned long, PaStreamFlags, PaStreamCallback* callback, void* userData)
+{
+    std::ostringstream call;
+    call << "Pa_OpenStream";
+    for (const PaStreamParameters* side : {input, output}) {
+        if (side == nullptr)
+            call << " -";
+        else
+            call << ' ' << side->device << ' ' << side->channelCount << ' ' << side->sampleFormat << ' '
+                 << side->suggestedLatency;
+    }
+    call << ' ' << rate;
+    fake.callback = callback;
+    fake.userData = userData;
+    *stream = &streamToken;
+    return fake.logged(call.str(), fake.openResult);
+}
+PaError Pa_StartStream(PaStream*) { return fake.logged("Pa_StartStream", fake.startResult); }
+PaError Pa_StopStream(PaStream*) { return fake.logged("Pa_StopStream", paNoError); }
+PaError Pa_CloseStream(PaStream*) { return fake.logged("Pa_CloseStream", paNoError); }
+}
