@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BackgroundMusic.h"
 
+#include "OggFile.h"
 #include "RegularFile.h"
 
 #include <SDL.h>
@@ -128,6 +129,11 @@ bool BackgroundMusic::openFile(const std::string& path)
         std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
         return false;
     }
+    if (OggFile::isTooLarge(file, OggFile::LARGEST_MUSIC, path)) {
+        std::fclose(file);
+        file = nullptr;
+        return false;
+    }
     if (ov_open(file, &vorbisFile, nullptr, 0) < 0) {
         // The library leaves the file open when it refuses it.
         std::fclose(file);
@@ -148,7 +154,11 @@ bool BackgroundMusic::openFile(const std::string& path)
 
 void BackgroundMusic::fillBuffer(int index)
 {
-    ov_pcm_seek(&vorbisFile, decodePosition);
+    // The decoder stands where the last fill stopped, or has to go back to the start.
+    if (decodePosition == 0)
+        OggFile::rewind(&vorbisFile);
+    else if (ov_pcm_tell(&vorbisFile) != decodePosition)
+        ov_pcm_seek(&vorbisFile, decodePosition);
     // A fill that finds the end twice without a frame in between has a file with nothing to loop.
     bool framesSinceRestart = decodePosition > 0;
     int filled = 0;
@@ -160,7 +170,7 @@ void BackgroundMusic::fillBuffer(int index)
             decodePosition = 0;
             if (!framesSinceRestart)
                 break;
-            ov_pcm_seek(&vorbisFile, 0);
+            OggFile::rewind(&vorbisFile);
             framesSinceRestart = false;
             continue;
         }

@@ -2,6 +2,7 @@
 #include "Sounds.h"
 
 #include "BackgroundMusic.h"
+#include "OggFile.h"
 #include "RegularFile.h"
 
 #include <cstdio>
@@ -87,6 +88,10 @@ void Sounds::loadFile(const std::string& path, SoundFile* file)
         std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
         return;
     }
+    if (OggFile::isTooLarge(handle, OggFile::LARGEST_EFFECT, path)) {
+        std::fclose(handle);
+        return;
+    }
     OggVorbis_File vorbisFile;
     if (ov_open(handle, &vorbisFile, nullptr, 0) < 0) {
         // The library leaves the file open when it refuses it.
@@ -122,7 +127,7 @@ bool Sounds::decodeFirstChannel(OggVorbis_File* vorbisFile, std::vector<float>& 
     // The length in the file's header is only a claim: the samples grow with what really decodes, up to
     // the ceiling. Only the first logical stream counts, and a read fault ends the effect where the
     // good samples end. After opening a chained file the decoder stands in its last stream.
-    ov_pcm_seek(vorbisFile, 0);
+    OggFile::rewind(vorbisFile);
     for (;;) {
         float** pcm = nullptr;
         int link = 0;

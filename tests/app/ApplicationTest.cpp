@@ -227,7 +227,12 @@ TEST(ApplicationSound, OneStereoStreamAt44100UnlessSoundIsOffAndMusicOnlyUnlessI
         std::vector<std::string> args = {"-w", "320", "-h", "240"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         fake = FakePortAudio();
+        testing::internal::CaptureStdout();
         auto application = std::make_unique<Application>(args);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        // The effects are loaded before the stream starts, so the audio thread never decodes; once.
+        const bool first = &c == cases;
+        EXPECT_EQ(printed.find("Loaded file: " MARROWGATE_SOURCE_DIR "/resources/sounds/click.ogg") != std::string::npos, first);
         EXPECT_EQ(fake.calls, c.sound ? opened : std::vector<std::string>{});
         if (c.sound) {
             // The loudest sample of what the stream is given in a second and a half.

@@ -16,8 +16,9 @@ struct DecodedSound {
         OggVorbis_File vorbisFile;
         if (ov_fopen(path.c_str(), &vorbisFile) < 0)
             return;
-        // Straight after opening a chained file the decoder stands in a later stream.
-        ov_pcm_seek(&vorbisFile, 0);
+        // Straight after opening a chained file the decoder stands in a later stream. A raw seek to the
+        // first byte: seeking by sample crashes libogg on some damaged files.
+        ov_raw_seek(&vorbisFile, 0);
         const int second = ov_info(&vorbisFile, 0)->channels > 1 ? 1 : 0;
         float** pcm = nullptr;
         int link = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BackgroundMusic.h"
 #include "DecodedSound.h"
+#include "OggFile.h"
 #include "Sounds.h"
 #include "TemporaryDirectory.h"
 
@@ -211,11 +212,17 @@ TEST_F(SoundsTest, VoicesStartedWhileAnotherThreadMixes)
 
 TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhyAndStaysSilent)
 {
-    const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ";
+    const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ",
+                      tooLarge = "vorbisfile: File too large, so it stays silent: ";
     const auto copying = [](const char* fixture) {
         return [fixture](const std::string& file) { fs::copy_file(FIXTURES + fixture, file, fs::copy_options::overwrite_existing); };
     };
-    const struct { const char* name; std::function<void(const std::string&)> replace; std::string message; } cases[] = {
+    // The message for the effect, and for the music where it differs.
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> replace;
+        std::string message, musicMessage = "";
+    } cases[] = {
         // Stereo, with sides that differ: an effect is heard from its first channel only.
         {"whole", [](const std::string&) {}, loaded},
         {"missing", [](const std::string& file) { fs::remove(file); }, refused},
@@ -231,6 +238,15 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
              std::ifstream in(FIXTURES + "long.ogg", std::ios::binary);
              std::ofstream(file, std::ios::binary) << withClaimedLength({std::istreambuf_iterator<char>(in), {}}, 1ull << 40);
          }, loaded},
+        // A damaged file on which seeking by sample crashes libogg 1.3.5: nothing decodes from it.
+        {"damaged", [](const std::string& file) {
+             fs::copy_file(DAMAGED, file, fs::copy_options::overwrite_existing);
+         }, loaded},
+        // A byte more than an effect may have (the music takes it), 200 MB (neither does, and neither
+        // waits for it), and just as much as an effect may have.
+        {"too large", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_EFFECT + 1); }, tooLarge, loaded},
+        {"200 MB", [](const std::string& file) { fs::resize_file(file, 200 << 20); }, tooLarge},
+        {"as large as allowed", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_EFFECT); }, loaded},
         {"a FIFO", [](const std::string& file) { fs::remove(file); mkfifo(file.c_str(), 0644); }, refused},
         {"/dev/zero", [](const std::string& file) { fs::remove(file); fs::create_symlink("/dev/zero", file); }, refused},
     };
@@ -246,10 +262,12 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         EXPECT_EQ(forage.left.size(), sounds->getLength(Sounds::ForageSound));
         testing::internal::CaptureStdout();
         BackgroundMusic music(file, false);
-        EXPECT_EQ(test.message + file + "\n", testing::internal::GetCapturedStdout());
+        const std::string& musicMessage = test.musicMessage.empty() ? test.message : test.musicMessage;
+        EXPECT_EQ(musicMessage + file + "\n", testing::internal::GetCapturedStdout());
         std::vector<float> block(2 * 600, 0.25f);
         music.audioBlock(block.data(), 600);
-        EXPECT_EQ(forage.left.empty(), block == std::vector<float>(2 * 600, 0.25f)) << "the music is silent";
+        const DecodedSound decodedMusic(musicMessage == loaded ? file : "");
+        EXPECT_EQ(decodedMusic.left.empty(), block == std::vector<float>(2 * 600, 0.25f)) << "the music is silent";
         // Each effect at half on both channels, added to what the block holds, until it ends in the second
         // of two blocks.
         EXPECT_EQ(std::vector<float>(2 * 64, 0.3f), mix(64, 0.3f)) << "nothing plays yet";
