@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -52,6 +51,21 @@ bool makeDirectories(const std::string& path)
         if (slash == std::string::npos)
             return isDirectory(path);
     }
+}
+
+// Writes every byte and makes sure they reached the disk; false on any failure (a full disk among them).
+bool writeWhole(int descriptor, const char* bytes, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = write(descriptor, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return fsync(descriptor) == 0;
 }
 
 template <typename T>
@@ -108,6 +122,12 @@ void ConfigLoader::load(const std::string& directory)
     if (RegularFile::isSomethingElse(fileName))
         return;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(RegularFile::openForReading(fileName), std::fclose);
+    struct stat status;
+    if (!in && stat(fileName.c_str(), &status) == 0) {
+        // The player's own settings, unreadable for now: never replaced.
+        std::cout << "Could not read " << fileName << std::endl;
+        return;
+    }
     if (!in) {
         createFile();
         in.reset(RegularFile::openForReading(fileName));
@@ -118,12 +138,18 @@ void ConfigLoader::load(const std::string& directory)
 
 void ConfigLoader::createFile() const
 {
-    std::ofstream out(fileName, std::ios::trunc);
-    if (!out) {
+    static const char defaults[] = "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n";
+    std::string temporary = fileName + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    bool written = descriptor >= 0 && writeWhole(descriptor, defaults, sizeof(defaults) - 1);
+    if (descriptor >= 0)
+        written = close(descriptor) == 0 && written;
+    // link() fails when a file appeared meanwhile: nobody's settings are overwritten.
+    written = written && link(temporary.c_str(), fileName.c_str()) == 0;
+    if (descriptor >= 0)
+        unlink(temporary.c_str());
+    if (!written)
         std::cout << "Could not create " << fileName << std::endl;
-        return;
-    }
-    out << "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n";
 }
 
 void ConfigLoader::readFile(std::FILE* in)

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <string>
 
-// The per-user settings file "Ombrefell.conf": created with defaults when missing, then read. Built
+// The per-user settings file "Ombrefell.conf": created with defaults when missing, then read; a file
+// that exists but cannot be read is left as it is, and the built-in settings apply. Built
 // by the Application constructor and dropped once the settings are taken; its fields are public.
 class ConfigLoader {
 public:
@@ -13,7 +14,9 @@ public:
     // Reads the file in the given folder (created if missing), for tests; an empty folder reads nothing.
     explicit ConfigLoader(const std::string& directory);
 
-    // Writes the seven default lines to the file.
+    // Creates the file with the seven default lines, only if there is none: written whole to a new
+    // file beside it first, then linked into place, so that no file is ever emptied or replaced. On
+    // any failure it says so and leaves no file behind.
     void createFile() const;
 
     // The full path of the settings file; empty when there is no home directory.

@@ -5,7 +5,17 @@
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <set>
 
 #include <fstream>
 #include <sstream>
@@ -36,6 +46,41 @@ std::string read(const TemporaryDirectory& folder, const std::string& text)
 {
     std::ofstream(folder.getPath() + "/Ombrefell.conf") << text;
     return describe(ConfigLoader(folder.getPath()));
+}
+
+// Runs part of a test in a child process, which may change what only a child should (its user, its
+// mounts), and returns what the part returned; "skip: why" where the machine does not allow it.
+std::string inChild(const std::function<std::string()>& part)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return "skip: no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        const std::string result = part();
+        _exit(write(pipeEnds[1], result.data(), result.size()) == ssize_t(result.size()) ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    std::string result;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof(buffer))) > 0;)
+        result.append(buffer, std::size_t(got));
+    close(pipeEnds[0]);
+    waitpid(child, nullptr, 0);
+    return result;
+}
+
+// The names in a folder, in order.
+std::string listing(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    std::string list;
+    for (const std::string& name : names)
+        list += name + " ";
+    return list;
 }
 
 } // namespace
@@ -148,4 +193,39 @@ TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsAndTheFileO
     ScopedEnvironment xdg("XDG_CONFIG_HOME", blocker.c_str());
     EXPECT_EQ(printedAndRead(), "Could not create directory " + blocker + "/Ombrefell\nCould not create " +
                                     blocker + "/Ombrefell/Ombrefell.conf\n800x600 a6");
+}
+
+TEST(ConfigFile, AFileThatCannotBeReadIsKeptAndOneThatCannotBeWrittenIsNotLeftBehind)
+{
+    // Unreadable for the player, who here is nobody: root reads any file.
+    TemporaryDirectory folder;
+    chmod(folder.getPath().c_str(), 0777);
+    const std::string file = folder.getPath() + "/Ombrefell.conf";
+    std::ofstream(file) << "w 1280\n";
+    chmod(file.c_str(), 0222);
+    const std::string unreadable = inChild([&folder] {
+        if (geteuid() == 0 && setuid(65534) != 0)
+            return std::string("skip: cannot become nobody");
+        return printedAndRead(&folder.getPath());
+    });
+    if (unreadable.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << unreadable.substr(6);
+    EXPECT_EQ(unreadable, "Could not read " + file + "\n800x600 a6");
+    chmod(file.c_str(), 0644);
+    std::stringstream kept;
+    kept << std::ifstream(file).rdbuf();
+    EXPECT_EQ(kept.str(), "w 1280\n");
+
+    // A full disk: a tmpfs of one page, filled up, in a mount namespace of the child's own.
+    TemporaryDirectory other;
+    const std::string full = inChild([&other] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", other.getPath().c_str(), "tmpfs", 0, "size=4k") != 0)
+            return std::string("skip: no private tmpfs on this machine: ") + std::strerror(errno);
+        std::ofstream(other.getPath() + "/filler") << std::string(1 << 16, 'x');
+        return printedAndRead(&other.getPath()) + "; " + listing(other.getPath());
+    });
+    if (full.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << full.substr(6);
+    EXPECT_EQ(full, "Could not create " + other.getPath() + "/Ombrefell.conf\n800x600 a6; filler ");
 }
