@@ -3,6 +3,7 @@
 
 #include "ConfigLoader.h"
 #include "Drawer.h"
+#include "EndRequests.h"
 #include "FatalError.h"
 #include "Fonts.h"
 #include "GamePlay.h"
@@ -66,6 +67,8 @@ void Application::startUp(const std::vector<std::string>& args)
         noSound = true;
         return;
     }
+    // After the window opened, so that no handler SDL sets for its display comes after ours.
+    EndRequests::install();
     openJoystick();
     startAudio();
     SDL_ShowCursor(SDL_DISABLE);
@@ -139,7 +142,7 @@ void Application::eventLoop()
         SDL_Event event;
         while (SDL_PollEvent(&event))
             dispatch(event);
-        if (quitRequested)
+        if (quitRequested || EndRequests::hangUpReceived())
             return;
         pacer.waitForNextFrame();
         drawer->beginDrawing();

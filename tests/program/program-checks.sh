@@ -4,7 +4,8 @@
 # user without a home; "escape" opens a window, quits on Escape and exits 0; "terminal" starts it
 # without a display inside a pseudo-terminal; "nowindow" where SDL has no OpenGL; "window" checks the
 # widest window and the icon; "quiet" a start with sound; "xdg" a relative XDG_CONFIG_HOME;
-# "special" FIFOs and /dev/zero in place of the settings file and the music.
+# "special" FIFOs and /dev/zero in place of the settings file and the music; "hangup" SIGHUP; "xgone"
+# the X server going away.
 set -eu
 check="$1"
 program="$2"
@@ -203,6 +204,39 @@ special_check() {
             grep -q '^Usage:$' "$work/out" || fail "$kind as the $place: $(head -c 300 "$work/out")"
         done
     done
+}
+
+# A closed terminal (SIGHUP) ends the game in order, as SIGTERM does.
+hangup_check() {
+    needs_display
+    start_with_window -w 64 -h 48 -ns
+    kill -HUP "$pid"
+    start=$(date +%s)
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "still running $patience s after SIGHUP"; }
+        sleep 0.1
+    done
+    wait "$pid" || fail "exit status $? after SIGHUP: $(cat "$work/out")"
+}
+
+# When the X server goes away the game says so in a line of its own and exits with status 1.
+xgone_check() {
+    Xvfb -displayfd 9 -screen 0 320x240x24 -nolisten tcp 9> "$work/display" 2> /dev/null &
+    server=$!
+    until [ -s "$work/display" ]; do
+        kill -0 "$server" 2>/dev/null || fail "Xvfb did not start"
+        sleep 0.1
+    done
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+    start_with_window -w 64 -h 48 -ns
+    kill "$server"
+    status=0
+    timeout $patience sh -c 'while kill -0 "$0" 2>/dev/null; do sleep 0.1; done' "$pid"
+    wait "$pid" || status=$?
+    [ $status = 1 ] || fail "exit status $status after the X server went away: $(cat "$work/out")"
+    [ "$(tail -n 1 "$work/out")" = "Lost the connection to the X server, so Marrowgate ends." ] ||
+        fail "no word about the X server: $(tail -n 3 "$work/out")"
 }
 
 "${check}_check"
