@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// The music streamer, fed any bytes as the music file, and played past its loop point.
+#include "BackgroundMusic.h"
+#include "FuzzInput.h"
+
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = fuzzFolder() + "/music.ogg";
+    writeInput(path, data, size);
+    BackgroundMusic music(path, false);
+    std::vector<float> block(2 * BackgroundMusic::BUFFER_FRAMES, 0.0f);
+    for (int buffer = 0; buffer < 2 * BackgroundMusic::NUM_BUFFERS; ++buffer) {
+        music.audioBlock(block.data(), BackgroundMusic::BUFFER_FRAMES);
+        music.refill();
+    }
+    return 0;
+}

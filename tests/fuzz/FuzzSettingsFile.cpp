@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+// The settings file reader, fed any bytes as the file.
+#include "ConfigLoader.h"
+#include "FuzzInput.h"
+#include "Settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    writeInput(fuzzFolder() + "/Ombrefell.conf", data, size);
+    Settings::fromConfig(ConfigLoader(fuzzFolder()));
+    return 0;
+}
