@@ -104,14 +104,15 @@ void Application::openJoystick()
 
 void Application::startAudio()
 {
-    // The effects are decoded here, before the stream starts, so that the audio thread never decodes
-    // a file nor waits for one.
-    Sounds::getInstance();
     audioDevice.setCallback(this);
     audioDevice.setNumChannels(0, 2);
     audioDevice.setSamplerate(44100.0);
-    if (!noSound)
-        audioDevice.start();
+    if (noSound)
+        return;
+    // The effects are decoded here, before the stream starts, so that the audio thread never decodes
+    // a file nor waits for one.
+    Sounds::getInstance();
+    audioDevice.start();
 }
 
 Application::~Application()

@@ -8,9 +8,16 @@ build="${1:-build}"
 
 export SDL_VIDEODRIVER=x11
 export LIBGL_ALWAYS_SOFTWARE=1
-# Mesa's GL driver is unloaded before the leak check at exit, so what it keeps cannot even be named
-# in a suppression; AddressSanitizer builds check everything but leaks.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+# An AddressSanitizer build checks leaks too, with every library kept loaded to the end (Mesa would
+# unload its driver, and what the driver still holds would look lost) and the leaks inside the
+# libraries the game uses, named in the suppression file, left out. The keeper comes before the
+# sanitizer's runtime, which is told that this is fine.
+keeper="$build/tests/libmarrowgate_keep_libraries.so"
+if [ -f "$keeper" ]; then
+    export LD_PRELOAD="$(realpath "$keeper")${LD_PRELOAD:+:$LD_PRELOAD}"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}:verify_asan_link_order=0"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(realpath "$(dirname "$0")/../tests/support/lsan-suppressions.txt")}"
+fi
 # The tests must never depend on a sound card, a joystick or the user's own settings.
 export XDG_CONFIG_HOME="$(mktemp -d)"
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT

@@ -1,7 +1,8 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Installs what is missing, builds everything and runs every test. The audio tests, and the real game
-# playing its music through the capture device, then run again under ThreadSanitizer, since the mixer
+# Installs what is missing, builds everything and runs every test. Then every test again in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer and leak checking; and the audio tests, and the
+# real game playing its music through the capture device, under ThreadSanitizer, since the mixer
 # shares its buffers and voices with the main and streaming threads without locks.
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,6 +14,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/us
     -DMARROWGATE_TESTS=ON -DMARROWGATE_BENCHMARKS=ON
 cmake --build build -j"$(nproc)"
 ./tools/run-tests.sh build
+
+# Everything again under AddressSanitizer and UndefinedBehaviorSanitizer, leaks checked at every exit
+# (tools/run-tests.sh sets that up), the fuzz corpora replayed among the tests.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_ASAN=ON -DMARROWGATE_BENCHMARKS=OFF \
+    -DMARROWGATE_TESTS=ON
+cmake --build build-asan -j"$(nproc)"
+./tools/run-tests.sh build-asan
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_TSAN=ON -DMARROWGATE_BENCHMARKS=OFF
 cmake --build build-tsan -j"$(nproc)" --target audio_tests sound_file_tests marrowgate decode_vorbis

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -129,10 +130,15 @@ protected:
         SKIP_WITHOUT_X_DISPLAY();
         const std::string home = "HOME=" + folder.getPath(), config = "XDG_CONFIG_HOME=" + folder.getPath(),
                           capture = "AUDIO_CAPTURE_FILE=" + capturePath;
+        // faketime's library is preloaded ahead of a sanitizer's runtime, which then has to be told
+        // that this is fine.
+        const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
+        const std::string asan = std::string("ASAN_OPTIONS=") + (sanitizerOptions ? sanitizerOptions : "") +
+                                 ":verify_asan_link_order=0";
         game = fork();
         if (game == 0) {
             setpgid(0, 0);
-            execlp("env", "env", home.c_str(), config.c_str(), capture.c_str(), "TZ=UTC",
+            execlp("env", "env", home.c_str(), config.c_str(), capture.c_str(), asan.c_str(), "TZ=UTC",
                    "ALSA_CONFIG_PATH=" MARROWGATE_SOURCE_DIR "/tests/support/alsa-capture.conf", "faketime", "-m",
                    "--exclude-monotonic", "-f", "1970-01-01 00:00:00", MARROWGATE_PROGRAM, "-w", "1024", "-h", "768",
                    "-nm", nullptr);
