@@ -52,7 +52,6 @@ public:
     static int toLogicalX(int x, int width);
     static int toLogicalY(int y, int height);
 
-    bool isQuitRequested() const { return quitRequested; }
     // Whether the drawer opened a window; without one the run has failed.
     bool hasWindow() const { return windowOpen; }
     GameState* getCurrentState() const { return currentState; }
@@ -60,8 +59,6 @@ public:
     void replaceState(GameState* state);
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    bool isSoundOff() const { return noSound; }
-    bool isMusicOff() const { return noMusic; }
 
 private:
     void startUp(const std::vector<std::string>& args);

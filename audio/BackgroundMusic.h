@@ -42,9 +42,6 @@ public:
     // the streaming thread's one pass.
     void refill();
 
-    // The fade-in gain so far (audio thread, or once it is quiet).
-    float getVolume() const { return volume; }
-
     // The directory of the sound files, ending with a separator: $MARROWGATE_SOUNDS_DIR when set, else a
     // "sounds" directory beside the executable, else the installed data directory.
     static std::string getSoundsPath();

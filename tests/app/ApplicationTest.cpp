@@ -2,6 +2,8 @@
 #include "Application.h"
 #include "Drawer.h"
 #include "GameState.h"
+#include "Icons.h"
+#include "ImageLoader.h"
 #include "Sounds.h"
 
 #include "FakePortAudio.h"
@@ -10,8 +12,11 @@
 #include "XDisplay.h"
 
 #include <gtest/gtest.h>
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -176,6 +181,10 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorAndEndsTheDrawerBeforeTheStateAndB
     state->react = [this](const std::string& event) { if (event == "draw") application->quit(); };
     application->eventLoop();
     ASSERT_NE(state->drewWith, nullptr);
+    // The loop loaded the font: a letter's corner is clear, where the placeholder square was white.
+    state->drewWith->beginDrawing();
+    state->drewWith->drawText("a", 0, 0, 256, 1, 1, 1, 1);
+    EXPECT_EQ(std::unique_ptr<unsigned char[]>(state->drewWith->getScreenPixels())[3 * (599 * 800 + 2)], 0);
     watchedObject = dynamic_cast<const void*>(state->drewWith);
     bool drawerGone = false, sdlRunning = false;
     state->react = [&](const std::string&) {
@@ -186,6 +195,70 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorAndEndsTheDrawerBeforeTheStateAndB
     watchedObject = nullptr;
     EXPECT_TRUE(drawerGone) << "the state ended while the drawer it drew with was still there";
     EXPECT_TRUE(sdlRunning) << "SDL was shut down before the state ended";
+}
+
+// What the window manager is given as the window's icon, as RGBA rows: a pixmap and its mask in the
+// window's hints (classic SDL), or else the _NET_WM_ICON property (SDL 2 underneath).
+std::vector<std::array<int, 4>> windowIcon(Display* display, Window window, unsigned int& width)
+{
+    std::vector<std::array<int, 4>> icon;
+    XWMHints* hints = XGetWMHints(display, window);
+    if (hints != nullptr && (hints->flags & IconPixmapHint) != 0) {
+        Window root;
+        int x, y;
+        unsigned int height, border, depth;
+        XGetGeometry(display, hints->icon_pixmap, &root, &x, &y, &width, &height, &border, &depth);
+        XImage* colours = XGetImage(display, hints->icon_pixmap, 0, 0, width, height, AllPlanes, ZPixmap);
+        XImage* mask = (hints->flags & IconMaskHint) != 0
+                           ? XGetImage(display, hints->icon_mask, 0, 0, width, height, 1, XYPixmap) : nullptr;
+        for (unsigned int i = 0; colours != nullptr && i < width * height; ++i) {
+            const unsigned long pixel = XGetPixel(colours, int(i % width), int(i / width));
+            const bool shown = mask == nullptr || XGetPixel(mask, int(i % width), int(i / width)) != 0;
+            icon.push_back({int(pixel >> 16 & 0xff), int(pixel >> 8 & 0xff), int(pixel & 0xff), shown ? 255 : 0});
+        }
+        for (XImage* image : {colours, mask})
+            if (image != nullptr)
+                XDestroyImage(image);
+    } else {
+        Atom type;
+        int format;
+        unsigned long count, left;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20, False,
+                           AnyPropertyType, &type, &format, &count, &left, &data);
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        width = count >= 2 ? unsigned(values[0]) : 0;
+        for (unsigned long i = 2; data != nullptr && i < count && i < 2 + values[0] * values[1]; ++i)
+            icon.push_back({int(values[i] >> 16 & 0xff), int(values[i] >> 8 & 0xff), int(values[i] & 0xff),
+                            int(values[i] >> 24 & 0xff) != 0 ? 255 : 0});
+        XFree(data);
+    }
+    XFree(hints);
+    return icon;
+}
+
+TEST_F(ApplicationWindow, TheWindowCarriesTheGameIconWithItsColoursAndItsShape)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_GT(SDL_GetWMInfo(&info), 0);
+    unsigned int width = 0;
+    const auto icon = windowIcon(info.info.x11.display, info.info.x11.wmwindow, width);
+    const LoadedImage expected = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
+    ASSERT_EQ(std::make_pair(width, icon.size()), std::make_pair(expected.width, std::size_t(expected.width) * expected.height));
+    // Shown where the picture has any alpha, in its colours: as they are, or (classic SDL) blended
+    // over black by their alpha.
+    for (std::size_t i = 0; i < icon.size(); ++i) {
+        const unsigned char* pixel = expected.pixels + 4 * i;
+        ASSERT_EQ(icon[i][3] != 0, pixel[3] != 0) << "pixel " << i;
+        bool plain = true, blended = true;
+        for (int c = 0; c < 3; ++c) {
+            plain = plain && icon[i][c] == pixel[c];
+            blended = blended && std::abs(icon[i][c] - pixel[c] * pixel[3] / 255) <= 1;
+        }
+        ASSERT_TRUE(pixel[3] == 0 || plain || blended) << "pixel " << i << ": " << testing::PrintToString(icon[i]);
+    }
+    delete[] expected.pixels;
 }
 
 TEST(LogicalScreen, WindowPixelsAreScaledByTheWindowSize)

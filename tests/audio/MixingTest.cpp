@@ -155,6 +155,12 @@ TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoI
     // Buffer 2 plays next, so it must be filled first; the music goes on where the loop has got to.
     check.music.refill();
     check.mixes({BUFFER, BUFFER, BUFFER});
+    // The same from the start: with every buffer left before the first refill, buffer 0 comes first.
+    MusicCheck fresh("long.ogg", false);
+    ASSERT_NO_FATAL_FAILURE(fresh.mixes({BUFFER, BUFFER, BUFFER}, false));
+    ASSERT_NO_FATAL_FAILURE(fresh.mixes({512}, false, false));
+    fresh.music.refill();
+    fresh.mixes({BUFFER, BUFFER, BUFFER});
 }
 
 TEST(BackgroundMusic, StreamingThreadRefillsALeftBufferBeforeTheMixerComesBackToIt)
@@ -301,9 +307,14 @@ TEST(SoundsFolder, NamedWithOrWithoutAFinalSlashTheEffectsThereAreHeard)
         for (int frame = 0; frame < 64; ++frame)
             ASSERT_FLOAT_EQ(0.5f * click.left[frame], block[2 * frame]) << named << ", frame " << frame;
     }
-    // An empty choice is no choice.
-    ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", nullptr);
-    const std::string unset = BackgroundMusic::getSoundsPath();
-    setenv("MARROWGATE_SOUNDS_DIR", "", 1);
-    EXPECT_EQ(unset, BackgroundMusic::getSoundsPath());
+    // Without a choice (an empty one is none): the "sounds" folder beside the program, else the
+    // installed one.
+    ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", "");
+    const std::string beside = fs::canonical("/proc/self/exe").parent_path().string() + "/sounds/";
+    ASSERT_FALSE(fs::exists(beside));
+    EXPECT_EQ(BackgroundMusic::getSoundsPath(), INSTALLED_SOUNDS "/");
+    fs::create_directory(beside);
+    const std::string found = BackgroundMusic::getSoundsPath();
+    fs::remove(beside);
+    EXPECT_EQ(found, beside);
 }

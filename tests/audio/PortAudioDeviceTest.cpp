@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: MIT
+#include "AudioLibraryNoise.h"
 #include "PortAudioCallback.h"
 #include "PortAudioDevice.h"
 
 #include "FakePortAudio.h"
+#include "TemporaryDirectory.h"
+
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -113,4 +120,34 @@ TEST(PortAudioDevice, AFailingMixerCostsOneSilentBlockAndNeverTheStream)
     std::vector<float> block(2 * 95, 0.25f);
     EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &callback));
     EXPECT_EQ(std::vector<float>(2 * 95, 0.0f), block);
+}
+
+TEST(AudioLibraryNoise, TheSoundLibrariesSayNothingUnlessDiagnosticsAreAskedFor)
+{
+    // What ALSA's and JACK's message handlers print, anywhere, for one message each.
+    const auto printed = [] {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        jack_error_callback("jack error");
+        jack_info_callback("jack info");
+        snd_lib_error("file.c", 1, "function", 0, "alsa error");
+        std::fflush(stdout);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        return testing::internal::GetCapturedStdout() + errors;
+    };
+    {
+        ScopedEnvironment wanted("MARROWGATE_AUDIO_DIAGNOSTICS", "1");
+        AudioLibraryNoise::quieten();
+        const std::string all = printed();
+        for (const char* message : {"jack error", "jack info", "alsa error"})
+            EXPECT_NE(all.find(message), std::string::npos) << message;
+    }
+    for (const char* unwanted : {"0", "", static_cast<const char*>(nullptr)}) {
+        ScopedEnvironment diagnostics("MARROWGATE_AUDIO_DIAGNOSTICS", unwanted);
+        ScopedEnvironment server("JACK_NO_START_SERVER", nullptr);
+        AudioLibraryNoise::quieten();
+        EXPECT_EQ(printed(), "");
+        // Probing must not start a JACK server either.
+        EXPECT_STREQ(std::getenv("JACK_NO_START_SERVER"), "1");
+    }
 }

@@ -18,8 +18,11 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
     EXPECT_EQ(std::unique_ptr<unsigned char[]>(withoutVideo.getScreenPixels())[0], 0);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     testing::internal::CaptureStdout();
-    // Mesa's software GL has no visual with 6 samples, the configuration's default.
+    // Mesa's software GL has no visual with 6 samples, the configuration's default: the window has none.
     EXPECT_TRUE(OpenGLDrawer().initialise(640, 480, false, 6));
+    int sampleBuffers = -1;
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &sampleBuffers);
+    EXPECT_EQ(sampleBuffers, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "OpenGLDrawer: Display is 32bit.\n"
               "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n"
