@@ -257,6 +257,8 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         {"/dev/zero", [](const std::string& file) { fs::remove(file); fs::create_symlink("/dev/zero", file); }, refused},
     };
     const DecodedSound click(FIXTURES + "effects/click.ogg"), garrison(FIXTURES + "effects/garrison.ogg");
+    const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+    const auto filesBefore = openFiles();
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         makeFolder();
@@ -270,6 +272,8 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         BackgroundMusic music(file, false);
         const std::string& musicMessage = test.musicMessage.empty() ? test.message : test.musicMessage;
         EXPECT_EQ(musicMessage + file + "\n", testing::internal::GetCapturedStdout());
+        // Whatever was refused was closed again; only the music that plays keeps its file.
+        EXPECT_EQ(openFiles(), filesBefore + (musicMessage == loaded ? 1 : 0));
         std::vector<float> block(2 * 600, 0.25f);
         music.audioBlock(block.data(), 600);
         const DecodedSound decodedMusic(musicMessage == loaded ? file : "");

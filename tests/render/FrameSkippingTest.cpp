@@ -179,6 +179,17 @@ TEST_F(FrameRecords, EveryArgumentOfEveryOperationTellsFramesApart)
              d.drawPoly(polygon, image, 10, 20, 1, 1, 1, 1, 1, 1);
          }},
     };
+    // A screen loads its pictures at the start of its first frame; the same frame next time is left out.
+    drawer->beginDrawing();
+    const unsigned int loaded = solidImage(8, {0, 0, 200, 255});
+    drawer->drawImage(loaded, 0, 0, 1, 1, 1, 1, 1, 1);
+    drawer->endDrawing();
+    const unsigned long before = drawer->getRenderedFrames();
+    drawer->beginDrawing();
+    drawer->drawImage(loaded, 0, 0, 1, 1, 1, 1, 1, 1);
+    drawer->endDrawing();
+    EXPECT_EQ(drawer->getRenderedFrames(), before);
+
     for (const auto& operation : operations) {
         // Draws a frame; says whether it was drawn.
         const auto drawn = [&](const Arguments& arguments) {
