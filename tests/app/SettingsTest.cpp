@@ -186,6 +186,7 @@ TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsAndTheFileO
         std::stringstream written;
         written << std::ifstream(folder + "/Ombrefell.conf").rdbuf();
         EXPECT_EQ(written.str(), "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
+        EXPECT_EQ(listing(folder), "Ombrefell.conf ") << "what the file was written in is gone";
     }
     // An uncreatable folder is reported and the game goes on.
     const std::string blocker = home.getPath() + "/file";

@@ -30,7 +30,8 @@
 namespace {
     namespace fs = std::filesystem;
     const std::string FIXTURES = AUDIO_FIXTURES;
-    const int BUFFER = BackgroundMusic::BUFFER_FRAMES;
+    // A quarter of a second at 44100 Hz: where blocks cross from one buffer into the next.
+    const int BUFFER = 11025;
 
     // Plays a music file into silent blocks and compares each with what it should add: the first stream
     // looped straight from its last frame to its first, faded in, at 0.75 or at 0.5 for a block that

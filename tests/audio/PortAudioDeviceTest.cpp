@@ -114,6 +114,14 @@ TEST_F(PortAudioDeviceTest, EachFailureIsReportedAndLeavesPortAudioShutDown)
     }
 }
 
+TEST_F(PortAudioDeviceTest, WithoutSettingsTheStreamIsStereoOutputAt44100)
+{
+    reset();
+    device->setCallback(&callback);
+    EXPECT_TRUE(device->start());
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100", "Pa_StartStream"}));
+}
+
 TEST(PortAudioDevice, AFailingMixerCostsOneSilentBlockAndNeverTheStream)
 {
     // The block holds whatever the mixer had written when it failed.

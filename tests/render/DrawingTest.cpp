@@ -97,6 +97,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     drawer->releaseImage(99);
     EXPECT_EQ(drawer->loadImage(nullptr, 4, 4), 0u);
     EXPECT_EQ(drawer->loadImage(new unsigned char[4], 0, 1), 0u);
+    // Sizes are kept in 16 bits: 65535 rows fit, 65536 do not.
+    EXPECT_NE(drawer->loadImage(new unsigned char[4 * 65535](), 1, 65535), 0u);
+    EXPECT_EQ(drawer->loadImage(new unsigned char[4 * 65536](), 1, 65536), 0u);
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);
     const unsigned int white = solidImage(8, {255, 255, 255, 255});
@@ -119,9 +122,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     drawer->drawPoly(polygon, white, 200, 100, 2.0f, 0.5f, 1, 1, 1, 1);
     drawer->drawPoly(drawer->loadPoly(bowTie, 4), white, -100, 200, 1, 1, 1, 1, 1, 1);
     drawer->drawPoly(polygon, quarters, 300, 300, 1, 1, 0, 0, 0, 1); // the tint's colour does not reach it
-    // An outline twice as wide as high still spans the whole picture along each axis.
-    float wide[8] = {0, 0, 200, 0, 200, 100, 0, 100};
-    drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 500, 300, 1, 1, 1, 1, 1, 1);
+    // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
+    float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
+    drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
     drawer->useSecondImage(solidImage(8, {255, 0, 255, 255}));
     drawer->drawPoly(polygon, quarters, 300, 500, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
@@ -154,12 +157,22 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
         drawer->loadGlyph(static_cast<Drawer::Glyph>(glyph), pixel.data(), 1);
     }
     drawer->loadGlyph(Drawer::GlyphMinus, nullptr, 8); // a missing picture changes nothing
+    // A glyph of four colours, one a quarter, shown upright and the right way round.
+    const Rgba quarters[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
+    std::vector<unsigned char> fourColours;
+    for (int i = 0; i < 16; ++i)
+        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(), quarters[i / 8 * 2 + i % 4 / 2].end());
+    drawer->loadGlyph(Drawer::GlyphQuestion, fourColours.data(), 4);
+    drawer->drawText("?", 900, 600, 64, 1, 1, 1, 1);
     // Every byte value alone, in a grid of 16 by 16 cells.
     for (int byte = 0; byte < 256; ++byte)
         drawer->drawText(std::string(1, static_cast<char>(byte)), short(byte % 16 * 40), short(byte / 16 * 40), 24, 1,
                          1, 1, 1);
     const Screenshot shot = capture();
+    shot.expectPixels({{915, 615, red}, {948, 615, green}, {915, 648, blue}, {948, 648, white}});
     for (int byte = 0; byte < 256; ++byte) {
+        if (byte == '?')
+            continue;
         const std::size_t glyph = byte == 0 ? std::string::npos : font.find(static_cast<char>(byte));
         EXPECT_EQ(shot.at(byte % 16 * 40 + 12, byte / 16 * 40 + 12),
                   glyph == std::string::npos ? black : colourOf(static_cast<int>(glyph)))

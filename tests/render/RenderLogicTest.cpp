@@ -105,6 +105,10 @@ TEST_F(Particles, DensityOneEmitsTwoThenOnePerStepHalfOnEveryOtherStepAndParticl
     const ParticleGenerator::Particle oldest = generator.getParticles()[0];
     EXPECT_FLOAT_EQ(oldest.posX, 10.5f + 2 * oldest.directionX * oldest.speed);
     EXPECT_FLOAT_EQ(oldest.life, 29.8f);
+    // Without a direction set, each particle goes its own way, at most one unit a step on each axis.
+    for (const auto& particle : generator.getParticles())
+        EXPECT_TRUE(std::fabs(particle.directionX) <= 1 && std::fabs(particle.directionY) <= 1);
+    EXPECT_NE(generator.getParticles()[0].directionX, generator.getParticles()[1].directionX);
     generator.setDensity(0.5f);
     EXPECT_EQ(run(4), (Counts{4, 5, 5, 6}));
 }
