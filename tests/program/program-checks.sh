@@ -4,8 +4,8 @@
 # user without a home; "escape" opens a window, quits on Escape and exits 0; "terminal" starts it
 # without a display inside a pseudo-terminal; "nowindow" where SDL has no OpenGL; "window" checks the
 # widest window and the icon; "quiet" a start with sound; "xdg" a relative XDG_CONFIG_HOME;
-# "special" FIFOs and /dev/zero in place of the settings file and the music; "hangup" SIGHUP; "xgone"
-# the X server going away.
+# "special" FIFOs and /dev/zero in place of the settings file and the music; "bigsound" sound files of
+# 200 MB; "hangup" SIGHUP; "xgone" the X server going away.
 set -eu
 check="$1"
 program="$2"
@@ -204,6 +204,19 @@ special_check() {
             grep -q '^Usage:$' "$work/out" || fail "$kind as the $place: $(head -c 300 "$work/out")"
         done
     done
+}
+
+# Sound files with 200 MB after their sound are refused at start-up with a line each, unread: the window
+# opens and the game quits as usual.
+bigsound_check() {
+    needs_display
+    mkdir "$work/sounds"
+    cp "$(dirname "$program")"/sounds/*.ogg "$work/sounds/"
+    truncate -s +200M "$work/sounds/click.ogg" "$work/sounds/music.ogg"
+    MARROWGATE_SOUNDS_DIR="$work/sounds" start_with_window -w 64 -h 48
+    quit_with_escape
+    [ "$(grep -c '^vorbisfile: File too large, so it stays silent: ' "$work/out")" = 2 ] ||
+        fail "the large files were not refused: $(cat "$work/out")"
 }
 
 # A closed terminal (SIGHUP) ends the game in order, as SIGTERM does.
