@@ -62,6 +62,20 @@ TEST_F(Drawing, AViewportHasItsOwnCoordinatesAndClipsUntilReset)
     EXPECT_EQ(shot.litColumns(5), std::make_pair(0, 1009));
     EXPECT_EQ(shot.litColumns(383), std::make_pair(0, 511));
     EXPECT_EQ(shot.litColumns(384), std::make_pair(512, 1023));
+    // In windows with bars beside or above the logical screen, the bottom right quarter: window
+    // width and height, then its first and last column and row.
+    const int windows[][6] = {{1280, 800, 640, 1172, 400, 799}, {300, 1000, 150, 299, 500, 611}};
+    for (const auto& w : windows) {
+        open(static_cast<unsigned short>(w[0]), static_cast<unsigned short>(w[1]));
+        drawer->setViewport(512, 384, 512, 384);
+        drawer->fillRect(0, 0, 512, 384, 255, 255, 255, 255);
+        drawer->resetViewport();
+        const Screenshot quarter = capture();
+        for (const int y : {w[4], w[5]})
+            EXPECT_EQ(quarter.litColumns(y), std::make_pair(w[2], w[3])) << w[0] << "x" << w[1] << ", row " << y;
+        for (const int y : {w[4] - 1, w[5] + 1})
+            EXPECT_TRUE(y >= w[1] || quarter.litColumns(y).first == -1) << w[0] << "x" << w[1] << ", row " << y;
+    }
 }
 
 TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
