@@ -298,6 +298,22 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
         EXPECT_TRUE(shots[0] == shots[1]);
         shots[1].expectPixels({{132, 132, p.middle}, {110, 110, p.border}, {432, 132, p.opaqueColour}});
     }
+    // A polygon's second picture reaches a program through its sampler "second" (a GLSL program cannot
+    // also have the sampler "main"; an unset sampler reads the first unit anyway).
+    std::ofstream(vertex) << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_TexCoord[1] = gl_MultiTexCoord1; "
+                             "gl_Position = ftransform(); }";
+    std::ofstream(fragment) << "uniform sampler2D picture; uniform sampler2D second; void main() { gl_FragColor = "
+                               "vec4(texture2D(picture, gl_TexCoord[0].st).r, texture2D(second, gl_TexCoord[1].st).g, 0.0, 1.0); }";
+    testing::internal::CaptureStdout();
+    const unsigned int both = drawer->loadShader(vertex, fragment);
+    testing::internal::GetCapturedStdout();
+    float square[8] = {0, 0, 100, 0, 100, 100, 0, 100};
+    const unsigned int polygon = drawer->loadPoly(square, 4);
+    drawer->useShader(both);
+    drawer->useSecondImage(solidImage(8, {0, 255, 0, 255}));
+    drawer->drawPoly(polygon, solidImage(8, {255, 0, 0, 255}), 600, 300, 1, 1, 1, 1, 1, 1);
+    drawer->useShader(0);
+    capture().expectPixels({{650, 350, {255, 255, 0}}});
 }
 
 } // namespace
