@@ -37,6 +37,7 @@ TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASo
     drawer->fillRect(10, 20, 30, 40, 255, 0, 0, 255);
     drawer->fillGradient(200, 0, 100, 256, 255, 0, 0, 255, 0, 0, 255, 255);
     drawer->drawLine(400, 300, 600, 300, 1, 1, 1, 1);
+    drawer->drawLine(800, 100, 800, 250, 0, 1, 0, 1); // upright, in green
     const Screenshot shot = capture();
     shot.expectPixels(
         {{10, 20, red}, {39, 59, red}, {9, 20, black}, {40, 59, black}, {10, 19, black}, {10, 60, black}});
@@ -45,9 +46,13 @@ TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASo
         EXPECT_EQ(shot.at(250, y), (Rgb{255 - y, 0, y})) << y;
     EXPECT_EQ(shot.litColumns(256).first, -1);
     const int profile[10] = {0, 2, 33, 192, 255, 255, 192, 33, 2, 0}; // the line picture's alphas
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         EXPECT_NEAR(shot.at(500, 295 + i)[0], profile[i], 1) << i;
+        EXPECT_NEAR(shot.at(795 + i, 200)[1], profile[i], 1) << i;
+    }
     EXPECT_EQ(shot.litColumns(300), std::make_pair(400, 599));
+    EXPECT_EQ(std::make_pair(shot.at(800, 99), shot.at(800, 250)), std::make_pair(black, black));
+    EXPECT_EQ(shot.at(800, 100), green);
 }
 
 TEST_F(Drawing, AViewportHasItsOwnCoordinatesAndClipsUntilReset)
