@@ -5,12 +5,16 @@ runs the tests that should notice it and reports which faults the tests kill and
 
 Usage: tools/mutation/run.py [options] [filter ...]
 Each filter is a regular expression searched in the mutant ids; without one, every mutant runs.
-The list of faults is tools/mutation/mutants.txt; docs/testing.md explains its format.
+The hand-written faults are tools/mutation/mutants.txt; --generate N adds N faults that the tool makes
+itself. docs/testing.md explains both.
 """
 
 import argparse
+import hashlib
+import io
 import json
 import os
+import random
 import re
 import shlex
 import shutil
@@ -24,9 +28,21 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FIELDS = ("file", "tests", "breaks", "find", "replace")
 SUBSYSTEMS = {"app": "shell", "render": "render", "audio": "audio", "game": "game"}
 
+# The tests that judge a generated mutant, by the top folder of its file: every fast test that can see
+# the folder's behaviour. The real-time labels (e2e, e2e-audio, package) are left out as too slow for
+# each mutant; docs/testing.md has the measured times.
+FOLDER_TESTS = {
+    "app": "-L ^(app|program|title|game|render|audio)$",
+    "render": "-L ^(render|assets|game|title)$",
+    "audio": "-L ^(audio|game)$",
+    "game": "-L ^(game|title|counters)$",
+}
+
 
 class Mutant:
     """One entry of the list and what became of it; its fields (file, tests, ...) read as attributes."""
+
+    kind = "hand-written"
 
     def __init__(self, ident, line):
         self.ident = ident
@@ -49,6 +65,21 @@ class Mutant:
     @property
     def subsystem(self):
         return SUBSYSTEMS.get(self.file.split("/")[0], "other")
+
+    @property
+    def description(self):
+        return self.breaks
+
+    def apply(self, text):
+        return text.replace(self.find, self.replace)
+
+    def where(self, text):
+        """The line number, the original line and the changed line."""
+        offset = text.find(self.find)
+        start = text.rfind("\n", 0, offset) + 1
+        end = text.find("\n", offset)
+        original = text[start:end if end >= 0 else len(text)]
+        return text.count("\n", 0, offset) + 1, original, original.replace(self.find, self.replace)
 
 
 def parse_list(path):
@@ -80,6 +111,578 @@ def parse_list(path):
         seen.add(mutant.ident)
     return mutants
 
+
+# --- Generated mutants --------------------------------------------------------------------------------
+
+KEYWORDS = {
+    "alignas", "alignof", "auto", "bool", "break", "case", "catch", "char", "class", "const", "const_cast",
+    "constexpr", "continue", "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit",
+    "extern", "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable", "namespace", "new",
+    "noexcept", "operator", "override", "private", "protected", "public", "reinterpret_cast", "return", "short",
+    "signed", "sizeof", "static", "static_assert", "static_cast", "struct", "switch", "template", "throw", "try",
+    "typedef", "typename", "union", "unsigned", "using", "virtual", "void", "volatile", "while",
+}
+PUNCTUATION = sorted(""">>= <<= ->* ... -> ++ -- << >> <= >= == != && || += -= *= /= %= &= |= ^= :: .*
+                        { } [ ] ( ) ; : ? , . + - * / % ^ & | ~ ! = < >""".split(), key=len, reverse=True)
+TOKEN = re.compile(r"(?P<space>\s+)|(?P<ident>[A-Za-z_]\w*)|(?P<number>\.?\d(?:[eEpP][+-]|[\w.])*)"
+                   r"|(?P<string>\"[^\"]*\")|(?P<char>'[^']*')"
+                   r"|(?P<punct>" + "|".join(re.escape(p) for p in PUNCTUATION) + r")|(?P<other>.)")
+INTEGER = re.compile(r"(0[xX][0-9a-fA-F]+|[1-9]\d*|0)([uUlL]*)")
+FLOATING = re.compile(r"(\d+\.\d*|\.\d+|\d+(?=[eE]))([eE][+-]?\d+)?([fFlL]?)")
+NUMERIC_TYPE = re.compile(r"((unsigned|signed)\s+)?(int|long|short|char|float|double|unsigned|(std::)?s?size_t|"
+                          r"(std::)?u?int\d+_t|[US]int\d+|GL(u?int|ubyte|float|enum))(\s+(int|long))?")
+CALL_STATEMENT = re.compile(r"(::)?[A-Za-z_]\w*(\s*(::|\.|->)\s*[A-Za-z_]\w*)*\s*\(.*\)\s*;")
+# A relational operator becomes its neighbour across the boundary, then the one facing the other way.
+RELATIONAL = {"<": ("<=", ">"), "<=": ("<", ">="), ">": (">=", "<"), ">=": (">", "<=")}
+SWAPS = {"==": "!=", "!=": "==", "+": "-", "-": "+", "*": "/", "/": "*", "+=": "-=", "-=": "+=", "*=": "/=",
+         "/=": "*=", "&&": "||", "||": "&&", "++": "--", "--": "++"}
+CONTROL = re.compile(r"(if|for|while|switch|catch|else|do)\b")
+
+
+class Token:
+    def __init__(self, kind, text, start):
+        self.kind = kind
+        self.text = text
+        self.start = start
+        self.end = start + len(text)
+        # Part of a template argument list, its angle brackets included.
+        self.template = False
+
+    def ends_operand(self):
+        if self.kind == "ident":
+            return self.text not in KEYWORDS
+        return self.kind in ("number", "string", "char") or self.text in (")", "]")
+
+
+def mask_code(text):
+    """The file's lines with comments blanked and the insides of string and character literals
+    overwritten, column for column, so that nothing in them is taken for code; and the numbers (from 0)
+    of the preprocessor lines."""
+    out = []
+    state = "code"
+    i = 0
+    while i < len(text):
+        c = text[i]
+        pair = text[i:i + 2]
+        if state == "code":
+            if pair in ("//", "/*"):
+                state = "line" if pair == "//" else "block"
+                out.append("  ")
+                i += 2
+                continue
+            if c in "\"'":
+                state = c
+            out.append(c)
+        elif state == "line" or state == "block":
+            if state == "block" and pair == "*/":
+                state = "code"
+                out.append("  ")
+                i += 2
+                continue
+            if c == "\n" and state == "line":
+                state = "code"
+            out.append(c if c == "\n" else " ")
+        else:
+            if c == "\\" and i + 1 < len(text) and text[i + 1] != "\n":
+                out.append("__")
+                i += 2
+                continue
+            if c == state or c == "\n":
+                state = "code"
+                out.append(c)
+            else:
+                out.append("_")
+        i += 1
+    lines = "".join(out).split("\n")
+    preprocessor = set()
+    continued = False
+    for number, line in enumerate(lines):
+        if continued or line.lstrip().startswith("#"):
+            preprocessor.add(number)
+            continued = line.rstrip().endswith("\\")
+    return lines, preprocessor
+
+
+def tokenize(masked):
+    tokens = [Token(m.lastgroup, m.group(), m.start()) for m in TOKEN.finditer(masked) if m.lastgroup != "space"]
+    # A "<" right after a name (vector<int>, static_cast<float>) or after "template" opens a template
+    # argument list, closed by the matching ">". The code writes comparisons with a blank on each side,
+    # so "a<b" is taken for a template too and left alone.
+    for i, token in enumerate(tokens):
+        if token.text != "<" or token.template or i == 0:
+            continue
+        before = tokens[i - 1]
+        if not (before.text == "template" or before.kind == "ident" and before.end == token.start):
+            continue
+        token.template = True
+        depth = 1
+        for j in range(i + 1, len(tokens)):
+            after = tokens[j]
+            if after.text == "<":
+                depth += 1
+            elif after.text in (">", ">>"):
+                depth -= len(after.text)
+                if depth <= 0:
+                    # Everything in the list is part of a type: a size there cannot change freely.
+                    for inside in tokens[i + 1:j + 1]:
+                        inside.template = True
+                    break
+            elif after.text in (";", "{", "}", "&&", "||"):
+                break
+    return tokens
+
+
+def closing(tokens, i):
+    """The index of the bracket that closes the one at i, or None if it is not on the line."""
+    opening = tokens[i].text
+    close = {"(": ")", "[": "]", "{": "}"}[opening]
+    depth = 0
+    for j in range(i, len(tokens)):
+        if tokens[j].text == opening:
+            depth += 1
+        elif tokens[j].text == close:
+            depth -= 1
+            if depth == 0:
+                return j
+    return None
+
+
+def is_binary(tokens, i):
+    """Whether the operator at i stands between two operands, with a blank on each side."""
+    if i == 0 or i + 1 >= len(tokens):
+        return False
+    before, token, after = tokens[i - 1], tokens[i], tokens[i + 1]
+    if before.end == token.start or after.start == token.end:
+        return False
+    return before.ends_operand() and (after.kind in ("ident", "number", "string", "char")
+                                      or after.text in ("(", "!", "-", "*", "&", "::", "~", "+"))
+
+
+def looks_boolean(tokens):
+    """Whether an expression is visibly a truth value: a comparison or a logical operator at its top
+    level, or a negation."""
+    depth = 0
+    top = []
+    for token in tokens:
+        if token.text in ("(", "[", "{"):
+            depth += 1
+        elif token.text in (")", "]", "}"):
+            depth -= 1
+        elif depth == 0 and not token.template:
+            top.append(token.text)
+    # A choice between two values is whatever the values are.
+    if "?" in top:
+        return False
+    return tokens[0].text == "!" or any(t in RELATIONAL or t in ("==", "!=", "&&", "||") for t in top)
+
+
+def shifted_integer(text, step):
+    """The integer literal plus step, in the same base and with the same suffix; None below 0."""
+    digits, suffix = INTEGER.fullmatch(text).groups()
+    if digits[:2].lower() == "0x":
+        value = int(digits, 16) + step
+        if value < 0:
+            return None
+        written = f"{value:0{len(digits) - 2}x}"
+        return digits[:2] + (written.upper() if digits[2:] != digits[2:].lower() else written) + suffix
+    value = int(digits) + step
+    return str(value) + suffix if value >= 0 else None
+
+
+def changed_floats(text):
+    """The floating literal a step up and a step down, written in its own form: from 1 up one more and
+    one less, below 1 and with an exponent doubled and halved; 0 becomes 1."""
+    mantissa, exponent, suffix = FLOATING.fullmatch(text).groups()
+    value = float(mantissa + (exponent or ""))
+    if value == 0.0:
+        targets = [1.0]
+    elif value >= 1.0 and not exponent:
+        targets = [value + 1.0, value - 1.0]
+    else:
+        targets = [value * 2.0, value / 2.0]
+    results = []
+    for target in targets:
+        if exponent:
+            head, tail = f"{target:e}".split("e")
+            head = head.rstrip("0")
+            written = f"{head}0e{int(tail)}" if head.endswith(".") else f"{head}e{int(tail)}"
+        else:
+            written = f"{target:.{len(mantissa.partition('.')[2]) + 2}f}".rstrip("0")
+            written = written + "0" if written.endswith(".") else written
+        if float(written) != value:
+            results.append(written + suffix)
+    return results
+
+
+def return_kind(header):
+    """What a function returns, from its header: "bool", "number", "pointer" or None."""
+    match = re.fullmatch(r"(?P<type>[\w:<>,*&\s]+?)\s*\b[\w:~]+\s*\(.*\)[\w\s]*", header.strip())
+    if not match:
+        return None
+    kind = re.sub(r"\b(static|inline|virtual|constexpr|explicit|friend|const)\s+", "", match.group("type")).strip()
+    if kind == "bool":
+        return "bool"
+    if kind.endswith("*"):
+        return "pointer"
+    return "number" if NUMERIC_TYPE.fullmatch(kind) else None
+
+
+class Place:
+    """Where a line stands: in a function's body (with the function's header) or not, and how the
+    code before it ends."""
+
+    def __init__(self):
+        self.function = None
+        self.in_function = False
+        self.previous = ""
+
+
+def line_faults(line, masked, tokens, place, names):
+    """Every fault of the operator set on one line, as (operator, start, end, replacement)."""
+    found = []
+    texts = [t.text for t in tokens]
+    # The increment clause of a for loop: turning ++i into --i there only makes an endless loop.
+    increment_clause = (0, 0)
+    if "for" in texts and texts.index("for") + 1 < len(texts) and texts[texts.index("for") + 1] == "(":
+        start = texts.index("for") + 1
+        end = closing(tokens, start)
+        semicolons = [j for j in range(start, end or 0) if texts[j] == ";"]
+        if end is not None and len(semicolons) == 2:
+            increment_clause = (semicolons[1], end)
+    pure_virtual = re.search(r"\)[\w\s]*=\s*0\s*;", masked) is not None
+    for i, token in enumerate(tokens):
+        text = token.text
+        before = tokens[i - 1] if i > 0 else None
+        after = tokens[i + 1] if i + 1 < len(tokens) else None
+        if before is not None and before.text == "operator" or token.template:
+            continue
+        if text in RELATIONAL and is_binary(tokens, i):
+            found += [("relational", token.start, token.end, other) for other in RELATIONAL[text]]
+        elif text in ("==", "!=", "&&", "||") and is_binary(tokens, i):
+            found.append(("equality" if "=" in text else "logical", token.start, token.end, SWAPS[text]))
+        elif text in ("+", "-", "*", "/") and is_binary(tokens, i):
+            # Text is joined with +, and has no -.
+            if text == "+" and ('"' in masked or "std::string" in masked or "'" in masked
+                                or before.text in names["strings"] or after.text in names["strings"]):
+                continue
+            # The distance between two pointers has no sum.
+            if text == "-" and before.text in names["pointers"] and after.text in names["pointers"]:
+                continue
+            found.append(("arithmetic", token.start, token.end, SWAPS[text]))
+        elif text in ("+=", "-=", "*=", "/=") and before is not None and before.ends_operand():
+            if text == "+=" and (after is None or after.kind in ("string", "char")
+                                 or before.text in names["strings"] or after.text in names["strings"]):
+                continue
+            found.append(("arithmetic", token.start, token.end, SWAPS[text]))
+        elif text in ("++", "--"):
+            if increment_clause[0] < i < increment_clause[1]:
+                continue
+            operand = after if after is not None and after.kind == "ident" else before
+            # An iterator may go only forwards.
+            if operand is None or not (operand.kind == "ident" or operand.text == "]") \
+                    or re.fullmatch(r"it|iter|\w*It(erator)?", operand.text):
+                continue
+            found.append(("increment", token.start, token.end, SWAPS[text]))
+        elif text == "?":
+            # The condition runs back to an assignment, a comma, an open bracket or "return".
+            depth = 0
+            j = i - 1
+            while j >= 0:
+                t = tokens[j].text
+                if t in (")", "]"):
+                    depth += 1
+                elif t in ("(", "[", "{"):
+                    if depth == 0:
+                        break
+                    depth -= 1
+                elif depth == 0 and t in ("=", "+=", "-=", "*=", "/=", ",", "return", "?", ":", ";", "<<"):
+                    break
+                j -= 1
+            # Started on an earlier line, unless that one ended with an open bracket or a comma.
+            if j < 0 and not place.previous.endswith(("(", ",", "=")) or j + 1 >= i:
+                continue
+            first, last = tokens[j + 1], tokens[i - 1]
+            found.append(("condition", first.start, last.end, "!(" + line[first.start:last.end] + ")"))
+        elif text in ("if", "while") and after is not None and after.text == "(":
+            end = closing(tokens, i + 1)
+            if end is None or end == i + 2:
+                continue
+            first, last = tokens[i + 2], tokens[end - 1]
+            found.append(("condition", first.start, last.end, "!(" + line[first.start:last.end] + ")"))
+        elif token.kind == "number":
+            # An array's size in a declaration (char buffer[4096], names[3] = {...}) often cannot change.
+            if before is not None and before.text == "[" and i >= 3 and tokens[i - 2].kind == "ident" \
+                    and (tokens[i - 3].kind == "ident" and tokens[i - 3].text not in ("return", "case", "else")
+                         or tokens[i - 3].text in ("*", "&")):
+                continue
+            if INTEGER.fullmatch(text):
+                if text == "0" and pure_virtual:
+                    continue
+                for step in (1, -1):
+                    other = shifted_integer(text, step)
+                    # Two equal case labels do not compile.
+                    if other is None or before is not None and before.text == "case" and other in names["cases"]:
+                        continue
+                    found.append(("constant", token.start, token.end, other))
+            elif FLOATING.fullmatch(text):
+                found += [("constant", token.start, token.end, other) for other in changed_floats(text)]
+    if "return" in texts and ";" in texts[texts.index("return"):]:
+        r = texts.index("return")
+        end = texts.index(";", r)
+        if end > r + 1 and (place.in_function or "{" in texts[:r]):
+            value = tokens[r + 1:end]
+            first, last = value[0], value[-1]
+            expression = line[first.start:last.end]
+            # A function written on its line: its header is what comes before the "{".
+            header = masked[:masked.rfind("{", 0, tokens[r].start)] if "{" in masked[:tokens[r].start] else None
+            kind = return_kind(header) if header is not None else place.function
+            replacement = None
+            if expression in ("true", "false"):
+                replacement = "false" if expression == "true" else "true"
+            elif kind == "bool" or looks_boolean(value):
+                replacement = "!(" + expression + ")"
+            elif kind == "number":
+                zero = (INTEGER.fullmatch(expression) or FLOATING.fullmatch(expression)) and \
+                    float(re.sub(r"[uUlLfF]+$", "", expression) if not expression.lower().startswith("0x") else
+                          int(expression.rstrip("uUlL"), 16)) == 0
+                replacement = "1" if zero else "0"
+            elif kind == "pointer" and expression != "nullptr":
+                replacement = "nullptr"
+            if replacement is not None:
+                found.append(("return", first.start, last.end, replacement))
+    # A call whose result is unused, standing alone on its line after the end of a statement.
+    stripped = masked.strip()
+    if place.in_function and CALL_STATEMENT.fullmatch(stripped) and texts[0] not in KEYWORDS \
+            and texts[0] not in names["classes"] and closing(tokens, texts.index("(")) == len(tokens) - 2:
+        previous = place.previous
+        # Under a braceless if, else, for or while, or after a label, an empty statement keeps the shape.
+        guarded = re.search(r"(^|\W)(if|while|for)\s*\(.*\)$|(^|\W)(else|do)$", previous) is not None \
+            or previous.endswith(":") and not previous.endswith("::")
+        if previous.endswith((";", "{", "}")) or guarded:
+            indent = len(line) - len(line.lstrip())
+            found.append(("call", indent, len(line.rstrip()), ";" if guarded else ""))
+    return found
+
+
+def block_kind(header, place):
+    """What a "{" opens, from the code since the last ";", "{" or "}": a class, a namespace, a function
+    (with what it returns) or another block."""
+    header = header.strip()
+    if place.in_function:
+        return ("lambda", None) if re.search(r"\]\s*(\(.*\))?[\w\s]*(->.*)?$", header) else ("block", None)
+    if re.match(r"(template\s*<.*>\s*)?(class|struct|union|enum)\b", header):
+        return ("class", None)
+    if re.match(r"(inline\s+)?(namespace|extern)\b", header) or not header:
+        return ("namespace", None)
+    initialisers = re.search(r"\)\s*:(?!:)", header)
+    if initialisers or re.search(r"\)[\w\s]*$", header):
+        # A constructor's initialiser list is no part of its signature.
+        return ("function", return_kind(header[:initialisers.start() + 1] if initialisers else header))
+    # A brace initialiser of a constant, a default value and the like.
+    return ("data", None)
+
+
+def file_faults(text, names):
+    """Every generated fault of one file, as (line number from 1, operator, start, end, replacement)."""
+    lines = text.split("\n")
+    masked_lines, preprocessor = mask_code(text)
+    names = dict(names)
+    masked_text = "\n".join(masked_lines)
+    names["cases"] = set(re.findall(r"\bcase\s+(\w+)\s*:", masked_text))
+    names["classes"] = set(re.findall(r"\b(?:class|struct)\s+(\w+)", masked_text))
+    # The blocks open at the start of each line, innermost last, and the code since the last statement.
+    blocks = []
+    header = ""
+    place = Place()
+    found = []
+    for number, (line, masked) in enumerate(zip(lines, masked_lines)):
+        if number in preprocessor or not masked.strip():
+            continue
+        tokens = tokenize(masked)
+        # A changed static_assert either fails or checks nothing.
+        skip = any(t.text == "static_assert" for t in tokens)
+        functions = [b for b in blocks if b[0] in ("function", "lambda")]
+        place.in_function = bool(functions)
+        place.function = functions[-1][1] if functions else None
+        if not skip:
+            found += [(number + 1,) + fault for fault in line_faults(line, masked, tokens, place, names)]
+        segment = 0
+        for token in tokens:
+            if token.text not in ("{", "}", ";"):
+                continue
+            if token.text == "{":
+                inner = blocks[-1][0] if blocks else None
+                blocks.append(("data", None) if inner == "data" else
+                              block_kind(header + masked[segment:token.start], place))
+            elif token.text == "}" and blocks:
+                blocks.pop()
+            place.in_function = any(b[0] in ("function", "lambda") for b in blocks)
+            header = ""
+            segment = token.end
+        header += masked[segment:] + " "
+        place.previous = masked.strip()
+    return found
+
+
+class GeneratedMutant:
+    """A fault the tool made itself: one change on one line, and what became of it."""
+
+    kind = "generated"
+
+    def __init__(self, file, number, original, operator, start, end, replacement, nth):
+        self.file = file
+        self.number = number
+        self.original = original
+        self.operator = operator
+        self.mutated = original[:start] + replacement + original[end:]
+        self.tests = FOLDER_TESTS[file.split("/")[0]]
+        self.status = "pending"
+        self.seconds = 0.0
+        self.note = ""
+        stripped = original.strip()
+        indent = len(original) - len(original.lstrip())
+        # The id holds what the fault is, not where the line stands, so unrelated edits keep it: the
+        # file, the line's text, which of the file's lines with that text it is, the column in the
+        # text and the change.
+        key = "\0".join((file, stripped, str(nth), str(start - indent), str(end - indent), replacement))
+        stem = os.path.splitext(os.path.basename(file))[0]
+        self.ident = f"g-{self.subsystem}-{stem}-{hashlib.sha1(key.encode()).hexdigest()[:8]}"
+        if operator == "call":
+            change = f"`{stripped}` removed" if not replacement else f"`{stripped}` -> `;`"
+        else:
+            # The change with a word of context on each side.
+            left = max(original.rfind(" ", 0, max(start - 1, 0)) + 1, indent)
+            right = original.find(" ", end + 1)
+            right = len(original) if right < 0 else right
+            change = f"`{original[left:right].strip()}` -> `{self.mutated[left:right + len(self.mutated) - len(original)].strip()}`"
+        self.description = f"{file}:{number}: {change}"
+
+    @property
+    def subsystem(self):
+        return SUBSYSTEMS.get(self.file.split("/")[0], "other")
+
+    @property
+    def breaks(self):
+        return self.description
+
+    def apply(self, text):
+        lines = text.split("\n")
+        lines[self.number - 1] = self.mutated
+        return "\n".join(lines)
+
+    def where(self, text):
+        return self.number, self.original, self.mutated
+
+
+class MissingMutant:
+    """An id that was asked for (in the equivalents file or a list of ids) but matches no mutant."""
+
+    kind = "generated"
+
+    def __init__(self, ident, why):
+        self.ident = ident
+        self.status = "stale"
+        self.seconds = 0.0
+        self.note = ""
+        self.description = why
+        self.breaks = why
+        self.file = ""
+        self.tests = ""
+        found = re.match(r"g-(\w+)-", ident)
+        self.subsystem = found.group(1) if found else "other"
+        if not ident.startswith("g-"):
+            self.kind = "hand-written"
+
+
+def read_tree(repository, revision):
+    """The product source files of a commit, by path."""
+    archive = subprocess.run(["git", "-C", repository, "archive", "--format=tar", revision] + list(SUBSYSTEMS),
+                             capture_output=True, check=True)
+    files = {}
+    with tarfile.open(fileobj=io.BytesIO(archive.stdout), mode="r:") as tar:
+        for member in tar:
+            if member.isfile() and member.name.endswith((".cpp", ".h")):
+                files[member.name] = tar.extractfile(member).read().decode("utf-8")
+    return files
+
+
+def generate(files):
+    """Every generated mutant of the product code, in a fixed order."""
+    mutants = []
+    for path in sorted(files):
+        text = files[path]
+        # Names of strings, from the file and its header, so that text joined with + is left alone.
+        own = text + files.get(os.path.splitext(path)[0] + ".h", "")
+        names = {"strings": set(re.findall(r"std::string\s*&?\s*(\w+)\s*[;=({,)]", own)),
+                 "pointers": set(re.findall(r"\*\s*(?:const\s+)?(\w+)\s*[;=,)]", own))
+                 | set(re.findall(r"(\w+)\s*\[[\w:]*\]\s*[;=]", own))}
+        lines = text.split("\n")
+        seen = {}
+        occurrence = {}
+        for number, line in enumerate(lines, 1):
+            occurrence[number] = seen.get(line.strip(), 0)
+            seen[line.strip()] = occurrence[number] + 1
+        made = set()
+        for number, operator, start, end, replacement in file_faults(text, names):
+            mutant = GeneratedMutant(path, number, lines[number - 1], operator, start, end, replacement,
+                                     occurrence[number])
+            if mutant.mutated != mutant.original and (number, mutant.mutated) not in made:
+                made.add((number, mutant.mutated))
+                mutants.append(mutant)
+    return mutants
+
+
+def sample(candidates, count, seed):
+    """count mutants chosen with random.Random(seed), shared evenly among the subsystems; one that has
+    fewer gives all it has and the others share the rest. In the order they run: one subsystem after
+    the other in turn, so that a run stopped early has judged each about as much."""
+    order = list(SUBSYSTEMS.values())
+    groups = {name: sorted((m for m in candidates if m.subsystem == name), key=lambda m: m.ident)
+              for name in order}
+    quota = {name: 0 for name in order}
+    left = count
+    open_groups = [name for name in order if groups[name]]
+    while left > 0 and open_groups:
+        share, extra = divmod(left, len(open_groups))
+        for index, name in enumerate(open_groups):
+            quota[name] += min(share + (index < extra), len(groups[name]) - quota[name])
+        left = count - sum(quota.values())
+        open_groups = [name for name in open_groups if quota[name] < len(groups[name])]
+    chosen = {}
+    generator = random.Random(seed)
+    for name in order:
+        chosen[name] = sorted(generator.sample(groups[name], quota[name]), key=lambda m: (m.file, m.number))
+    ordered = []
+    for turn in range(max(quota.values(), default=0)):
+        ordered += [chosen[name][turn] for name in order if turn < len(chosen[name])]
+    return ordered
+
+
+def parse_equivalents(path):
+    """Reads the equivalents file: "<id>  <reason>" a line; "#" starts a comment."""
+    equivalents = {}
+    if not os.path.isfile(path):
+        return equivalents
+    with open(path, encoding="utf-8") as text:
+        for number, raw in enumerate(text, 1):
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            ident, _, reason = line.partition(" ")
+            if not re.fullmatch(r"g-[A-Za-z0-9_.-]+", ident) or not reason.strip():
+                sys.exit(f"{path}:{number}: expected a generated mutant's id and a reason")
+            if ident in equivalents:
+                sys.exit(f"{path}:{number}: {ident} appears twice")
+            equivalents[ident] = reason.strip()
+    return equivalents
+
+
+def read_ids(path):
+    """The ids of a list: a survivors file from an earlier run (JSON), or one id a line."""
+    with open(path, encoding="utf-8") as text:
+        if path.endswith(".json"):
+            return [entry["id"] for entry in json.load(text)]
+        return [line.split()[0] for line in text if line.strip() and not line.lstrip().startswith("#")]
 
 def log(message):
     print(message, flush=True)
@@ -157,7 +760,7 @@ def first_failure(log_path):
 
 class Scratch:
     """The scratch folder of a run: a copy of the committed tree in src/, its build in build/, the
-    output of every step in logs/ and the results in results.txt."""
+    output of every step in logs/, the results in results.txt and the survivors in survivors.json."""
 
     def __init__(self, work, jobs):
         self.work = os.path.abspath(work)
@@ -179,17 +782,26 @@ class Scratch:
         log(f"Copying {revision} to {self.source}")
         sync_tree(repository, revision, self.source)
 
+    def original(self, path):
+        if path not in self.originals:
+            with open(path, encoding="utf-8") as text:
+                self.originals[path] = text.read()
+        return self.originals[path]
+
     def mark_stale(self, mutants):
-        """Marks the mutants whose file is gone or whose text no longer occurs exactly once."""
+        """Marks the mutants whose file is gone or whose text no longer occurs exactly once, or, for a
+        generated one, whose line is no longer there."""
         for mutant in mutants:
+            if mutant.status != "pending":
+                continue
             path = os.path.join(self.source, mutant.file)
             if not os.path.isfile(path):
                 mutant.status = "stale"
-                continue
-            if path not in self.originals:
-                with open(path, encoding="utf-8") as text:
-                    self.originals[path] = text.read()
-            if self.originals[path].count(mutant.find) != 1:
+            elif mutant.kind == "generated":
+                lines = self.original(path).split("\n")
+                if len(lines) < mutant.number or lines[mutant.number - 1] != mutant.original:
+                    mutant.status = "stale"
+            elif self.original(path).count(mutant.find) != 1:
                 mutant.status = "stale"
 
     def build_all(self):
@@ -209,7 +821,7 @@ class Scratch:
         """Runs each test selection once on the unchanged build; a selection that fails there, or names
         no test (every mutant would survive it), judges nothing."""
         for mutant in mutants:
-            if mutant.status == "stale":
+            if mutant.status != "pending":
                 continue
             if mutant.tests not in self.selections:
                 selection = shlex.split(mutant.tests)
@@ -229,8 +841,11 @@ class Scratch:
         path = os.path.join(self.source, mutant.file)
         log_name = mutant.ident + ".log"
         started = time.monotonic()
+        number, before, after = mutant.where(self.originals[path])
+        with open(os.path.join(self.logs, log_name), "w", encoding="utf-8") as out:
+            out.write(f"# {mutant.ident}: {mutant.description}\n# {mutant.file}:{number}\n- {before}\n+ {after}\n")
         with open(path, "w", encoding="utf-8") as text:
-            text.write(self.originals[path].replace(mutant.find, mutant.replace))
+            text.write(mutant.apply(self.originals[path]))
         try:
             if self.run(["cmake", "--build", self.build, "-j" + self.jobs, "--target"] + targets, log_name,
                         1800) != 0:
@@ -257,6 +872,61 @@ class Scratch:
         return run(command, os.path.join(self.logs, log_name), timeout, env=self.environment)
 
 
+def choose(args, repository, revision):
+    """The mutants of the run: the hand-written list, and with --generate the sample of the generated
+    ones (or with --ids exactly the named ones), narrowed by the filters; also every generated
+    candidate, when they were made."""
+    mutants = parse_list(args.list)
+    candidates = []
+    generated = []
+    if args.generate is not None or args.ids or args.list_generated:
+        candidates = generate(read_tree(repository, revision))
+        if args.ids:
+            wanted = read_ids(args.ids)
+            by_id = {m.ident: m for m in candidates + mutants}
+            mutants = [m for m in mutants if m.ident in wanted]
+            generated = [by_id.get(ident) or MissingMutant(ident, "no such mutant any more")
+                         for ident in dict.fromkeys(wanted) if not by_id.get(ident) in mutants]
+        elif args.generate is not None:
+            generated = sample(candidates, args.generate, args.seed)
+        else:
+            generated = list(candidates)
+        equivalents = parse_equivalents(args.equivalents)
+        known = {m.ident for m in candidates}
+        for mutant in generated:
+            if mutant.ident in equivalents:
+                mutant.status = "equivalent"
+                mutant.note = equivalents[mutant.ident]
+        # An entry of the file that matches nothing generated any more is stale: the code changed.
+        generated += [MissingMutant(ident, f"in {os.path.basename(args.equivalents)}, but no longer generated")
+                      for ident in equivalents if ident not in known]
+    selected = generated + mutants
+    if args.filters:
+        selected = [m for m in selected if any(re.search(f, m.ident) for f in args.filters)]
+    return selected, candidates
+
+
+def list_generated(candidates, selected, args):
+    """Prints what the generator makes and what a run with these options would try, building nothing."""
+    names = list(SUBSYSTEMS.values())
+    operators = sorted({m.operator for m in candidates})
+    log(f"{'subsystem':9} {'candidates':>10}  " + " ".join(f"{o:>10}" for o in operators))
+    for name in names + ["all"]:
+        group = [m for m in candidates if name in (m.subsystem, "all")]
+        log(f"{name:9} {len(group):10}  " + " ".join(f"{sum(m.operator == o for m in group):10}" for o in operators))
+    log("")
+    for folder, tests in FOLDER_TESTS.items():
+        log(f"tests for {folder + '/':8} {tests}")
+    chosen = [m for m in selected if m.kind == "generated"]
+    seed = f", seed {args.seed}" if args.generate is not None and not args.ids else ""
+    log(f"\n{len(chosen)} generated mutants{seed}:")
+    for mutant in chosen:
+        extra = f"  [{mutant.status}: {mutant.note}]" if mutant.status == "equivalent" else (
+            "  [stale]" if mutant.status == "stale" else "")
+        log(f"{mutant.ident:36} {mutant.description}{extra}")
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("filters", nargs="*", help="regular expressions for the mutant ids to run")
@@ -268,70 +938,120 @@ def main():
     parser.add_argument("--timeout", type=int, default=0,
                         help="seconds a mutant's tests may take (default: three times the clean run plus 60)")
     parser.add_argument("--check", action="store_true", help="only check that every mutant applies")
+    parser.add_argument("--generate", type=int, metavar="N",
+                        help="also run N generated mutants, shared evenly among the subsystems")
+    parser.add_argument("--seed", type=int, default=1, help="the seed that chooses the generated mutants (default 1)")
+    parser.add_argument("--ids", metavar="FILE",
+                        help="run exactly the mutants named in FILE: an earlier run's survivors.json or one id a "
+                             "line; generated ones are found among all candidates")
+    parser.add_argument("--equivalents", default=os.path.join(HERE, "equivalent.txt"),
+                        help="generated mutants known to be equivalent, not run")
+    parser.add_argument("--list-generated", action="store_true",
+                        help="only print the generated candidates per subsystem and the chosen ones")
     args = parser.parse_args()
 
-    mutants = parse_list(args.list)
-    if args.filters:
-        mutants = [m for m in mutants if any(re.search(f, m.ident) for f in args.filters)]
-    if not mutants:
-        sys.exit("no mutant matches")
     repository = subprocess.run(["git", "-C", HERE, "rev-parse", "--show-toplevel"], capture_output=True,
                                 text=True, check=True).stdout.strip()
     revision = subprocess.run(["git", "-C", repository, "rev-parse", "--short", args.rev], capture_output=True,
                               text=True, check=True).stdout.strip()
+    mutants, candidates = choose(args, repository, revision)
+    if args.list_generated:
+        return list_generated(candidates, mutants, args)
+    if not mutants:
+        sys.exit("no mutant matches")
     started = time.monotonic()
     scratch = Scratch(args.work, args.jobs)
     scratch.prepare(repository, revision)
     scratch.mark_stale(mutants)
     if args.check:
         for mutant in mutants:
-            log(f"{mutant.ident:34} {'stale' if mutant.status == 'stale' else 'applies'}")
+            state = mutant.status if mutant.status in ("stale", "equivalent") else "applies"
+            log(f"{mutant.ident:36} {state}")
         return 1 if any(m.status == "stale" for m in mutants) else 0
 
     scratch.build_all()
     scratch.clean_runs(mutants)
-    log(f"\n{'mutant':34} {'subsystem':9} {'result':9} seconds")
+    results = os.path.join(scratch.work, "results.txt")
+    heading = f"Mutation check of {revision}"
+    if any(m.kind == "generated" for m in mutants) and not args.ids:
+        heading += f", {args.generate} generated mutants with seed {args.seed} of {len(candidates)}"
+    log(f"\n{'mutant':36} {'subsystem':9} {'result':11} seconds")
     try:
-        for mutant in mutants:
+        for done, mutant in enumerate(mutants, 1):
             if mutant.status == "pending":
                 scratch.try_mutant(mutant, args.timeout)
-            log(f"{mutant.ident:34} {mutant.subsystem:9} {mutant.status:11} {mutant.seconds:5.0f}  {mutant.note}")
+            log(f"{mutant.ident:36} {mutant.subsystem:9} {mutant.status:11} {mutant.seconds:5.0f}  "
+                f"{mutant.note if mutant.status != 'equivalent' else ''}")
+            # Written as the run goes, so that a long run can be followed and one stopped early still
+            # leaves its results.
+            if done < len(mutants):
+                write_results(results, scratch, mutants, heading, time.monotonic() - started,
+                              f"{done} of {len(mutants)} mutants done")
     finally:
-        write_results(os.path.join(scratch.work, "results.txt"), mutants, revision, time.monotonic() - started)
-    log(f"\nResults in {scratch.work}/results.txt; logs in {scratch.logs}")
+        text = write_results(results, scratch, mutants, heading, time.monotonic() - started,
+                             "" if all(m.status != "pending" for m in mutants) else "stopped early")
+        log("\n" + text)
+    log(f"\nResults in {results}; survivors in {scratch.work}/survivors.json; logs in {scratch.logs}")
     return 0
 
 
-def write_results(path, mutants, revision, seconds):
-    counts = {}
+def table(mutants, title):
+    """The counts per subsystem and the kill share among the mutants that built and ran."""
+    statuses = ("killed", "survived", "equivalent", "invalid", "stale")
+    lines = [title, f"{'subsystem':9} {'mutants':>7} {'killed':>6} {'survived':>8} {'equivalent':>10} "
+                    f"{'invalid':>7} {'stale':>5} {'other':>5} {'killed %':>8}"]
+    names = [name for name in list(SUBSYSTEMS.values()) + ["other"] if any(m.subsystem == name for m in mutants)]
+    for name in names + ["all"]:
+        group = [m for m in mutants if name in (m.subsystem, "all")]
+        c = {status: sum(m.status == status for m in group) for status in statuses}
+        judged = c["killed"] + c["survived"]
+        share = f"{100.0 * c['killed'] / judged:.1f}" if judged else "-"
+        lines.append(f"{name:9} {len(group):7} {c['killed']:6} {c['survived']:8} {c['equivalent']:10} "
+                     f"{c['invalid']:7} {c['stale']:5} {len(group) - sum(c.values()):5} {share:>8}")
+    return lines
+
+
+def write_results(path, scratch, mutants, heading, seconds, progress):
+    lines = [f"{heading}, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, {seconds / 60:.0f} minutes"
+             + (f" ({progress})" if progress else "")]
+    for kind in ("generated", "hand-written"):
+        group = [m for m in mutants if m.kind == kind]
+        if not group:
+            continue
+        lines += [""] + table(group, f"{kind.capitalize()} mutants")
+        judged = sum(m.status in ("killed", "survived") for m in group)
+        killed = sum(m.status == "killed" for m in group)
+        if judged:
+            lines.append(f"Killed {killed} of {judged} {kind} mutants that built and ran: "
+                         f"{100.0 * killed / judged:.1f}%")
+    survivors = []
     for mutant in mutants:
-        counts.setdefault(mutant.subsystem, {}).setdefault(mutant.status, 0)
-        counts[mutant.subsystem][mutant.status] += 1
-    lines = [f"Mutation check of {revision}, {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}, "
-             f"{seconds / 60:.0f} minutes", "",
-             f"{'subsystem':9} {'mutants':>7} {'killed':>6} {'survived':>8} {'stale':>5} {'invalid':>7} "
-             f"{'other':>5}"]
-    for subsystem in sorted(counts) + ["all"]:
-        c = {}
-        for name, statuses in counts.items():
-            if subsystem in (name, "all"):
-                for status, number in statuses.items():
-                    c[status] = c.get(status, 0) + number
-        known = c.get("killed", 0) + c.get("survived", 0) + c.get("stale", 0) + c.get("invalid", 0)
-        lines.append(f"{subsystem:9} {sum(c.values()):7} {c.get('killed', 0):6} {c.get('survived', 0):8} "
-                     f"{c.get('stale', 0):5} {c.get('invalid', 0):7} {sum(c.values()) - known:5}")
-    judged = sum(1 for m in mutants if m.status in ("killed", "survived"))
-    killed = sum(1 for m in mutants if m.status == "killed")
-    if judged:
-        lines.append(f"\nKilled {killed} of {judged} mutants that built and ran: {100.0 * killed / judged:.1f}%")
+        if mutant.status != "survived":
+            continue
+        source = os.path.join(scratch.source, mutant.file)
+        number, before, after = mutant.where(scratch.originals[source])
+        survivors.append({"id": mutant.ident, "kind": mutant.kind, "subsystem": mutant.subsystem,
+                          "file": mutant.file, "line": number, "original": before, "mutated": after,
+                          "description": mutant.description, "tests": mutant.tests})
+    if survivors:
+        lines += ["", "Survivors: write the test that kills each, or record a generated one in equivalent.txt"]
+        for entry in survivors:
+            lines += [f"{entry['id']:36} {entry['file']}:{entry['line']}  [{entry['tests']}]",
+                      f"{'':4}{entry['description']}",
+                      f"{'':4}before: {entry['original'].strip()}", f"{'':4}after:  {entry['mutated'].strip()}"]
+    with open(os.path.join(scratch.work, "survivors.json"), "w", encoding="utf-8") as out:
+        json.dump(survivors, out, indent=1)
+        out.write("\n")
     lines.append("")
     for mutant in mutants:
-        lines.append(f"{mutant.status:11} {mutant.ident:34} {mutant.seconds:5.0f} s  {mutant.breaks}")
+        lines.append(f"{mutant.status:11} {mutant.ident:36} {mutant.seconds:5.0f} s  {mutant.description}")
         if mutant.note:
-            lines.append(f"{'':11} {'':34} {'':7}  by {mutant.note}")
+            lines.append(f"{'':11} {'':36} {'':7}  {'why' if mutant.status == 'equivalent' else 'by'} "
+                         f"{mutant.note}")
+    text = "\n".join(lines)
     with open(path, "w", encoding="utf-8") as out:
-        out.write("\n".join(lines) + "\n")
-    print("\n" + "\n".join(lines), flush=True)
+        out.write(text + "\n")
+    return text
 
 
 if __name__ == "__main__":
