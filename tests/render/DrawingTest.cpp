@@ -303,6 +303,14 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
         EXPECT_TRUE(shots[0] == shots[1]);
         shots[1].expectPixels({{132, 132, p.middle}, {110, 110, p.border}, {432, 132, p.opaqueColour}});
     }
+    // What the compiler says of each file follows its name.
+    std::ofstream(fragment) << "void main() { gl_FragColor = undefinedColour; }";
+    testing::internal::CaptureStdout();
+    drawer->loadShader(vertex, fragment);
+    const std::string log = testing::internal::GetCapturedStdout();
+    const std::size_t header = log.find("OpenGLDrawer Shader InfoLog:\n----------------------------\n" + vertex + ":\n");
+    ASSERT_NE(header, std::string::npos) << log;
+    EXPECT_NE(log.find("undefinedColour", log.find(fragment + ":\n", header)), std::string::npos) << log;
     // A polygon's second picture reaches a program through its sampler "second" (a GLSL program cannot
     // also have the sampler "main"; an unset sampler reads the first unit anyway).
     std::ofstream(vertex) << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_TexCoord[1] = gl_MultiTexCoord1; "
