@@ -234,8 +234,10 @@ hangup_check() {
 
 # When the X server goes away the game says so in a line of its own and exits with status 1.
 xgone_check() {
-    Xvfb -displayfd 9 -screen 0 320x240x24 -nolisten tcp 9> "$work/display" 2> /dev/null &
+    Xvfb -displayfd 9 -screen 0 320x240x24 -nolisten tcp 9> "$work/display" > /dev/null 2>&1 &
     server=$!
+    # Whatever happens, the server goes too (it would keep the test's output open).
+    trap 'kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
     until [ -s "$work/display" ]; do
         kill -0 "$server" 2>/dev/null || fail "Xvfb did not start"
         sleep 0.1
