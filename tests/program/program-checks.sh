@@ -237,7 +237,7 @@ xgone_check() {
     Xvfb -displayfd 9 -screen 0 320x240x24 -nolisten tcp 9> "$work/display" > /dev/null 2>&1 &
     server=$!
     # Whatever happens, the server goes too (it would keep the test's output open).
-    trap 'kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
     until [ -s "$work/display" ]; do
         kill -0 "$server" 2>/dev/null || fail "Xvfb did not start"
         sleep 0.1
