@@ -234,16 +234,20 @@ hangup_check() {
 
 # When the X server goes away the game says so in a line of its own and exits with status 1.
 xgone_check() {
-    Xvfb -displayfd 9 -screen 0 320x240x24 -nolisten tcp 9> "$work/display" > /dev/null 2>&1 &
+    display=200
+    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+    Xvfb ":$display" -screen 0 320x240x24 -nolisten tcp > /dev/null 2>&1 &
     server=$!
     # Whatever happens, the server goes too (it would keep the test's output open).
     trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
-    until [ -s "$work/display" ]; do
-        kill -0 "$server" 2>/dev/null || fail "Xvfb did not start"
+    DISPLAY=":$display"
+    export DISPLAY
+    start=$(date +%s)
+    until xdpyinfo > /dev/null 2>&1; do
+        kill -0 "$server" 2>/dev/null || fail "Xvfb did not start on $DISPLAY"
+        [ $(($(date +%s) - start)) -lt $patience ] || fail "Xvfb did not answer on $DISPLAY in $patience s"
         sleep 0.1
     done
-    DISPLAY=":$(cat "$work/display")"
-    export DISPLAY
     start_with_window -w 64 -h 48 -ns
     kill "$server"
     status=0
