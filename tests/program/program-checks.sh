@@ -236,7 +236,8 @@ hangup_check() {
 xgone_check() {
     display=200
     while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-    Xvfb ":$display" -screen 0 320x240x24 -nolisten tcp > /dev/null 2>&1 &
+    # -noreset: a server left by its last client (the probe below) resets and refuses connections meanwhile.
+    Xvfb ":$display" -screen 0 320x240x24 -noreset -nolisten tcp > /dev/null 2>&1 &
     server=$!
     # Whatever happens, the server goes too (it would keep the test's output open).
     trap 'kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
