@@ -130,6 +130,7 @@ TEST_F(Particles, AViewCentresShrinksAndSkipsWhatIsOutsideAndPlainDrawingFadesUn
     EXPECT_EQ(run(1)[0], 1u);
     drawer.clear();
     generator.draw(&drawer);
+    ASSERT_EQ(drawer.calls.size(), 1u);
     const ParticleGenerator::Particle& particle = generator.getParticles()[0];
     EXPECT_EQ(drawer.calls[0].values,
               (std::vector<float>{std::trunc(particle.posX), std::trunc(particle.posY), 1, 1, 1, 1, 1, 0}));

@@ -55,7 +55,7 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     EXPECT_EQ(drawer.callsOf("loadImage").size(), 7u);
     screen->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
     for (int frame = 2; frame <= 480; ++frame)
-        ASSERT_EQ(drawFrame().back().handle, unsigned(Sponsor)) << "frame " << frame;
+        ASSERT_EQ(drawFrame().back(), image(Sponsor, 0, 0)) << "frame " << frame;
     // Four soldiers in their nations' colours, the ticks on the person row, the arrow's tip at the pointer.
     std::vector<Call> title{image(Paper, 0, 0), image(Background, 0, 0), image(Guy, 114, 350, 0.8f, 0, 0),
                             image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
