@@ -59,6 +59,13 @@ void operator delete(void* memory, std::size_t) noexcept
     release(memory);
 }
 
+// The libraries (Mesa's compiler among them) also allocate without exceptions and free with the plain
+// delete above, so that form must come from malloc too.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size == 0 ? 1 : size);
+}
+
 // A screen that writes down what reaches it, and its own end, in a log the test owns.
 class ScriptedState : public GameState {
 public:
