@@ -153,7 +153,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         ASSERT_EQ(shot.litColumns(y), std::make_pair(200, 299)) << y;
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
-    shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red},
+    shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red}, {360, 360, blue},
                        {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
                        {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
     // The second image lasted until the end of its frame.
