@@ -20,7 +20,10 @@ cmake --build build -j"$(nproc)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_ASAN=ON -DMARROWGATE_BENCHMARKS=OFF \
     -DMARROWGATE_TESTS=ON
 cmake --build build-asan -j"$(nproc)"
-./tools/run-tests.sh build-asan
+# After Mesa has compiled shader programs, LeakSanitizer's own tracer can crash at exit under CTest
+# (a fault of the checker, not a leak): that one test runs under AddressSanitizer without the leak check.
+./tools/run-tests.sh build-asan -E '^Drawing\.UnderAShader'
+ASAN_OPTIONS=detect_leaks=0 ./tools/run-tests.sh build-asan -R '^Drawing\.UnderAShader'
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWGATE_TSAN=ON -DMARROWGATE_BENCHMARKS=OFF
 cmake --build build-tsan -j"$(nproc)" --target audio_tests sound_file_tests marrowgate decode_vorbis
