@@ -73,12 +73,17 @@ quit_with_escape() {
     xdotool mousemove 1270 1010
     xdotool mousemove --sync --window "$window" 8 8
     xdotool key Escape
+    expect_clean_end Escape
+}
+
+# Waits for the program of start_with_window to end after the given cause, and expects status 0.
+expect_clean_end() {
     start=$(date +%s)
     while kill -0 "$pid" 2>/dev/null; do
-        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "still running $patience s after Escape"; }
+        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "still running $patience s after $1"; }
         sleep 0.1
     done
-    wait "$pid" || fail "exit status $? after Escape: $(cat "$work/out")"
+    wait "$pid" || fail "exit status $? after $1: $(cat "$work/out")"
 }
 
 escape_check() {
@@ -224,12 +229,7 @@ hangup_check() {
     needs_display
     start_with_window -w 64 -h 48 -ns
     kill -HUP "$pid"
-    start=$(date +%s)
-    while kill -0 "$pid" 2>/dev/null; do
-        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "still running $patience s after SIGHUP"; }
-        sleep 0.1
-    done
-    wait "$pid" || fail "exit status $? after SIGHUP: $(cat "$work/out")"
+    expect_clean_end SIGHUP
 }
 
 # When the X server goes away the game says so in a line of its own and exits with status 1.
