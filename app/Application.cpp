@@ -47,6 +47,8 @@ void Application::startUp(const std::vector<std::string>& args)
     // millisecond, which is most of what an idle game would cost.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
         throw FatalError(std::string("Could not initialise SDL: ") + SDL_GetError());
+    // The display can go away while the window is being opened, too.
+    EndRequests::install();
     SDL_WM_SetCaption("Marrowgate", nullptr);
     setWindowIcon();
 
@@ -67,7 +69,7 @@ void Application::startUp(const std::vector<std::string>& args)
         noSound = true;
         return;
     }
-    // After the window opened, so that no handler SDL sets for its display comes after ours.
+    // Again once the window is open, in case SDL set a handler of its own for the display meanwhile.
     EndRequests::install();
     openJoystick();
     startAudio();
