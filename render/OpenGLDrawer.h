@@ -2,18 +2,18 @@
 #pragma once
 
 #include "Drawer.h"
-#include "FrameRecord.h"
+#include "FrameRecorder.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
 // The Drawer on SDL 1.2 and OpenGL: opens the window, fits the 1024 by 768 logical screen into it with
-// its 4:3 shape kept (black bars fill the rest), and draws in immediate mode. The drawing calls of a
-// frame are recorded first and drawn at endDrawing; a frame whose record equals the one on screen is
-// not drawn at all, unless something invalidated the window's picture. The drawer owns every
-// registered image, polygon, glyph and shader program; textures go with the GL context when the window
-// closes. Main thread only.
+// its 4:3 shape kept (black bars fill the rest), and draws in immediate mode. Its FrameRecorder records
+// the drawing calls of a frame and says at endDrawing whether they must be drawn; this class executes
+// them. The drawer owns every registered image, polygon, glyph and shader program; textures go with the
+// GL context when the window closes. Main thread only. The implementation is split by concern: set-up
+// and frames here, then OpenGLDrawerImages.cpp, OpenGLDrawerPolygons.cpp and OpenGLDrawerText.cpp.
 class OpenGLDrawer : public Drawer {
 public:
     // One registered texture.
@@ -115,15 +115,7 @@ public:
     static std::string loadShaderFile(const std::string& path);
 
 private:
-    // A viewport in window pixels (from the bottom left) and the logical units it spans.
-    struct View {
-        int x = 0;
-        int y = 0;
-        int width = 0;
-        int height = 0;
-        float unitsWide = 1024.0f;
-        float unitsHigh = 768.0f;
-    };
+    using View = FrameRecorder::View;
 
     // Opens the window, retrying once without multisampling when no visual offers it.
     bool openWindow(unsigned short width, unsigned short height, bool fullscreen, int antialias);
@@ -145,31 +137,20 @@ private:
     View fullView() const;
     // Sets the viewport and an orthographic projection of its units over it.
     void applyView(const View& shown);
-    // Records a change of viewport.
-    void recordView(const View& shown);
-
-    // Starts recording a frame; beginDrawing's frames clear the window first.
-    void startRecord(bool clears);
-    // Appends an operation to the frame being recorded.
-    void record(const DrawOperation& operation);
-    // Whether the frame just recorded is already on screen, so that drawing it would change nothing.
-    bool frameAlreadyShown() const;
     // Draws the recorded operations not drawn yet, then presents the frame.
     void presentFrame();
     // Draws the recorded operations not drawn yet into the back buffer.
     void performPending();
     // Draws one recorded operation.
     void perform(const DrawOperation& operation);
-    // The viewport an operation records, and an operation recording one.
-    static View viewOf(const DrawOperation& operation);
-    static DrawOperation viewOperation(DrawOperation::Kind kind, const View& shown);
     // Applies the state a frame starts from and clears the window when it is beginDrawing's.
     void performStart(const DrawOperation& start);
-    // Keeps the frame just finished as the one on screen and starts recording outside a frame.
-    void finishFrame();
-    // Called before an image, polygon, glyph or shader changes: the picture on screen no longer
-    // matches its record, and what the frame recorded so far is drawn with the old ones.
+    // Called before an image, polygon, glyph or shader changes: what the frame recorded so far is drawn
+    // with the old ones.
     void resourcesChanged();
+    // A new texture holding the pixels, filtered linearly; clamped at its edges when asked.
+    static unsigned int uploadTexture(const unsigned char* pixels, unsigned int width, unsigned int height,
+                                      bool clampToEdge);
 
     // The drawing itself, as each operation's arguments ask for it.
     void paintImage(unsigned int image, float x, float y, float scaleX, float scaleY, const float* tint);
@@ -225,22 +206,6 @@ private:
     // The shader program OpenGL draws with now; 0 for fixed-function drawing.
     unsigned int currentProgram;
 
-    // The operations recorded since the frame began, and those of the picture on screen.
-    FrameRecord frame;
-    FrameRecord shownFrame;
-    // How many of the frame's operations have been drawn already.
-    std::size_t performedOperations;
-    // A picture, polygon, glyph or shader changed while the frame was recorded: its record no longer
-    // describes its picture, so it cannot stand for the screen afterwards.
-    bool frameTainted;
-    // Whether the window shows shownFrame's picture: false after anything that may have spoiled it.
-    bool shownFrameValid;
-    // Whether unchanged frames are left out.
-    bool skipUnchangedFrames;
-    // Frames drawn and presented.
-    unsigned long renderedFrames;
-    // The state the operations recorded so far leave behind: the next frame starts from it.
-    View recordedView;
-    unsigned int recordedProgram;
-    unsigned int recordedSecondImage;
+    // What the frames ask for, and whether a finished one must be drawn.
+    FrameRecorder recorder;
 };
