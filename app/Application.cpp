@@ -9,6 +9,7 @@
 #include "GamePlay.h"
 #include "Icons.h"
 #include "ImageLoader.h"
+#include "LogicalScreen.h"
 #include "OpenGLDrawer.h"
 #include "Settings.h"
 #include "Sounds.h"
@@ -212,12 +213,12 @@ void Application::mouseMove(int x, int y)
 
 int Application::toLogicalX(int x, int width)
 {
-    return static_cast<int>(static_cast<float>(x) / static_cast<float>(width) * 1024.0f);
+    return static_cast<int>(static_cast<float>(x) / static_cast<float>(width) * LogicalScreen::WIDTH);
 }
 
 int Application::toLogicalY(int y, int height)
 {
-    return static_cast<int>(static_cast<float>(y) / static_cast<float>(height) * 768.0f);
+    return static_cast<int>(static_cast<float>(y) / static_cast<float>(height) * LogicalScreen::HEIGHT);
 }
 
 void Application::nextState(std::string name, bool* humans)

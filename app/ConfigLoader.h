@@ -19,8 +19,6 @@ public:
     // any failure it says so and leaves no file behind.
     void createFile() const;
 
-    // The full path of the settings file; empty when there is no home directory.
-    const std::string& getFileName() const { return fileName; }
 
     int width = 800;
     int height = 600;

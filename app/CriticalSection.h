@@ -3,7 +3,8 @@
 
 struct SDL_semaphore;
 
-// A non-recursive lock built on an SDL semaphore of count 1.
+// A non-recursive lock built on an SDL semaphore of count 1. The game takes no lock today (the audio
+// threads hand over through atomics); it is kept beside Thread for the code that will need one.
 class CriticalSection {
 public:
     CriticalSection();

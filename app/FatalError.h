@@ -13,7 +13,6 @@ public:
     // Writes the message and a line end to standard output.
     void display() const;
 
-    const std::string& getMessage() const { return message; }
     int getExitStatus() const { return exitStatus; }
 
 private:

@@ -2,7 +2,6 @@
 #include "BackgroundMusic.h"
 
 #include "OggFile.h"
-#include "RegularFile.h"
 
 #include <SDL.h>
 
@@ -45,7 +44,7 @@ namespace {
 BackgroundMusic::BackgroundMusic() : BackgroundMusic(getSoundsPath() + "music.ogg", true) {}
 
 BackgroundMusic::BackgroundMusic(const std::string& path, bool streaming)
-    : file(nullptr), vorbisFile(), open(false), decodePosition(0), volume(0.0f), left(), right(),
+    : decodePosition(0), volume(0.0f), left(), right(),
       lastFilled(NUM_BUFFERS - 1), currentBuffer(0), readPosition(0), stopping(false)
 {
     for (std::atomic<bool>& flag : needsFill)
@@ -68,13 +67,11 @@ BackgroundMusic::~BackgroundMusic()
         SDL_Delay(STOP_PAUSE_MILLISECONDS);
     // The thread must be gone before the decoder and the buffers it uses.
     joinThread();
-    if (open)
-        ov_clear(&vorbisFile);
 }
 
 void BackgroundMusic::audioBlock(float* block, int frames)
 {
-    if (!open)
+    if (!vorbisFile.isOpen())
         return;
     const float gain = frames <= BUFFER_FRAMES - readPosition ? GAIN : CROSSING_GAIN;
     int done = 0;
@@ -124,31 +121,9 @@ std::string BackgroundMusic::getSoundsPath()
 
 bool BackgroundMusic::openFile(const std::string& path)
 {
-    file = RegularFile::openForReading(path);
-    if (file == nullptr) {
-        std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
+    if (!vorbisFile.open(path, OggFile::LARGEST_MUSIC))
         return false;
-    }
-    if (OggFile::isTooLarge(file, OggFile::LARGEST_MUSIC, path)) {
-        std::fclose(file);
-        file = nullptr;
-        return false;
-    }
-    if (ov_open(file, &vorbisFile, nullptr, 0) < 0) {
-        // The library leaves the file open when it refuses it.
-        std::fclose(file);
-        file = nullptr;
-        std::cout << "vorbisfile: Could not open file: " << path << std::endl;
-        return false;
-    }
-    if (ov_streams(&vorbisFile) <= 0) {
-        ov_clear(&vorbisFile);
-        file = nullptr;
-        std::cout << "vorbisfile: There are no streams in this file?" << std::endl;
-        return false;
-    }
     std::cout << "vorbisfile: Loaded file: " << path << std::endl;
-    open = true;
     return true;
 }
 
@@ -156,26 +131,26 @@ void BackgroundMusic::fillBuffer(int index)
 {
     // The decoder stands where the last fill stopped, or has to go back to the start.
     if (decodePosition == 0)
-        OggFile::rewind(&vorbisFile);
-    else if (ov_pcm_tell(&vorbisFile) != decodePosition)
-        ov_pcm_seek(&vorbisFile, decodePosition);
+        vorbisFile.rewind();
+    else if (ov_pcm_tell(vorbisFile.get()) != decodePosition)
+        ov_pcm_seek(vorbisFile.get(), decodePosition);
     // A fill that finds the end twice without a frame in between has a file with nothing to loop.
     bool framesSinceRestart = decodePosition > 0;
     int filled = 0;
     while (filled < BUFFER_FRAMES) {
         float** pcm = nullptr;
         int link = 0;
-        const long read = ov_read_float(&vorbisFile, &pcm, BUFFER_FRAMES - filled, &link);
+        const long read = ov_read_float(vorbisFile.get(), &pcm, BUFFER_FRAMES - filled, &link);
         if (read <= 0 || link > 0) {
             decodePosition = 0;
             if (!framesSinceRestart)
                 break;
-            OggFile::rewind(&vorbisFile);
+            vorbisFile.rewind();
             framesSinceRestart = false;
             continue;
         }
         const int count = static_cast<int>(read);
-        storeFrames(index, filled, pcm, ov_info(&vorbisFile, 0)->channels, count);
+        storeFrames(index, filled, pcm, ov_info(vorbisFile.get(), 0)->channels, count);
         filled += count;
         decodePosition += count;
         framesSinceRestart = true;

@@ -3,7 +3,7 @@
 
 #include "Thread.h"
 
-#include <vorbis/vorbisfile.h>
+#include "OggFile.h"
 
 #include <atomic>
 #include <cstdio>
@@ -58,12 +58,8 @@ private:
     // Hands the current buffer back for refilling and moves on to the next.
     void leaveCurrentBuffer();
 
-    // The open music file, owned by the decoder once it accepted it.
-    FILE* file;
-    // The decoder state.
-    OggVorbis_File vorbisFile;
-    // Whether the file opened, so the mixer and the destructor know there is music.
-    bool open;
+    // The music file and its decoder; not open when the music is silent.
+    OggFile vorbisFile;
     // The frame of the first logical stream where the next fill starts decoding (streaming thread).
     long decodePosition;
     // The fade-in gain, rising from 0 to 1 (audio thread).

@@ -3,9 +3,7 @@
 
 #include "BackgroundMusic.h"
 #include "OggFile.h"
-#include "RegularFile.h"
 
-#include <cstdio>
 #include <new>
 #include <iostream>
 
@@ -83,33 +81,14 @@ void Sounds::mixVoice(PlayingSound& voice, float* block, int frames)
 
 void Sounds::loadFile(const std::string& path, SoundFile* file)
 {
-    FILE* handle = RegularFile::openForReading(path);
-    if (handle == nullptr) {
-        std::cout << "vorbisfile: fopen could not open file: " << path << std::endl;
+    OggFile ogg;
+    if (!ogg.open(path, OggFile::LARGEST_EFFECT))
         return;
-    }
-    if (OggFile::isTooLarge(handle, OggFile::LARGEST_EFFECT, path)) {
-        std::fclose(handle);
-        return;
-    }
-    OggVorbis_File vorbisFile;
-    if (ov_open(handle, &vorbisFile, nullptr, 0) < 0) {
-        // The library leaves the file open when it refuses it.
-        std::fclose(handle);
-        std::cout << "vorbisfile: Could not open file: " << path << std::endl;
-        return;
-    }
-    if (ov_streams(&vorbisFile) <= 0) {
-        ov_clear(&vorbisFile);
-        std::cout << "vorbisfile: There are no streams in this file?" << std::endl;
-        return;
-    }
     bool decoded = false;
     try {
-        decoded = decodeFirstChannel(&vorbisFile, file->samples);
+        decoded = decodeFirstChannel(ogg, file->samples);
     } catch (const std::bad_alloc&) {
     }
-    ov_clear(&vorbisFile);
     if (decoded)
         std::cout << "vorbisfile: Loaded file: " << path << std::endl;
     else
@@ -122,16 +101,16 @@ void Sounds::reportSilent(const std::string& path, SoundFile* file)
     std::cout << "vorbisfile: Could not load the whole effect, so it stays silent: " << path << std::endl;
 }
 
-bool Sounds::decodeFirstChannel(OggVorbis_File* vorbisFile, std::vector<float>& samples)
+bool Sounds::decodeFirstChannel(OggFile& ogg, std::vector<float>& samples)
 {
     // The length in the file's header is only a claim: the samples grow with what really decodes, up to
     // the ceiling. Only the first logical stream counts, and a read fault ends the effect where the
     // good samples end. After opening a chained file the decoder stands in its last stream.
-    OggFile::rewind(vorbisFile);
+    ogg.rewind();
     for (;;) {
         float** pcm = nullptr;
         int link = 0;
-        const long read = ov_read_float(vorbisFile, &pcm, READ_FRAMES, &link);
+        const long read = ov_read_float(ogg.get(), &pcm, READ_FRAMES, &link);
         if (read <= 0 || link > 0)
             return true;
         if (samples.size() + static_cast<unsigned long>(read) > LONGEST_EFFECT)

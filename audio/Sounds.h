@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <vorbis/vorbisfile.h>
 
 #include <atomic>
 #include <string>
 #include <vector>
+
+class OggFile;
 
 // The three sound effects, decoded whole into memory, and up to 128 voices of them sounding at once.
 // One process-wide instance (getInstance) owns the samples; the main thread starts voices with
@@ -64,7 +65,7 @@ private:
     // Empties an effect that could not be loaded whole and says so.
     static void reportSilent(const std::string& path, SoundFile* file);
     // Appends the first channel of the first logical stream; false when it is longer than allowed.
-    static bool decodeFirstChannel(OggVorbis_File* vorbisFile, std::vector<float>& samples);
+    static bool decodeFirstChannel(OggFile& ogg, std::vector<float>& samples);
     // Adds one voice into the block; clears its flag when its last sample is mixed.
     static void mixVoice(PlayingSound& voice, float* block, int frames);
 

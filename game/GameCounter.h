@@ -9,7 +9,8 @@
 class CounterNotification;
 
 // A register of named integer counters that any screen may add to, watch for multiples of a value,
-// reset and sum into a score. The game uses the one process-wide instance from getInstance(); it owns
+// reset and sum into a score. No screen counts anything today; the register is kept for those that
+// will. The game uses the one process-wide instance from getInstance(); it owns
 // its counters but not the receivers registered with them. Main thread only.
 class GameCounter {
 public:

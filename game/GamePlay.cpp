@@ -3,6 +3,7 @@
 
 #include "Drawer.h"
 #include "ImageLoader.h"
+#include "LogicalScreen.h"
 #include "Images.h"
 #include "Random.h"
 #include "Sounds.h"
@@ -69,8 +70,6 @@ const int GARRISON_BOTTOM = 679;
 const int WAIT_TOP = 687;
 const int WAIT_BOTTOM = 739;
 
-const int SCREEN_HEIGHT = 768;
-
 void playSound(Sounds::SoundType type)
 {
     Sounds::getInstance()->playSound(type);
@@ -108,7 +107,7 @@ unsigned int GamePlay::drawScreen = 0;
 bool GamePlay::imagesLoaded = false;
 
 GamePlay::GamePlay(Application* application, const bool* humans)
-    : GameState(application), mouseX(512), mouseY(384), cursor(mouse), currentPlayer(0), cpuDelay(CPU_DELAY),
+    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse), currentPlayer(0), cpuDelay(CPU_DELAY),
       numWinners(0)
 {
     for (int nation = 0; nation < NUM_PLAYERS; ++nation)
@@ -471,7 +470,7 @@ void GamePlay::drawFoodStore(Drawer* drawer, const Player& player) const
     for (int i = 0; i < player.food; ++i) {
         const int y = 60 + 46 * (i / 5);
         // Rows below the screen are skipped, so a huge store costs nothing and never wraps around.
-        if (y >= SCREEN_HEIGHT)
+        if (y >= LogicalScreen::HEIGHT)
             return;
         drawer->drawImage(biscuits, static_cast<short>(38 + 40 * (i % 5)), static_cast<short>(y), 0.75f, 0.75f,
                           1.0f, 1.0f, 1.0f, 1.0f);
@@ -492,6 +491,7 @@ void GamePlay::drawMoveTargets(Drawer* drawer, const Player& player) const
 
 void GamePlay::drawPointer(Drawer* drawer) const
 {
-    drawer->drawImage(cursor, static_cast<short>(mouseX - 25), static_cast<short>(mouseY - 12), 1.0f, 1.0f, 1.0f,
+    drawer->drawImage(cursor, static_cast<short>(mouseX - LogicalScreen::POINTER_TIP_X),
+                     static_cast<short>(mouseY - LogicalScreen::POINTER_TIP_Y), 1.0f, 1.0f, 1.0f,
                       1.0f, 1.0f, 1.0f);
 }

@@ -3,6 +3,7 @@
 
 #include "Drawer.h"
 #include "ImageLoader.h"
+#include "LogicalScreen.h"
 #include "Images.h"
 #include "Sounds.h"
 
@@ -44,10 +45,6 @@ constexpr short tickX[4] = {74, 314, 559, 783};
 constexpr short personTickY = 415;
 constexpr short computerTickY = 449;
 
-// Where the tip of the cursor pictures lies inside them.
-constexpr int cursorTipX = 25;
-constexpr int cursorTipY = 12;
-
 void drawWhite(Drawer* drawer, unsigned int image, short x, short y)
 {
     drawer->drawImage(image, x, y, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -66,7 +63,7 @@ unsigned int TitleScreen::mouse = 0;
 unsigned int TitleScreen::hand = 0;
 
 TitleScreen::TitleScreen(Application* application)
-    : GameState(application), mouseX(512), mouseY(384), cursor(mouse), humanPlayers{true, true, true, true}
+    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse), humanPlayers{true, true, true, true}
 {
 }
 
@@ -84,7 +81,8 @@ void TitleScreen::draw(Drawer* drawer)
     }
     drawWhite(drawer, background, 0, 0);
     drawChoices(drawer);
-    drawWhite(drawer, cursor, static_cast<short>(mouseX - cursorTipX), static_cast<short>(mouseY - cursorTipY));
+    drawWhite(drawer, cursor, static_cast<short>(mouseX - LogicalScreen::POINTER_TIP_X),
+              static_cast<short>(mouseY - LogicalScreen::POINTER_TIP_Y));
 }
 
 void TitleScreen::mouseMove(int x, int y)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FrameRecord.h"
+#include "LogicalScreen.h"
 
 #include <cstddef>
 #include <string_view>
@@ -16,10 +17,10 @@ public:
     struct View {
         int x = 0;
         int y = 0;
-        int width = 1024;
-        int height = 768;
-        float unitsWide = 1024.0f;
-        float unitsHigh = 768.0f;
+        int width = LogicalScreen::WIDTH;
+        int height = LogicalScreen::HEIGHT;
+        float unitsWide = LogicalScreen::WIDTH;
+        float unitsHigh = LogicalScreen::HEIGHT;
     };
 
     // Frame skipping is on unless the environment variable MARROWGATE_DRAW_EVERY_FRAME is set and not empty.

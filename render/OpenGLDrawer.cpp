@@ -2,6 +2,7 @@
 #include "OpenGLDrawer.h"
 
 #include "ImageLoader.h"
+#include "LogicalScreen.h"
 #include "Images.h"
 
 #include <GL/glew.h>
@@ -15,9 +16,9 @@
 namespace {
 
 // One logical unit across, as a fraction of the logical screen's width.
-const float unitWidth = 0.0009765625f;
-const float logicalWidth = 1024.0f;
-const float logicalHeight = 768.0f;
+const float unitWidth = 1.0f / LogicalScreen::WIDTH;
+const float logicalWidth = LogicalScreen::WIDTH;
+const float logicalHeight = LogicalScreen::HEIGHT;
 
 // A fill's colour component, recorded as a float, back to the byte it was given as.
 GLubyte byteOf(float component)
@@ -37,8 +38,9 @@ void request(SDL_GLattr attribute, int value, const char* failure)
 const char* OpenGLDrawer::line_png = Images::line_png;
 
 OpenGLDrawer::OpenGLDrawer()
-    : lineImage(0), secondImage(0), mainUniform(-1), secondUniform(-1), nextImageId(1), windowWidth(1024),
-      windowHeight(768), viewportX(0.0f), viewportY(0.0f), actualWidth(1024.0f), actualHeight(768.0f),
+    : lineImage(0), secondImage(0), mainUniform(-1), secondUniform(-1), nextImageId(1), windowWidth(LogicalScreen::WIDTH),
+      windowHeight(LogicalScreen::HEIGHT), viewportX(0.0f), viewportY(0.0f), actualWidth(logicalWidth),
+      actualHeight(logicalHeight),
       lineImageSize(Images::line_png_size), glewReady(false), shadersAvailable(false),
       multitextureAvailable(false), shortcuts(true), currentProgram(0)
 {

@@ -95,8 +95,6 @@ public:
     void setFrameSkipping(bool enabled);
     // How many frames have been drawn and presented; frames left out are not counted.
     unsigned long getRenderedFrames() const;
-    // The registered image behind a handle, or null.
-    const Image* findImage(unsigned int image) const;
 
     // The smallest power of two not below n, counting from 1; 0 when n is above the largest one.
     static unsigned int powerOfTwo(unsigned int n);
@@ -106,16 +104,19 @@ public:
     // its last byte and the rows below repeat the last completed row.
     static unsigned char* enlargeToPowerOfTwo(const unsigned char* pixels, unsigned int width, unsigned int height,
                                               unsigned int textureWidth, unsigned int textureHeight);
-    // Fills in from an image's RGBA pixels its visible part (the pixels with alpha above 0 and a margin
-    // of one pixel for linear filtering, kept within the picture) and whether it is opaque throughout.
-    static void measureCoverage(const unsigned char* pixels, Image& image);
-    // The first handle from start upwards that is not taken, never 0.
-    static unsigned int findFreeHandle(const std::map<unsigned int, Image>& images, unsigned int start);
     // The whole text of a regular file, or an empty string when it cannot be read.
     static std::string loadShaderFile(const std::string& path);
 
 private:
     using View = FrameRecorder::View;
+
+    // The registered image behind a handle, or null.
+    const Image* findImage(unsigned int image) const;
+    // Fills in from an image's RGBA pixels its visible part (the pixels with alpha above 0 and a margin
+    // of one pixel for linear filtering, kept within the picture) and whether it is opaque throughout.
+    static void measureCoverage(const unsigned char* pixels, Image& image);
+    // The first handle from start upwards that is not taken, never 0.
+    static unsigned int findFreeHandle(const std::map<unsigned int, Image>& images, unsigned int start);
 
     // Opens the window, retrying once without multisampling when no visual offers it.
     bool openWindow(unsigned short width, unsigned short height, bool fullscreen, int antialias);

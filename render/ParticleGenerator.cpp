@@ -82,11 +82,6 @@ const std::vector<ParticleGenerator::Particle>& ParticleGenerator::getParticles(
     return particles;
 }
 
-bool ParticleGenerator::isRunning() const
-{
-    return running;
-}
-
 void ParticleGenerator::move()
 {
     for (Particle& particle : particles) {

@@ -8,7 +8,8 @@ class Random;
 
 // Emits image particles at a point while started: each leaves with a randomised direction and speed,
 // moves one step per move() and fades (and, in the view drawing, shrinks) until its life runs out.
-// The owner advances and draws it; the images stay the drawer's.
+// The owner advances and draws it; the images stay the drawer's. No screen of this game shows particles
+// today; the generator is kept for the screens that will.
 class ParticleGenerator {
 public:
     // One particle in flight.
@@ -55,8 +56,6 @@ public:
 
     // The particles in flight, oldest first.
     const std::vector<Particle>& getParticles() const;
-    // Whether the generator emits on each step.
-    bool isRunning() const;
 
 private:
     // Emits one particle, drawing four random numbers.
