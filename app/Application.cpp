@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 Application::Application(const std::vector<std::string>& args)
     : quitRequested(false), windowOpen(false), pacer(FrameClock::sdl()), width(0), height(0), noSound(false),
@@ -241,41 +242,29 @@ void Application::replaceState(GameState* state)
     currentState = state;
 }
 
+namespace {
+
+// The font picture of a glyph: "fonta.png" to "fontz.png", "font0.png" to "font9.png", then the marks by name.
+std::string glyphFile(int glyph)
+{
+    static const char* const marks[] = {"period", "comma", "plus", "minus", "exclaim", "question"};
+    if (glyph < Drawer::Glyph0)
+        return std::string("font") + static_cast<char>('a' + glyph) + ".png";
+    if (glyph < Drawer::GlyphPeriod)
+        return std::string("font") + static_cast<char>('0' + glyph - Drawer::Glyph0) + ".png";
+    return std::string("font") + marks[glyph - Drawer::GlyphPeriod] + ".png";
+}
+
+} // namespace
+
 void Application::loadGlyphs()
 {
-    struct GlyphPicture {
-        const char* data;
-        unsigned int size;
-    };
-    // In the order of Drawer::Glyph.
-    const GlyphPicture pictures[Drawer::GlyphCount] = {
-        {Fonts::fonta_png, Fonts::fonta_png_size}, {Fonts::fontb_png, Fonts::fontb_png_size},
-        {Fonts::fontc_png, Fonts::fontc_png_size}, {Fonts::fontd_png, Fonts::fontd_png_size},
-        {Fonts::fonte_png, Fonts::fonte_png_size}, {Fonts::fontf_png, Fonts::fontf_png_size},
-        {Fonts::fontg_png, Fonts::fontg_png_size}, {Fonts::fonth_png, Fonts::fonth_png_size},
-        {Fonts::fonti_png, Fonts::fonti_png_size}, {Fonts::fontj_png, Fonts::fontj_png_size},
-        {Fonts::fontk_png, Fonts::fontk_png_size}, {Fonts::fontl_png, Fonts::fontl_png_size},
-        {Fonts::fontm_png, Fonts::fontm_png_size}, {Fonts::fontn_png, Fonts::fontn_png_size},
-        {Fonts::fonto_png, Fonts::fonto_png_size}, {Fonts::fontp_png, Fonts::fontp_png_size},
-        {Fonts::fontq_png, Fonts::fontq_png_size}, {Fonts::fontr_png, Fonts::fontr_png_size},
-        {Fonts::fonts_png, Fonts::fonts_png_size}, {Fonts::fontt_png, Fonts::fontt_png_size},
-        {Fonts::fontu_png, Fonts::fontu_png_size}, {Fonts::fontv_png, Fonts::fontv_png_size},
-        {Fonts::fontw_png, Fonts::fontw_png_size}, {Fonts::fontx_png, Fonts::fontx_png_size},
-        {Fonts::fonty_png, Fonts::fonty_png_size}, {Fonts::fontz_png, Fonts::fontz_png_size},
-        {Fonts::font0_png, Fonts::font0_png_size}, {Fonts::font1_png, Fonts::font1_png_size},
-        {Fonts::font2_png, Fonts::font2_png_size}, {Fonts::font3_png, Fonts::font3_png_size},
-        {Fonts::font4_png, Fonts::font4_png_size}, {Fonts::font5_png, Fonts::font5_png_size},
-        {Fonts::font6_png, Fonts::font6_png_size}, {Fonts::font7_png, Fonts::font7_png_size},
-        {Fonts::font8_png, Fonts::font8_png_size}, {Fonts::font9_png, Fonts::font9_png_size},
-        {Fonts::fontperiod_png, Fonts::fontperiod_png_size}, {Fonts::fontcomma_png, Fonts::fontcomma_png_size},
-        {Fonts::fontplus_png, Fonts::fontplus_png_size}, {Fonts::fontminus_png, Fonts::fontminus_png_size},
-        {Fonts::fontexclaim_png, Fonts::fontexclaim_png_size},
-        {Fonts::fontquestion_png, Fonts::fontquestion_png_size}};
     if (drawer == nullptr)
         return;
     ImageLoader loader;
     for (int glyph = 0; glyph < Drawer::GlyphCount; ++glyph) {
-        const LoadedImage picture = loader.loadImage(pictures[glyph].data, pictures[glyph].size);
+        const EmbeddedPicture* file = findPicture(Fonts::pictures, glyphFile(glyph));
+        const LoadedImage picture = file != nullptr ? loader.loadImage(file->data(), file->size) : LoadedImage();
         // A glyph is a square; any other shape keeps the placeholder rather than reading past the rows.
         if (picture.width == picture.height)
             drawer->loadGlyph(static_cast<Drawer::Glyph>(glyph), picture.pixels, picture.width);

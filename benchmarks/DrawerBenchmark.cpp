@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -57,19 +58,10 @@ struct Board {
     {
         paper = load(drawer, {Images::paper2_jpg, Images::paper2_jpg_size});
         map = load(drawer, {Images::map_png, Images::map_png_size});
-        const Picture spaces[19] = {
-            {Images::space0_png, Images::space0_png_size},   {Images::space1_png, Images::space1_png_size},
-            {Images::space2_png, Images::space2_png_size},   {Images::space3_png, Images::space3_png_size},
-            {Images::space4_png, Images::space4_png_size},   {Images::space5_png, Images::space5_png_size},
-            {Images::space6_png, Images::space6_png_size},   {Images::space7_png, Images::space7_png_size},
-            {Images::space8_png, Images::space8_png_size},   {Images::space9_png, Images::space9_png_size},
-            {Images::space10_png, Images::space10_png_size}, {Images::space11_png, Images::space11_png_size},
-            {Images::space12_png, Images::space12_png_size}, {Images::space13_png, Images::space13_png_size},
-            {Images::space14_png, Images::space14_png_size}, {Images::space15_png, Images::space15_png_size},
-            {Images::space16_png, Images::space16_png_size}, {Images::space17_png, Images::space17_png_size},
-            {Images::space18_png, Images::space18_png_size}};
-        for (const Picture& space : spaces)
-            overlays.push_back(load(drawer, space));
+        for (int space = 0; space < 19; ++space) {
+            const EmbeddedPicture* overlay = findPicture(Images::pictures, "space" + std::to_string(space) + ".png");
+            overlays.push_back(load(drawer, {overlay->data(), overlay->size}));
+        }
         ship = load(drawer, {Images::ship_png, Images::ship_png_size});
         counter = load(drawer, {Images::counter_png, Images::counter_png_size});
         garrison = load(drawer, {Images::garrison_png, Images::garrison_png_size});

@@ -9,6 +9,7 @@
 #include "Sounds.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace {
@@ -405,19 +406,10 @@ void GamePlay::loadImages(Drawer* drawer)
     norlandWin = loader.loadInto(*drawer, Images::norlandwin_png, Images::norlandwin_png_size);
     stamarkWin = loader.loadInto(*drawer, Images::stamarkwin_png, Images::stamarkwin_png_size);
 
-    const char* const overlays[NUM_SPACES] = {
-        Images::space0_png, Images::space1_png, Images::space2_png, Images::space3_png, Images::space4_png,
-        Images::space5_png, Images::space6_png, Images::space7_png, Images::space8_png, Images::space9_png,
-        Images::space10_png, Images::space11_png, Images::space12_png, Images::space13_png, Images::space14_png,
-        Images::space15_png, Images::space16_png, Images::space17_png, Images::space18_png};
-    const unsigned int overlaySizes[NUM_SPACES] = {
-        Images::space0_png_size, Images::space1_png_size, Images::space2_png_size, Images::space3_png_size,
-        Images::space4_png_size, Images::space5_png_size, Images::space6_png_size, Images::space7_png_size,
-        Images::space8_png_size, Images::space9_png_size, Images::space10_png_size, Images::space11_png_size,
-        Images::space12_png_size, Images::space13_png_size, Images::space14_png_size, Images::space15_png_size,
-        Images::space16_png_size, Images::space17_png_size, Images::space18_png_size};
-    for (int index = 0; index < NUM_SPACES; ++index)
-        spacesImages[index] = loader.loadInto(*drawer, overlays[index], overlaySizes[index]);
+    for (int index = 0; index < NUM_SPACES; ++index) {
+        const EmbeddedPicture* overlay = findPicture(Images::pictures, "space" + std::to_string(index) + ".png");
+        spacesImages[index] = overlay != nullptr ? loader.loadInto(*drawer, overlay->data(), overlay->size) : 0;
+    }
 }
 
 void GamePlay::drawVictory(Drawer* drawer) const
