@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
+#include "app/Application.h"
 
-#include "ConfigLoader.h"
-#include "Drawer.h"
-#include "EndRequests.h"
-#include "FatalError.h"
-#include "Fonts.h"
-#include "GamePlay.h"
-#include "Icons.h"
-#include "ImageLoader.h"
-#include "LogicalScreen.h"
-#include "OpenGLDrawer.h"
-#include "Settings.h"
-#include "Sounds.h"
-#include "TitleScreen.h"
+#include "app/ConfigLoader.h"
+#include "app/EndRequests.h"
+#include "app/FatalError.h"
+#include "app/Settings.h"
+#include "assets/Fonts.h"
+#include "assets/Icons.h"
+#include "audio/Sounds.h"
+#include "game/GamePlay.h"
+#include "game/TitleScreen.h"
+#include "render/Drawer.h"
+#include "render/ImageLoader.h"
+#include "render/LogicalScreen.h"
+#include "render/OpenGLDrawer.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "BackgroundMusic.h"
-#include "FramePacer.h"
-#include "JoystickEmulation.h"
-#include "PortAudioCallback.h"
-#include "PortAudioDevice.h"
+#include "app/FramePacer.h"
+#include "app/JoystickEmulation.h"
+#include "audio/BackgroundMusic.h"
+#include "audio/PortAudioCallback.h"
+#include "audio/PortAudioDevice.h"
 
 #include <SDL.h>
 

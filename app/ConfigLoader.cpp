@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ConfigLoader.h"
+#include "app/ConfigLoader.h"
 
-#include "RegularFile.h"
+#include "app/RegularFile.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CriticalSection.h"
+#include "app/CriticalSection.h"
 
 #include <SDL.h>
 #include <SDL_thread.h>

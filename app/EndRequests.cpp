@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EndRequests.h"
+#include "app/EndRequests.h"
 
 #include <X11/Xlib.h>
 #include <unistd.h>

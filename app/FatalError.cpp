@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FatalError.h"
+#include "app/FatalError.h"
 
 #include <iostream>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FilePath.h"
+#include "app/FilePath.h"
 
 std::string FilePath::getParent() const
 {

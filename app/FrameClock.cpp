@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FrameClock.h"
+#include "app/FrameClock.h"
 
 #include <SDL.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FramePacer.h"
+#include "app/FramePacer.h"
 
 std::uint32_t FramePacer::waitForNextFrame()
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "FrameClock.h"
+#include "app/FrameClock.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "GameState.h"
+#include "app/GameState.h"
 
-#include "Application.h"
+#include "app/Application.h"
 
 GameState::GameState(Application* application) : application(application) {}
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "LevelScore.h"
+#include "app/LevelScore.h"
 
 #include <SDL.h>
 
@@ -14,6 +14,8 @@ class Drawer;
 // One screen of the program (the title screen or the game). The Application owns exactly one current
 // state, hands it input in logical-screen positions and asks it to draw every frame. A state asks for
 // the next screen by name; that call destroys the state, so the asking handler must return at once.
+// The screens in game/ derive from it: the Application creates them and they call it back, so the
+// shell and the game link both ways.
 class GameState {
 public:
     explicit GameState(Application* application);

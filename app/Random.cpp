@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Random.h"
+#include "app/Random.h"
 
 #include <ctime>
 

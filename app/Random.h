@@ -5,7 +5,7 @@
 
 // The process-wide source of random numbers: an integer-noise hash of a counter seeded with the start
 // time. Used on the main thread only (board set-up, computer opponent, particles); its sequence runs
-// on across games.
+// on across games. The particles in render/ draw from it: the one tie from render back to the shell.
 class Random {
 public:
     // The single object, created (seeded with time(NULL)) on the first call; safe from any thread.

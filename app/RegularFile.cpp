@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RegularFile.h"
+#include "app/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

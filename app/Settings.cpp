@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Settings.h"
+#include "app/Settings.h"
 
-#include "ConfigLoader.h"
+#include "app/ConfigLoader.h"
 
 #include <iostream>
 #include <sstream>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Thread.h"
+#include "app/Thread.h"
 
 #include <SDL.h>
 #include <SDL_thread.h>

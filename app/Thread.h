@@ -4,7 +4,8 @@
 struct SDL_Thread;
 
 // Base of an object that runs one worker thread of its own (the music streamer). A derived class must
-// make run() return in its own destructor, because ~Thread waits for the thread to end.
+// make run() return in its own destructor, because ~Thread waits for the thread to end. The music in
+// audio/ derives from it: the one tie from audio back to the shell.
 class Thread {
 public:
     Thread();

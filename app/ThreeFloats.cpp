@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ThreeFloats.h"
+#include "app/ThreeFloats.h"
 
 ThreeFloats operator*(float s, const ThreeFloats& v)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TwoFloats.h"
+#include "app/TwoFloats.h"
 
 TwoFloats operator*(float s, const TwoFloats& v)
 {

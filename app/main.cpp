@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
-#include "FatalError.h"
+#include "app/Application.h"
+#include "app/FatalError.h"
 
 #include <string>
 #include <vector>

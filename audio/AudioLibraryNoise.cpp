@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "AudioLibraryNoise.h"
+#include "audio/AudioLibraryNoise.h"
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "BackgroundMusic.h"
+#include "audio/BackgroundMusic.h"
 
-#include "OggFile.h"
+#include "audio/OggFile.h"
 
 #include <SDL.h>
 

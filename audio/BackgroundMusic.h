@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Thread.h"
+#include "app/Thread.h"
 
-#include "OggFile.h"
+#include "audio/OggFile.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "OggFile.h"
+#include "audio/OggFile.h"
 
-#include "RegularFile.h"
+#include "app/RegularFile.h"
 
 #include <sys/stat.h>
 

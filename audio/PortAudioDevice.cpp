@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "PortAudioDevice.h"
+#include "audio/PortAudioDevice.h"
 
-#include "AudioLibraryNoise.h"
-#include "PortAudioCallback.h"
+#include "audio/AudioLibraryNoise.h"
+#include "audio/PortAudioCallback.h"
 
 #include <algorithm>
 #include <iostream>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Sounds.h"
+#include "audio/Sounds.h"
 
-#include "BackgroundMusic.h"
-#include "OggFile.h"
+#include "audio/BackgroundMusic.h"
+#include "audio/OggFile.h"
 
 #include <new>
 #include <iostream>

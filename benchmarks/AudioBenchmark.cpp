@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
-#include "BackgroundMusic.h"
-#include "Sounds.h"
+#include "app/Application.h"
+#include "audio/BackgroundMusic.h"
+#include "audio/Sounds.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

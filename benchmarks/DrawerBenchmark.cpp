@@ -5,10 +5,10 @@
 // that changes nothing still costs: recording it and comparing it with the one on screen. Run under a
 // display (xvfb-run) with Mesa's software renderer:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env SDL_VIDEODRIVER=x11 BUILD/DrawerBenchmark
-#include "FrameRecord.h"
-#include "ImageLoader.h"
-#include "Images.h"
-#include "OpenGLDrawer.h"
+#include "assets/Images.h"
+#include "render/FrameRecord.h"
+#include "render/ImageLoader.h"
+#include "render/OpenGLDrawer.h"
 
 #include <GL/gl.h>
 #include <SDL.h>

@@ -2,11 +2,11 @@
 // The game screen's costs under the real OpenGL drawer: the loading pass of the first frame (all 46
 // pictures decoded and uploaded), the same pictures decoded alone, and one board frame with every
 // overlay showing. Run under a display (xvfb-run) with Mesa's software renderer.
-#include "GamePlay.h"
-#include "ImageLoader.h"
-#include "Images.h"
-#include "OpenGLDrawer.h"
-#include "Random.h"
+#include "app/Random.h"
+#include "assets/Images.h"
+#include "game/GamePlay.h"
+#include "render/ImageLoader.h"
+#include "render/OpenGLDrawer.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "GameCounter.h"
+#include "game/GameCounter.h"
 
-#include "CounterNotification.h"
+#include "game/CounterNotification.h"
 
 #include <cstdint>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "GamePlay.h"
+#include "game/GamePlay.h"
 
-#include "Drawer.h"
-#include "ImageLoader.h"
-#include "LogicalScreen.h"
-#include "Images.h"
-#include "Random.h"
-#include "Sounds.h"
+#include "app/Random.h"
+#include "assets/Images.h"
+#include "audio/Sounds.h"
+#include "render/Drawer.h"
+#include "render/ImageLoader.h"
+#include "render/LogicalScreen.h"
 
 #include <cstddef>
 #include <string>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "GameState.h"
-#include "Garrison.h"
-#include "Player.h"
-#include "Space.h"
+#include "app/GameState.h"
+#include "game/Garrison.h"
+#include "game/Player.h"
+#include "game/Space.h"
 
 #include <vector>
 

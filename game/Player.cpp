@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "Player.h"
+#include "game/Player.h"
 
-#include "Drawer.h"
-#include "ImageLoader.h"
-#include "Images.h"
-#include "Space.h"
+#include "assets/Images.h"
+#include "game/Space.h"
+#include "render/Drawer.h"
+#include "render/ImageLoader.h"
 
 #include <algorithm>
 

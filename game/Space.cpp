@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Space.h"
+#include "game/Space.h"
 
 Space::Space() : x(0), y(0), garrison(false), numFood(0), foraged(false) {}
 

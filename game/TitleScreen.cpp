@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TitleScreen.h"
+#include "game/TitleScreen.h"
 
-#include "Drawer.h"
-#include "ImageLoader.h"
-#include "LogicalScreen.h"
-#include "Images.h"
-#include "Sounds.h"
+#include "assets/Images.h"
+#include "audio/Sounds.h"
+#include "render/Drawer.h"
+#include "render/ImageLoader.h"
+#include "render/LogicalScreen.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "GameState.h"
+#include "app/GameState.h"
 
 class Drawer;
 

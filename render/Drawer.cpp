@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Drawer.h"
+#include "render/Drawer.h"
 
 unsigned int Drawer::loadShader(const std::string&, const std::string&)
 {

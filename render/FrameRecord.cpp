@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FrameRecord.h"
+#include "render/FrameRecord.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "DrawOperation.h"
+#include "render/DrawOperation.h"
 
 #include <cstddef>
 #include <string>

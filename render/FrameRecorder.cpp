@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FrameRecorder.h"
+#include "render/FrameRecorder.h"
 
 #include <cstdlib>
 

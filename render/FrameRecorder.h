@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "FrameRecord.h"
-#include "LogicalScreen.h"
+#include "render/FrameRecord.h"
+#include "render/LogicalScreen.h"
 
 #include <cstddef>
 #include <string_view>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ImageLoader.h"
+#include "render/ImageLoader.h"
 
-#include "Drawer.h"
+#include "render/Drawer.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "LoadedImage.h"
+#include "render/LoadedImage.h"
 
 #include <string>
 

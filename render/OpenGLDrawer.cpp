@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "OpenGLDrawer.h"
+#include "render/OpenGLDrawer.h"
 
-#include "ImageLoader.h"
-#include "LogicalScreen.h"
-#include "Images.h"
+#include "assets/Images.h"
+#include "render/ImageLoader.h"
+#include "render/LogicalScreen.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>

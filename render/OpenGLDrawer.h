@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Drawer.h"
-#include "FrameRecorder.h"
+#include "render/Drawer.h"
+#include "render/FrameRecorder.h"
 
 #include <map>
 #include <string>

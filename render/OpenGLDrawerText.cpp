@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "OpenGLDrawer.h"
+#include "render/OpenGLDrawer.h"
 
 #include <GL/glew.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ParticleGenerator.h"
+#include "render/ParticleGenerator.h"
 
-#include "Drawer.h"
-#include "Random.h"
+#include "app/Random.h"
+#include "render/Drawer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
-#include "Drawer.h"
-#include "GameState.h"
-#include "Icons.h"
-#include "ImageLoader.h"
-#include "Sounds.h"
+#include "app/Application.h"
+#include "app/GameState.h"
+#include "assets/Icons.h"
+#include "audio/Sounds.h"
+#include "render/Drawer.h"
+#include "render/ImageLoader.h"
 
 #include "FakePortAudio.h"
 

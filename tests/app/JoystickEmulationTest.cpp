@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "JoystickEmulation.h"
+#include "app/JoystickEmulation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "ConfigLoader.h"
-#include "Settings.h"
+#include "app/ConfigLoader.h"
+#include "app/Settings.h"
 
 #include "TemporaryDirectory.h"
 

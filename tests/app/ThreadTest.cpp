@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CriticalSection.h"
-#include "Thread.h"
+#include "app/CriticalSection.h"
+#include "app/Thread.h"
 
 #include <gtest/gtest.h>
 

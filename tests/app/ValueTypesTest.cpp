@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FilePath.h"
-#include "ThreeFloats.h"
-#include "TwoFloats.h"
+#include "app/FilePath.h"
+#include "app/ThreeFloats.h"
+#include "app/TwoFloats.h"
 
 #include <gtest/gtest.h>
 

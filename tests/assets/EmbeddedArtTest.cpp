@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ImageLoader.h"
+#include "render/ImageLoader.h"
 
-#include "Fonts.h"
-#include "Images.h"
+#include "assets/Fonts.h"
+#include "assets/Images.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "BackgroundMusic.h"
 #include "DecodedSound.h"
-#include "OggFile.h"
-#include "Sounds.h"
 #include "TemporaryDirectory.h"
+#include "audio/BackgroundMusic.h"
+#include "audio/OggFile.h"
+#include "audio/Sounds.h"
 
 #include <gmock/gmock.h>
 #include <ogg/ogg.h>

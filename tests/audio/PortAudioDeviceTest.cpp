@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AudioLibraryNoise.h"
-#include "PortAudioCallback.h"
-#include "PortAudioDevice.h"
+#include "audio/AudioLibraryNoise.h"
+#include "audio/PortAudioCallback.h"
+#include "audio/PortAudioDevice.h"
 
 #include "FakePortAudio.h"
 #include "TemporaryDirectory.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CounterNotification.h"
-#include "GameCounter.h"
+#include "game/CounterNotification.h"
+#include "game/GameCounter.h"
 
 #include <gtest/gtest.h>
 

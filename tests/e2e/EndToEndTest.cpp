@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ImageLoader.h"
-#include "Images.h"
-#include "Sounds.h"
 #include "TemporaryDirectory.h"
 #include "XDisplay.h"
+#include "assets/Images.h"
+#include "audio/Sounds.h"
+#include "render/ImageLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The command line, fed any bytes as arguments separated by NUL bytes.
 #include "FuzzInput.h"
-#include "Settings.h"
+#include "app/Settings.h"
 
 #include <vector>
 

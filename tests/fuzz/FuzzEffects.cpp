@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The effects loader, fed any bytes as click.ogg; what loads is played through the mixer.
 #include "FuzzInput.h"
-#include "Sounds.h"
+#include "audio/Sounds.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The picture decoder, fed any bytes as an embedded picture.
 #include "FuzzInput.h"
-#include "ImageLoader.h"
+#include "render/ImageLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The music streamer, fed any bytes as the music file, and played past its loop point.
-#include "BackgroundMusic.h"
 #include "FuzzInput.h"
+#include "audio/BackgroundMusic.h"
 
 #include <vector>
 

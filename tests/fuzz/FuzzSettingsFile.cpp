@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The settings file reader, fed any bytes as the file.
-#include "ConfigLoader.h"
 #include "FuzzInput.h"
-#include "Settings.h"
+#include "app/ConfigLoader.h"
+#include "app/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "GamePlay.h"
-#include "Random.h"
 #include "RecordingDrawer.h"
+#include "app/Random.h"
+#include "game/GamePlay.h"
 
 #include <algorithm>
 #include <cstdint>

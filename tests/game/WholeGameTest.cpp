@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
 #include "GameModel.h"
-#include "GamePlay.h"
-#include "ImageLoader.h"
-#include "Images.h"
-#include "Sounds.h"
 #include "XDisplay.h"
+#include "app/Application.h"
+#include "assets/Images.h"
+#include "audio/Sounds.h"
+#include "game/GamePlay.h"
+#include "render/ImageLoader.h"
 
 #include <gtest/gtest.h>
 

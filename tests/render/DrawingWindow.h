@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "OpenGLDrawer.h"
 #include "XDisplay.h"
+#include "render/OpenGLDrawer.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
 #include "DrawingWindow.h"
-#include "GameState.h"
+#include "app/Application.h"
+#include "app/GameState.h"
 
 #include <functional>
 #include <string>

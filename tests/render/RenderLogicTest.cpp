@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ImageLoader.h"
-#include "Images.h"
-#include "OpenGLDrawer.h"
-#include "ParticleGenerator.h"
-#include "Random.h"
 #include "RecordingDrawer.h"
+#include "app/Random.h"
+#include "assets/Images.h"
+#include "render/ImageLoader.h"
+#include "render/OpenGLDrawer.h"
+#include "render/ParticleGenerator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Drawer.h"
+#include "render/Drawer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Application.h"
-#include "GamePlay.h"
 #include "RecordingDrawer.h"
-#include "TitleScreen.h"
 #include "XDisplay.h"
+#include "app/Application.h"
+#include "game/GamePlay.h"
+#include "game/TitleScreen.h"
 
 #include <gtest/gtest.h>
 

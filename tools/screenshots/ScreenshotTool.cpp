@@ -3,10 +3,10 @@
 // board in play, a victory and a draw. The games are all-computer games played out by their own
 // frame timer, so every picture shows a position the game really reaches.
 // Usage: marrowgate_screenshots OUTPUT_FOLDER
-#include "GamePlay.h"
-#include "OpenGLDrawer.h"
-#include "Random.h"
-#include "TitleScreen.h"
+#include "app/Random.h"
+#include "game/GamePlay.h"
+#include "game/TitleScreen.h"
+#include "render/OpenGLDrawer.h"
 
 #include <SDL.h>
 
