@@ -202,8 +202,9 @@ class Regions:
         if inner_a != inner_b:
             inner = self._circle_bisector(inner_a, inner_b, RADII)
             ring = float(self.ring_radius(self.r_ring, outer[int(170 / 0.5)]))
-            # Straight across the inner/outer curve, half way between the two bisectors, so the
-            # lake there parts the four regions evenly; it bends to each bisector away from it.
+            # Straight across the inner/outer curve, between the two bisectors (half way unless
+            # LAKE_PLACE says otherwise), so the lake there parts the four regions evenly; it bends
+            # to each bisector away from the lake.
             i = int(ring / 0.5)
             middle = inner[i] + (outer[i] - inner[i]) * LAKE_PLACE.get(k, 0.5)
             before = smoothstep((RADII - (ring - LAKE_RADIUS - BEND_GAP - BEND_LENGTH)) / BEND_LENGTH)
@@ -226,8 +227,7 @@ class Regions:
         for k, shift in zip(self.junctions, share * (even - angles)):
             d = self.outer_dividers[k]
             start = RADII[self._crossing(d, self.r_centre)]
-            weight = np.clip((start + fade[1] - RADII) / (fade[1] - fade[0]), 0, 1)
-            self.outer_dividers[k] = d + shift * weight * weight * (3 - 2 * weight)
+            self.outer_dividers[k] = d + shift * smoothstep((start + fade[1] - RADII) / (fade[1] - fade[0]))
 
     def _round_ring_at_lakes(self, flat=0.1, reach=0.3):
         """Makes the inner/outer curve a circle arc where a junction divider crosses it, so the
@@ -237,8 +237,7 @@ class Regions:
             i = self._crossing(d, self.r_ring)
             angle = math.atan2(math.sin(d[i]), math.cos(d[i]))
             off = np.abs((self.theta - angle + math.pi) % (2 * math.pi) - math.pi)
-            w = np.clip((reach - off) / (reach - flat), 0, 1)
-            w = w * w * (3 - 2 * w)
+            w = smoothstep((reach - off) / (reach - flat))
             self.r_ring = self.r_ring * (1 - w) + RADII[i] * w
 
     def ring_radius(self, curve, theta):
@@ -359,8 +358,7 @@ class Regions:
     def raster(self, scale=1):
         """Label map sampled at pixel centres, `scale` samples per pixel side."""
         ys, xs = np.mgrid[0:HEIGHT * scale, 0:WIDTH * scale]
-        labels = self.label((xs + 0.5) / scale, (ys + 0.5) / scale)
-        return repair_point_contacts(labels)
+        return self.label((xs + 0.5) / scale, (ys + 0.5) / scale)
 
     # ---- polylines for the ink ------------------------------------------------------------
     def closed_curve(self, curve):
@@ -378,43 +376,6 @@ class Regions:
         rc = self.ring_radius(self.r_coast, t)
         keep = (RADII >= r0 - 1.5) & (RADII <= rc + 1.5)
         return list(zip(x[keep], y[keep]))
-
-
-def allowed_pair(a, b):
-    if a == b or a in (SEA, LAKE) or b in (SEA, LAKE):
-        return True
-    return b in NEIGHBOURS[a]
-
-
-def repair_point_contacts(labels):
-    """Where four regions meet at a point, the pixel grid can make two diagonal regions touch
-    along a pixel edge; give such pixels to a region that borders all their neighbours."""
-    labels = labels.copy()
-    h, w = labels.shape
-    allowed = np.ones((256, 256), bool)
-    for a in range(19):
-        for b in range(19):
-            allowed[a, b] = allowed_pair(a, b)
-    for _ in range(20):
-        bad = np.zeros(labels.shape, bool)
-        right = ~allowed[labels[:, :-1], labels[:, 1:]]
-        down = ~allowed[labels[:-1, :], labels[1:, :]]
-        bad[:, :-1] |= right
-        bad[:, 1:] |= right
-        bad[:-1, :] |= down
-        bad[1:, :] |= down
-        points = np.argwhere(bad)
-        if len(points) == 0:
-            return labels
-        for y, x in points:
-            around = [labels[yy, xx] for yy, xx in ((y - 1, x), (y + 1, x), (y, x - 1), (y, x + 1))
-                      if 0 <= yy < h and 0 <= xx < w]
-            window = set(labels[max(0, y - 1):y + 2, max(0, x - 1):x + 2].ravel())
-            for candidate in sorted(window) + list(range(19)):
-                if all(allowed[candidate, n] for n in around):
-                    labels[y, x] = candidate
-                    break
-    raise RuntimeError("regions keep touching where only a point is allowed")
 
 
 def check(labels, margin=3):
