@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -153,20 +155,123 @@ TEST(EmbeddedArt, OverlaysAreOpaqueWhiteOrClearNeverOverlapAndHoldTheirWholeBox)
                 ASSERT_EQ(space, regionAt(x, y)) << "box of space " << space << " at " << x << "," << y;
 }
 
-TEST(EmbeddedArt, RegionsShareABorderExactlyWhenTheirSpacesAreNeighbours)
+TEST(EmbeddedArt, NeighboursShareALongBorderAndOtherRegionsKeepWellApart)
 {
-    // Pixel edges between two regions; four regions meeting at a point share none.
-    std::vector<std::vector<int>> edges(SPACES, std::vector<int>(SPACES, 0));
+    // Where regions meet: the pixel edges between them (doubled coordinates) and, within the reach
+    // that matters, how near each region comes to every other.
+    const int REACH = 16;
+    std::map<std::pair<int, int>, std::vector<std::pair<int, int>>> border;
+    std::vector<std::vector<double>> gap(SPACES, std::vector<double>(SPACES, REACH));
     for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x)
-            for (const int other : {regionAt(x + 1, y), regionAt(x, y + 1)})
-                if (regionAt(x, y) != SEA && other != SEA && regionAt(x, y) != other)
-                    ++edges[std::max(regionAt(x, y), other)][std::min(regionAt(x, y), other)];
-    for (int a = 0; a < SPACES; ++a)
-        for (int b = 0; b < a; ++b) {
-            const bool neighbours = std::count(NEIGHBOURS[a].begin(), NEIGHBOURS[a].end(), b) > 0;
-            EXPECT_TRUE(neighbours ? edges[a][b] >= 20 : edges[a][b] == 0) << a << " and " << b << ": " << edges[a][b];
+        for (int x = 0; x < WIDTH; ++x) {
+            const int here = regionAt(x, y);
+            for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}})
+                if (const int other = regionAt(x + dx, y + dy); here != SEA && other != SEA && other != here)
+                    border[std::minmax(here, other)].push_back({2 * x + dx, 2 * y + dy});
+            const bool inside = regionAt(x + 1, y) == here && regionAt(x, y + 1) == here && regionAt(x - 1, y) == here && regionAt(x, y - 1) == here;
+            for (int v = -REACH; here != SEA && !inside && v <= REACH; ++v)
+                for (int u = -REACH; u <= REACH; ++u)
+                    if (const int other = regionAt(x + u, y + v); other != SEA && other != here)
+                        gap[here][other] = std::min(gap[here][other], std::hypot(u, v));
         }
+    for (int a = 0; a < SPACES; ++a)
+        for (int b = a + 1; b < SPACES; ++b) {
+            // A border is at least as long as the distance between its farthest points.
+            double length = 0;
+            for (const auto& [x0, y0] : border[{a, b}])
+                for (const auto& [x1, y1] : border[{a, b}])
+                    length = std::max(length, std::hypot(x1 - x0, y1 - y0) / 2);
+            if (std::count(NEIGHBOURS[a].begin(), NEIGHBOURS[a].end(), b) > 0)
+                EXPECT_GE(length, 40) << a << " and " << b << " are neighbours";
+            else
+                EXPECT_GE(gap[a][b], REACH) << a << " and " << b << " are not neighbours";
+        }
+}
+
+namespace {
+using Colour = std::array<double, 3>;
+
+// CIELAB of an sRGB colour with channels from 0 to 1 (D65 white).
+Colour lab(const Colour& rgb)
+{
+    Colour linear{}, f{};
+    for (int c = 0; c < 3; ++c)
+        linear[c] = rgb[c] <= 0.04045 ? rgb[c] / 12.92 : std::pow((rgb[c] + 0.055) / 1.055, 2.4);
+    const Colour xyz = {(0.4124 * linear[0] + 0.3576 * linear[1] + 0.1805 * linear[2]) / 0.95047,
+                        0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2],
+                        (0.0193 * linear[0] + 0.1192 * linear[1] + 0.9505 * linear[2]) / 1.08883};
+    for (int c = 0; c < 3; ++c)
+        f[c] = xyz[c] > 216.0 / 24389 ? std::cbrt(xyz[c]) : xyz[c] * 24389 / 3132 + 4.0 / 29;
+    return {116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])};
+}
+
+// A picture's pixel drawn over a colour, tinted and faded as the drawer does.
+Colour over(const Colour& below, const Picture& picture, int x, int y, const Colour& tint = {1, 1, 1}, double fade = 1)
+{
+    const double alpha = picture.alpha(x, y) / 255.0 * fade;
+    return {picture.at(x, y, 0) / 255.0 * tint[0] * alpha + below[0] * (1 - alpha),
+            picture.at(x, y, 1) / 255.0 * tint[1] * alpha + below[1] * (1 - alpha),
+            picture.at(x, y, 2) / 255.0 * tint[2] * alpha + below[2] * (1 - alpha)};
+}
+}
+
+TEST(EmbeddedArt, EveryNationsExploredSpacesStandOutFromTheUnexploredInEveryRegion)
+{
+    const Colour nations[] = {{0.8, 0, 0}, {0.1, 0.1, 0.8}, {1, 1, 1}, {1, 1, 0.2}};
+    for (int nation = 0; nation < 4; ++nation)
+        for (int space = 0; space < SPACES; ++space) {
+            std::vector<double> differences;
+            for (int y = 0; y < HEIGHT; ++y)
+                for (int x = 0; x < WIDTH; ++x)
+                    if (regionAt(x, y) == space) {
+                        const Colour paper = over({0, 0, 0}, art("images/paper2.jpg"), x, y);
+                        const Colour plain = lab(over(paper, art("images/map.png"), x, y));
+                        const Colour tinted = lab(over(over(paper, overlay(space), x, y, nations[nation], 0.5), art("images/map.png"), x, y));
+                        differences.push_back(std::hypot(tinted[0] - plain[0], tinted[1] - plain[1], tinted[2] - plain[2]));
+                    }
+            std::nth_element(differences.begin(), differences.begin() + differences.size() / 2, differences.end());
+            EXPECT_GE(differences[differences.size() / 2], 20) << "nation " << nation << " in region " << space;
+        }
+}
+
+TEST(EmbeddedArt, InEveryStackOnASpaceEachPictureKeepsMostOfItsInkAndTheFoodNumberAllOfIt)
+{
+    // What the board can stack at a space's corner, from the bottom up: food lies under a move
+    // target, or under a garrison and the piece that raised it, and another piece may stand on it.
+    for (const std::string food : {"biscuits1", "biscuits2", "biscuits3", "biscuits4", "biscuits5"})
+        for (const std::vector<std::string>& stack : std::vector<std::vector<std::string>>{
+                 {food, "counter"}, {food, "garrison"}, {food, "guy"}, {food, "garrison", "guy"}, {"garrison", "guy"}})
+            for (std::size_t i = 0; i < stack.size(); ++i) {
+                // Ink, and the ink of the food number (where another food mark differs), drawn and seen.
+                double ink[2] = {0, 0}, shown[2] = {0, 0};
+                for (int y = 0; y < BOX; ++y)
+                    for (int x = 0; x < BOX; ++x) {
+                        const double drawn = art("images/" + stack[i] + ".png").alpha(x, y);
+                        double seen = drawn;
+                        for (std::size_t j = i + 1; j < stack.size(); ++j)
+                            seen *= 1 - art("images/" + stack[j] + ".png").alpha(x, y) / 255.0;
+                        const std::string other = food == "biscuits1" ? "biscuits2" : "biscuits1";
+                        const bool number = i == 0 && stack[0] == food && drawn != art("images/" + other + ".png").alpha(x, y);
+                        ink[number] += drawn;
+                        shown[number] += seen;
+                    }
+                EXPECT_GE(shown[0] + shown[1], 0.7 * (ink[0] + ink[1])) << stack[i] << " under " << stack.back();
+                EXPECT_GE(shown[1], 0.99 * ink[1]) << "the number of " << food << " under " << stack.back();
+            }
+}
+
+TEST(EmbeddedArt, EveryPageIsFramedAlike)
+{
+    // A double rule runs all round, 22 to 30 pixels in from the page's edges.
+    for (const std::string page : {"title", "sponsor", "drawscreen", "winscreen"}) {
+        const Picture& picture = art("images/" + page + ".png");
+        const int w = int(picture.width), h = int(picture.height);
+        const auto ruled = [&picture](const Box& band) { return inkExtent(picture, band, INK).left <= band.right; };
+        for (int x = 40; x < w - 40; ++x)
+            ASSERT_TRUE(ruled({x, 20, x, 32}) && ruled({x, h - 33, x, h - 21})) << page << " open at column " << x;
+        for (int y = 40; y < h - 40; ++y)
+            ASSERT_TRUE(ruled({20, y, 32, y}) && ruled({w - 33, y, w - 21, y})) << page << " open at row " << y;
+    }
 }
 
 TEST(EmbeddedArt, EveryChoiceHotBoxIsTheEmptyInsideOfADrawnCheckBoxThatTheTickLandsIn)

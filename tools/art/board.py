@@ -4,7 +4,9 @@
 The island is laid out around a centre point in polar coordinates: a centre region, an inner ring
 of six and an outer ring of twelve, separated by two closed curves and closed by the coastline.
 Radial dividers split the rings; the six dividers where the outer ring changes its inner neighbour
-run straight through the inner/outer curve, so that four regions meet at one point there.
+run on through the inner ring. Where such a divider crosses the inner/outer curve, four regions
+would meet at a point and two of them that are not neighbours would seem to touch, so a small lake
+sits there instead: every corner where regions meet is then a three-way corner.
 Every curve is a Voronoi-like bisector between the space boxes on either side, with a small
 hand-drawn wobble, so each box keeps clear of every border. The map's ink and the 19 white
 overlays are both drawn from this one data set.
@@ -29,6 +31,16 @@ OUTER = list(range(12))
 INNER = list(range(12, 18))
 CENTRE_SPACE = 18
 SEA = 255
+LAKE = 254
+
+# Radius of the lakes at the four-way points: their chord between two regions that are not
+# neighbours must stay wide enough to read as water, not as a shared border.
+LAKE_RADIUS = 16.0
+# Where each lake sits between the inner and the outer bisector of its junction (0 inner, 1 outer):
+# the lake between 8 and 9 moves towards 8, so 9 keeps a long border with 17.
+LAKE_PLACE = {8: 0.9}
+# How far from a lake a junction divider starts to bend towards a bisector, and over what length.
+BEND_GAP, BEND_LENGTH = 2.0, 24.0
 
 # The inner space each outer space touches.
 INNER_OF_OUTER = [12, 12, 13, 13, 14, 14, 15, 16, 16, 17, 17, 17]
@@ -113,6 +125,11 @@ def ray_exit(origin, theta, extent):
     return max(0.0, min(exits))
 
 
+def smoothstep(x):
+    x = np.clip(x, 0, 1)
+    return x * x * (3 - 2 * x)
+
+
 def softplus(x, k):
     """A smooth max(x, 0) that bends over about k pixels."""
     return k * np.logaddexp(0, x / k)
@@ -133,9 +150,12 @@ class Regions:
         self.ref = math.atan2(BOXES[0][1] + 32 - CENTRE[1], BOXES[0][0] + 32 - CENTRE[0])
         self.r_centre = self._ray_bisector([CENTRE_SPACE], INNER, 0.0) + periodic_noise(rng, ANGLES, 1.2, 5, 30)
         self.r_ring = self._ray_bisector(INNER, OUTER, self.r_centre + 5) + periodic_noise(rng, ANGLES, 2.0, 6, 40)
-        self.outer_dividers = [self._outer_divider(k, rng) for k in OUTER]
-        self.r_coast = self._coast(rng)
         self.junctions = [k for k in OUTER if INNER_OF_OUTER[k] != INNER_OF_OUTER[(k + 1) % 12]]
+        self.outer_dividers = [self._outer_divider(k, rng) for k in OUTER]
+        self._even_out_centre()
+        self._round_ring_at_lakes()
+        self.r_coast = self._coast(rng)
+        self.lakes = self._lakes(rng)
 
     # ---- curves -------------------------------------------------------------------------
     def _points(self, r, theta):
@@ -182,11 +202,43 @@ class Regions:
         if inner_a != inner_b:
             inner = self._circle_bisector(inner_a, inner_b, RADII)
             ring = float(self.ring_radius(self.r_ring, outer[int(170 / 0.5)]))
-            w = np.clip((RADII - (ring - 24)) / 36.0, 0, 1)
-            w = w * w * (3 - 2 * w)
-            outer = inner * (1 - w) + outer * w
+            # Straight across the inner/outer curve, between the two bisectors (half way unless
+            # LAKE_PLACE says otherwise), so the lake there parts the four regions evenly; it bends
+            # to each bisector away from the lake.
+            i = int(ring / 0.5)
+            middle = inner[i] + (outer[i] - inner[i]) * LAKE_PLACE.get(k, 0.5)
+            before = smoothstep((RADII - (ring - LAKE_RADIUS - BEND_GAP - BEND_LENGTH)) / BEND_LENGTH)
+            after = smoothstep((RADII - (ring + LAKE_RADIUS + BEND_GAP)) / BEND_LENGTH)
+            outer = inner + (middle - inner) * before + (outer - middle) * after
         wobble = line_noise(rng, len(RADII), 2.2, 180) / np.maximum(RADII, 40)
         return outer + wobble
+
+    def _crossing(self, divider, curve):
+        """Index into RADII where a divider crosses a closed curve."""
+        return int(np.nonzero(RADII >= self.ring_radius(curve, divider))[0][0])
+
+    def _even_out_centre(self, share=0.4, fade=(5.0, 40.0)):
+        """Near the centre the bisectors leave the diagonal inner spaces (13, 14) only a short
+        border with it; turn the junction dividers there towards equal sixths of the turn."""
+        angles = np.array([self.outer_dividers[k][self._crossing(self.outer_dividers[k], self.r_centre)]
+                           for k in self.junctions])
+        sixths = 2 * math.pi / 6 * np.arange(6)
+        even = np.mean(angles - sixths) + sixths
+        for k, shift in zip(self.junctions, share * (even - angles)):
+            d = self.outer_dividers[k]
+            start = RADII[self._crossing(d, self.r_centre)]
+            self.outer_dividers[k] = d + shift * smoothstep((start + fade[1] - RADII) / (fade[1] - fade[0]))
+
+    def _round_ring_at_lakes(self, flat=0.1, reach=0.3):
+        """Makes the inner/outer curve a circle arc where a junction divider crosses it, so the
+        two cross square and the lake there parts all four regions alike."""
+        for k in self.junctions:
+            d = self.outer_dividers[k]
+            i = self._crossing(d, self.r_ring)
+            angle = math.atan2(math.sin(d[i]), math.cos(d[i]))
+            off = np.abs((self.theta - angle + math.pi) % (2 * math.pi) - math.pi)
+            w = smoothstep((reach - off) / (reach - flat))
+            self.r_ring = self.r_ring * (1 - w) + RADII[i] * w
 
     def ring_radius(self, curve, theta):
         """Radius of a closed curve at the given angles (any branch)."""
@@ -276,13 +328,37 @@ class Regions:
         ring = r < rb
         out[ring] = inner_index[inner_sector[ring]]
         out[r < ra] = CENTRE_SPACE
+        for cx, cy, radius in self.lakes:
+            out[self.lake_radius(radius, np.arctan2(py - cy, px - cx)) > np.hypot(px - cx, py - cy)] = LAKE
         return out
+
+    @staticmethod
+    def lake_radius(radius, theta):
+        """Radius of a lake's shore at the given angles: a circle with a small wobble."""
+        return radius[0] + radius[1] * np.sin(2 * theta + radius[2]) + radius[3] * np.sin(3 * theta + radius[4])
+
+    def _lakes(self, rng):
+        """A lake where each junction divider crosses the inner/outer curve: (x, y, shore)."""
+        lakes = []
+        for k in self.junctions:
+            d = self.outer_dividers[k]
+            i = self._crossing(d, self.r_ring)
+            x, y = self._points(RADII[i], d[i])
+            shore = (LAKE_RADIUS, rng.uniform(0.4, 1.0), rng.uniform(0, 2 * math.pi), rng.uniform(0.3, 0.7),
+                     rng.uniform(0, 2 * math.pi))
+            lakes.append((float(x), float(y), shore))
+        return lakes
+
+    def lake_outline(self, lake):
+        cx, cy, radius = lake
+        t = np.linspace(0, 2 * math.pi, 120, endpoint=False)
+        r = self.lake_radius(radius, t)
+        return list(zip(cx + r * np.cos(t), cy + r * np.sin(t)))
 
     def raster(self, scale=1):
         """Label map sampled at pixel centres, `scale` samples per pixel side."""
         ys, xs = np.mgrid[0:HEIGHT * scale, 0:WIDTH * scale]
-        labels = self.label((xs + 0.5) / scale, (ys + 0.5) / scale)
-        return repair_point_contacts(labels)
+        return self.label((xs + 0.5) / scale, (ys + 0.5) / scale)
 
     # ---- polylines for the ink ------------------------------------------------------------
     def closed_curve(self, curve):
@@ -300,43 +376,6 @@ class Regions:
         rc = self.ring_radius(self.r_coast, t)
         keep = (RADII >= r0 - 1.5) & (RADII <= rc + 1.5)
         return list(zip(x[keep], y[keep]))
-
-
-def allowed_pair(a, b):
-    if a == b or a == SEA or b == SEA:
-        return True
-    return b in NEIGHBOURS[a]
-
-
-def repair_point_contacts(labels):
-    """Where four regions meet at a point, the pixel grid can make two diagonal regions touch
-    along a pixel edge; give such pixels to a region that borders all their neighbours."""
-    labels = labels.copy()
-    h, w = labels.shape
-    allowed = np.ones((256, 256), bool)
-    for a in range(19):
-        for b in range(19):
-            allowed[a, b] = allowed_pair(a, b)
-    for _ in range(20):
-        bad = np.zeros(labels.shape, bool)
-        right = ~allowed[labels[:, :-1], labels[:, 1:]]
-        down = ~allowed[labels[:-1, :], labels[1:, :]]
-        bad[:, :-1] |= right
-        bad[:, 1:] |= right
-        bad[:-1, :] |= down
-        bad[1:, :] |= down
-        points = np.argwhere(bad)
-        if len(points) == 0:
-            return labels
-        for y, x in points:
-            around = [labels[yy, xx] for yy, xx in ((y - 1, x), (y + 1, x), (y, x - 1), (y, x + 1))
-                      if 0 <= yy < h and 0 <= xx < w]
-            window = set(labels[max(0, y - 1):y + 2, max(0, x - 1):x + 2].ravel())
-            for candidate in sorted(window) + list(range(19)):
-                if all(allowed[candidate, n] for n in around):
-                    labels[y, x] = candidate
-                    break
-    raise RuntimeError("regions keep touching where only a point is allowed")
 
 
 def check(labels, margin=3):

@@ -150,7 +150,8 @@ def fractal_noise(rng, width, height, cells, weights):
 def paper(width, height, seed):
     """Aged paper: warm base, cloudy staining, fibres, foxing and darkened edges (RGB array)."""
     rng = np.random.default_rng(seed)
-    base = np.array([228, 211, 173], np.float32)
+    # A deep parchment tone: Norland's white, laid at half strength over it, must still show.
+    base = np.array([206, 176, 116], np.float32)
     cloud = fractal_noise(rng, width, height, [260, 90, 30, 8], [1.0, 0.6, 0.3, 0.15])
     shade = (cloud - 0.5) * 34
     yy, xx = np.mgrid[0:height, 0:width].astype(np.float32)

@@ -20,6 +20,14 @@ TICK_MARK = (10, 29, 37, 50)     # where the tick's ink may lie inside its pictu
 HOT_SPOT = (25, 12)
 BUTTON_FACE = (26, 34, 229, 92)  # inclusive pixel bounds of a button's face
 SHIP_INK = board.SHIP_INK
+# The 64x64 pictures drawn at a space's corner share it: the soldier (moved left by SOLDIER_SHIFT)
+# and the move counter on the left, the food mark at the top and the fort at the bottom of the right
+# column, so that every stack the board can show leaves each of them and the food number in sight.
+SOLDIER_SHIFT = 9
+COUNTER_DISC = (5, 14, 41, 50)
+FOOD_PACKET = (47, 1, 16, 17)   # x, y, width, height
+FOOD_DIGIT = (54.5, 28.5, 18)   # centre and size
+FORT_BOX = (44, 39, 63, 63)
 
 
 def all_pictures(regions, labels):
@@ -88,15 +96,16 @@ def clip_to(image, box):
 
 
 def soldier():
-    """White toy soldier on a round base; ink outline and grey shading survive the tint."""
+    """White toy soldier on a round base; ink outline and grey shading survive the tint. It keeps
+    to the box's left part: the food mark and the fort use the right column beside it."""
     c = Canvas(64, 64)
     white = (255, 255, 255, 255)
     shade = (200, 200, 200, 255)
     ink = INK + (255,)
     # base
-    c.ellipse((12, 49, 52, 61), fill=ink)
-    c.ellipse((13.6, 50.2, 50.4, 59.6), fill=white)
-    c.ellipse((32, 51.5, 50, 59), fill=shade)
+    c.ellipse((14, 49, 50, 61), fill=ink)
+    c.ellipse((15.6, 50.2, 48.4, 59.6), fill=white)
+    c.ellipse((32, 51.5, 48, 59), fill=shade)
     # musket at the shoulder, bayonet fixed
     c.line([(45.5, 51), (47.8, 9)], 2.6, ink)
     c.line([(47.8, 9.5), (48.2, 2.0)], 1.0, ink)
@@ -126,7 +135,15 @@ def soldier():
     c.polygon([(24, 16.4), (40.5, 16.4), (42, 19), (26, 18.8)], fill=ink)
     c.ellipse((29.4, 0.6, 34.6, 5.8), fill=ink)
     c.ellipse((30.5, 1.7, 33.5, 4.7), fill=white)
-    return c.result()
+    return shifted(c.result(), -SOLDIER_SHIFT)
+
+
+def shifted(image, dx):
+    """The picture moved dx pixels sideways, what leaves it dropped."""
+    arr = np.roll(np.asarray(image), dx, axis=1)
+    arr[:, dx:] = 0 if dx < 0 else arr[:, dx:]
+    arr[:, :dx] = 0 if dx > 0 else arr[:, :dx]
+    return Image.fromarray(arr, "RGBA")
 
 
 def arrow_pointer():
@@ -196,11 +213,12 @@ def hand_pointer():
 
 
 def counter():
-    """White disc with a black ring, small enough to leave the food mark's corner visible."""
+    """White disc with a black ring where a piece would stand, clear of the food mark."""
     c = Canvas(64, 64)
-    c.ellipse((14, 14, 50, 50), fill=INK + (255,))
-    c.ellipse((17.3, 17.3, 46.7, 46.7), fill=(255, 255, 255, 255))
-    c.ellipse((20.5, 20.5, 43.5, 43.5), outline=INK + (255,), width=1.1)
+    x0, y0, x1, y1 = COUNTER_DISC
+    c.ellipse((x0, y0, x1, y1), fill=INK + (255,))
+    c.ellipse((x0 + 3.3, y0 + 3.3, x1 - 3.3, y1 - 3.3), fill=(255, 255, 255, 255))
+    c.ellipse((x0 + 6.5, y0 + 6.5, x1 - 6.5, y1 - 6.5), outline=INK + (255,), width=1.1)
     return c.result()
 
 
@@ -274,46 +292,33 @@ def biscuit_packet():
 
 
 def food_mark(n):
-    """Small packet and its food value, in the box's top-right corner where a piece leaves room."""
+    """Small packet and its food value, at the top of the box's right column."""
     rng = np.random.default_rng(40 + n)
     c = Canvas(64, 64)
-    packet(c, 44, 1, 18, 20, rng, label=False)
-    c.text((56.5, 33), str(n), SERIF_BOLD, 20, fill=(255, 250, 235, 255), stroke=2.2, stroke_fill=INK + (255,))
+    packet(c, *FOOD_PACKET, rng, label=False)
+    x, y, size = FOOD_DIGIT
+    c.text((x, y), str(n), SERIF_BOLD, size, fill=(255, 250, 235, 255), stroke=2.2, stroke_fill=INK + (255,))
     return c.result()
 
 
 def fort():
-    """Grey stone fort: a crenellated wall between two towers, with a gate."""
+    """Grey stone tower with a gate, crenellated, at the bottom of the box's right column."""
     c = Canvas(64, 64)
     ink = INK + (255,)
     stone = (158, 154, 146, 255)
     light = (188, 184, 174, 255)
-    dark = (108, 104, 98, 255)
-    wall = [(10, 30), (54, 30), (54, 60), (10, 60)]
-    c.polygon(wall, fill=stone, outline=ink, width=1.8)
-    for x in range(12, 54, 8):
-        c.polygon([(x, 25), (x + 5, 25), (x + 5, 31), (x, 31)], fill=stone, outline=ink, width=1.4)
-    for tx in (3, 45):
-        c.polygon([(tx, 18), (tx + 16, 18), (tx + 16, 61), (tx, 61)], fill=light, outline=ink, width=1.8)
-        for k in range(3):
-            x = tx + k * 6
-            c.polygon([(x, 12), (x + 4, 12), (x + 4, 19), (x, 19)], fill=light, outline=ink, width=1.4)
-        c.polygon([(tx + 6, 28), (tx + 10, 28), (tx + 10, 36), (tx + 6, 36)], fill=ink)
-    # gate
-    c.polygon([(26, 60), (26, 46), (32, 40), (38, 46), (38, 60)], fill=dark, outline=ink, width=1.6)
-    c.line([(32, 41), (32, 60)], 1.0, ink)
-    # stone courses
-    for y in range(36, 60, 6):
-        c.line([(19, y), (45, y)], 0.8, (80, 76, 70, 255))
-        off = 0 if (y // 6) % 2 else 4
-        for x in range(21 + off, 45, 8):
-            c.line([(x, y), (x, y + 6)], 0.8, (80, 76, 70, 255))
-    for tx in (3, 45):
-        for y in range(24, 60, 7):
-            c.line([(tx + 1.5, y), (tx + 14.5, y)], 0.7, (90, 86, 80, 255))
-    # banner on the left tower
-    c.line([(11, 12), (11, 1)], 1.2, ink)
-    c.polygon([(11, 1.5), (19, 3.5), (11, 6)], fill=(176, 38, 30, 255), outline=ink, width=0.8)
+    x0, y0, x1, y1 = FORT_BOX
+    top = y0 + 6
+    c.polygon([(x0 + 1, top), (x1 - 1, top), (x1 - 1, y1 - 1), (x0 + 1, y1 - 1)], fill=stone, outline=ink, width=1.6)
+    for k in range(3):
+        x = x0 + 1 + k * 7
+        c.polygon([(x, y0 + 1), (x + 4.5, y0 + 1), (x + 4.5, top + 1), (x, top + 1)], fill=light, outline=ink, width=1.3)
+    for y in range(top + 5, y1 - 1, 5):
+        c.line([(x0 + 2.5, y), (x1 - 2.5, y)], 0.7, (90, 86, 80, 255))
+    cx = (x0 + x1) / 2
+    c.polygon([(cx - 4, y1 - 1), (cx - 4, y1 - 9), (cx, y1 - 13), (cx + 4, y1 - 9), (cx + 4, y1 - 1)],
+              fill=(108, 104, 98, 255), outline=ink, width=1.3)
+    c.polygon([(cx - 1.5, top + 3), (cx + 1.5, top + 3), (cx + 1.5, top + 8), (cx - 1.5, top + 8)], fill=ink)
     return c.result()
 
 
@@ -476,9 +481,10 @@ def win_page():
              "The crowds line the quay to cheer the explorers home,",
              "the map-makers redraw the old charts in the victor's colours,",
              "and the island's story will be told in their tongue for a century."]
+    page_frame(c, rng)
     story(c, lines, 62, 900)
     laurel(c, 512, 318, rng)
-    return_line(c, 455, rng)
+    return_line(c, 436, rng)
     return bleed(c.result(), rng)
 
 
@@ -518,35 +524,32 @@ def draw_page():
     page_frame(c, rng)
     small_caps(c, (512, 190), "A Dead Heat", 84, SERIF_BOLD)
     flourish(c, 512, 250, 240, rng, 2.0)
-    lines = ["The flags went up on the last unknown hills",
-             "in the very same hour, and no nation will yield.",
-             "The island's explorers return to their ships as equals,",
+    # However many nations finish together, two, three or four, the page must read true.
+    lines = ["The last unknown hills were charted in the very same hour,",
+             "and every nation that finished claims the island for its own.",
+             "The explorers return to their ships as equals,",
              "and the question of who was first must wait for another voyage."]
     story(c, lines, 330, 880)
-    crossed_flags(c, 512, 580, rng)
+    hourglass(c, 512, 580, rng)
     return_line(c, 680, rng)
     return bleed(c.result(), rng)
 
 
-def crossed_flags(c, cx, cy, rng):
+def hourglass(c, cx, cy, rng):
+    """An hourglass run out: the same hour for every nation that finished."""
     ink = INK + (255,)
-    for side in (-1, 1):
-        base = (cx - side * 42, cy + 42)
-        top = (cx + side * 34, cy - 44)
-        c.stroke([base, top], 3.2, ink, rng, 0.2, taper=False)
-        c.ellipse((top[0] - 4, top[1] - 4, top[0] + 4, top[1] + 4), fill=ink)
-        fx, fy = top[0], top[1] + 4
-        upper = [(fx + side * 56 * t, fy + 5 * math.sin(t * 5.5) + 1) for t in np.linspace(0, 1, 16)]
-        lower = [(fx + side * 56 * t, fy + 30 + 5 * math.sin(t * 5.5 + 0.5)) for t in np.linspace(0, 1, 16)]
-        cloth = upper + lower[::-1]
-        c.polygon(cloth, fill=(246, 238, 220, 255), outline=ink, width=1.6)
-        for t in np.linspace(0.12, 0.92, 9):
-            ux, uy = fx + side * 56 * t, fy + 5 * math.sin(t * 5.5) + 2.5
-            lx, ly = fx + side * 56 * t, fy + 28.5 + 5 * math.sin(t * 5.5 + 0.5)
-            if side < 0:
-                c.line([(ux, uy), (lx, ly)], 0.8, ink)
-            else:
-                c.line([(ux, uy + (ly - uy) * 0.45), (lx, ly - (ly - uy) * 0.45)], 0.8, ink)
+    sand = (214, 170, 104, 255)
+    glass = (246, 238, 220, 255)
+    half, h = 30, 46
+    bulb = [(cx - half, cy - h), (cx + half, cy - h), (cx + 4, cy), (cx + half, cy + h), (cx - half, cy + h), (cx - 4, cy)]
+    c.polygon(bulb, fill=glass, outline=ink, width=2.0)
+    c.polygon([(cx - 3, cy + 4), (cx + 3, cy + 4), (cx + half - 4, cy + h - 2), (cx - half + 4, cy + h - 2)], fill=sand)
+    c.line([(cx, cy), (cx, cy + 8)], 1.4, sand)
+    for y in (cy - h - 6, cy + h + 6):
+        c.polygon([(cx - half - 14, y - 5), (cx + half + 14, y - 5), (cx + half + 14, y + 5), (cx - half - 14, y + 5)],
+                  fill=(118, 74, 42, 255), outline=ink, width=1.8)
+    for x in (cx - half - 8, cx + half + 8):
+        c.stroke([(x, cy - h - 1), (x, cy + h + 1)], 3.0, ink, rng, 0.2, taper=False)
 
 
 # ---- buttons ------------------------------------------------------------------------------------
@@ -637,13 +640,15 @@ def title_ships(c):
 
 
 def page_frame(c, rng):
+    """The double rule with rings at the corners that frames every page, whatever its height."""
     ink = INK + (255,)
-    for inset, w in ((22, 2.4), (30, 1.0)):
-        pts = [(inset, inset), (1024 - inset, inset), (1024 - inset, 768 - inset), (inset, 768 - inset), (inset, inset)]
+    w, h = c.width, c.height
+    for inset, width in ((22, 2.4), (30, 1.0)):
+        pts = [(inset, inset), (w - inset, inset), (w - inset, h - inset), (inset, h - inset), (inset, inset)]
         for a, b in zip(pts, pts[1:]):
             seg = [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in np.linspace(0, 1, 40)]
-            c.stroke(seg, w, ink, rng, 0.35, taper=False)
-    for cx, cy in ((26, 26), (998, 26), (26, 742), (998, 742)):
+            c.stroke(seg, width, ink, rng, 0.35, taper=False)
+    for cx, cy in ((26, 26), (w - 26, 26), (26, h - 26), (w - 26, h - 26)):
         c.ellipse((cx - 6, cy - 6, cx + 6, cy + 6), fill=ink)
         c.ellipse((cx - 3, cy - 3, cx + 3, cy + 3), fill=(0, 0, 0, 0))
 
@@ -712,11 +717,17 @@ def map_picture(regions, labels):
     c = Canvas(1024, 768)
     ink = INK + (255,)
     decorate_land(c, labels, rng)
+    borders = c.layer()
     for curve in (regions.r_centre, regions.r_ring):
         points = regions.closed_curve(curve)
-        c.stroke(points + points[:1], 1.9, ink, taper=False)
+        borders.stroke(points + points[:1], 1.9, ink, taper=False)
     for k in board.OUTER:
-        c.stroke(regions.divider_polyline(k), 1.9, ink, taper=False)
+        borders.stroke(regions.divider_polyline(k), 1.9, ink, taper=False)
+    for lake in regions.lakes:
+        borders.polygon(regions.lake_outline(lake), fill=(0, 0, 0, 0))
+    c.paste(borders)
+    for lake in regions.lakes:
+        lake_shore(c, regions.lake_outline(lake), lake[:2], rng)
     coast = regions.closed_curve(regions.r_coast)
     c.stroke(coast + coast[:1], 3.4, ink, taper=False)
     compass(c)
@@ -734,6 +745,16 @@ def map_picture(regions, labels):
     mask[y0:y1 + 1, x0:x1 + 1] = True
     out[~mask] = 0
     return Image.fromarray(out, "RGBA")
+
+
+def lake_shore(c, outline, centre, rng):
+    """A lake's shore in ink, with two ripples on its water."""
+    ink = INK + (255,)
+    c.stroke(outline + outline[:1], 2.2, ink, taper=False)
+    cx, cy = centre
+    for dx, dy, half in ((-2.0, -3.5, 6.5), (2.0, 3.5, 5.0)):
+        xs = np.linspace(cx + dx - half, cx + dx + half, 12)
+        c.stroke([(x, cy + dy + 0.8 * math.sin((x - cx) * 0.9)) for x in xs], 0.9, ink, rng, 0.1)
 
 
 def erode(mask, steps):

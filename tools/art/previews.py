@@ -73,20 +73,21 @@ def title_preview():
 
 
 def board_preview():
-    """Ruritania's turn, some rounds in: explored spaces tinted, food in store, a garrison,
-    foraged spaces showing their food, move targets on the free neighbours."""
+    """Norland's turn, some rounds in: its explored spaces tinted white, food in store, foraged
+    spaces showing their food under move targets, a garrison and pieces, Norland standing on the
+    space it garrisoned."""
     s = Screen()
     s.draw("paper2.jpg", 0, 0)
-    current = 0
-    explored = [0, 1, 12, 18, 13, 2]
-    pieces = {0: 13, 1: 3, 2: 15, 3: 10}
-    foraged = {1: 3, 12: 2, 3: 5, 9: 1, 18: 4, 16: 2}
-    garrisons = [14]
+    current = 2
+    explored = [6, 7, 15, 16, 8, 9, 17, 18]
+    pieces = {0: 12, 1: 3, 2: 16, 3: 10}
+    foraged = {1: 3, 12: 2, 3: 5, 9: 1, 17: 4, 16: 2, 7: 5}
+    garrisons = [16]
     food = 7
     for space in explored:
         s.draw("space%d.png" % space, 0, 0, colour=COLOURS[current], alpha=0.5)
     s.draw("map.png", 0, 0)
-    s.draw("ruritania.png", 20, 20)
+    s.draw("norland.png", 20, 20)
     for i in range(food):
         s.draw("biscuits.png", 38 + 40 * (i % 5), 60 + 46 * (i // 5), 0.75, 0.75)
     s.draw("foragebutton.png", 0, 530)
@@ -111,7 +112,7 @@ def board_preview():
     s.draw("ship.png", 452, 628)
     s.draw("ship.png", 844, 354)
     s.draw("ship.png", 56, 354, -1, 1)
-    x, y = board.BOXES[2]
+    x, y = board.BOXES[17]
     s.draw("hand.png", x + 30 - 25, y + 34 - 12)
     return s
 

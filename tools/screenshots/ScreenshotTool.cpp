@@ -116,6 +116,9 @@ int main(int argc, char** argv)
         game.getPlayer(0).cpu = true;
         game.getPlayer(2).cpu = true;
         playRounds(game, 9);
+        // Norland's turn: its white tint is the palest the board shows.
+        while (game.getCurrentPlayer() != 2)
+            game.tick();
         game.getPlayer(0).cpu = false;
         game.getPlayer(2).cpu = false;
         game.mouseMove(600, 400);
