@@ -254,6 +254,9 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         {"too large", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_EFFECT + 1); }, tooLarge, loaded},
         {"200 MB", [](const std::string& file) { fs::resize_file(file, 200 << 20); }, tooLarge},
         {"as large as allowed", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_EFFECT); }, loaded},
+        // The same at the music's ceiling: the effect refuses what the music still takes.
+        {"as large as the music may be", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_MUSIC); }, tooLarge, loaded},
+        {"larger than the music may be", [](const std::string& file) { fs::resize_file(file, OggFile::LARGEST_MUSIC + 1); }, tooLarge},
         {"a FIFO", [](const std::string& file) { fs::remove(file); mkfifo(file.c_str(), 0644); }, refused},
         {"/dev/zero", [](const std::string& file) { fs::remove(file); fs::create_symlink("/dev/zero", file); }, refused},
     };

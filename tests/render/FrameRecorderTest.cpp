@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "render/FrameRecorder.h"
 
+#include "TemporaryDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,6 +68,12 @@ TEST(FrameRecorder, OnlyFramesThatWouldChangeTheScreenAreDrawn)
         {"a resource changed", {still, changing, changing, still, still}, {true, true, true, true, false}},
         {"the window exposed", {still, exposed, exposed}, {true, true, true}},
     };
+    // Asked for by name, every frame is drawn; set empty, the variable asks for nothing.
+    for (const char* every : {"1", ""}) {
+        ScopedEnvironment variable("MARROWGATE_DRAW_EVERY_FRAME", every);
+        FrameRecorder recorder;
+        EXPECT_EQ(play(recorder, cases[0].frames), std::vector<bool>({true, *every != '\0', *every != '\0'})) << every;
+    }
     for (const auto& c : cases) {
         FrameRecorder recorder;
         recorder.setFrameSkipping(true);
