@@ -51,6 +51,7 @@ TEST(FrameRecorder, OnlyFramesThatWouldChangeTheScreenAreDrawn)
     const Frame second = [](FrameRecorder& r) { r.recordSecondImage(4); r.record(image(1)); };
     const Frame changing = [](FrameRecorder& r) { r.record(image(1)); r.resourcesChanging(); };
     const Frame exposed = [](FrameRecorder& r) { r.invalidate(); r.record(image(1)); };
+    const Frame changedBefore = [](FrameRecorder& r) { r.resourcesChanging(); r.record(image(1)); };
     const struct {
         const char* name;
         std::vector<Frame> frames;
@@ -67,6 +68,7 @@ TEST(FrameRecorder, OnlyFramesThatWouldChangeTheScreenAreDrawn)
         // A resource changed during a frame: that frame cannot stand for the screen afterwards.
         {"a resource changed", {still, changing, changing, still, still}, {true, true, true, true, false}},
         {"the window exposed", {still, exposed, exposed}, {true, true, true}},
+        {"a resource changed before a frame", {changedBefore, changedBefore}, {true, true}},
     };
     // Asked for by name, every frame is drawn; set empty, the variable asks for nothing.
     for (const char* every : {"1", ""}) {
