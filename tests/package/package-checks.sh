@@ -103,8 +103,14 @@ lintian_check() {
         echo "lintian is not installed"
         exit 77
     fi
-    lintian --display-info --fail-on error "$(package_file "$1" "$2")" > "$work/out" || fail "lintian: $(cat "$work/out")"
-    ! grep hardening- "$work/out" || fail "the program lacks hardening"
+    deb="$(package_file "$1" "$2")"
+    lintian --display-info --fail-on error "$deb" > "$work/out" || fail "lintian: $(cat "$work/out")"
+    # Lintian counts only the fortified calls of functions such as fread and readlink; the game's few
+    # are proved safe when compiling, so it looks for the fortified memcpy and memset instead.
+    dpkg-deb -x "$deb" "$work/root"
+    nm -D "$work/root/usr/games/marrowgate" | grep -q -e ' __memcpy_chk@' -e ' __memset_chk@' ||
+        fail "the program is not fortified"
+    ! grep hardening- "$work/out" | grep -v hardening-no-fortify-functions || fail "the program lacks hardening"
 }
 
 "${check}_check" "$@"
