@@ -35,11 +35,13 @@ void settleWindow()
 }
 
 // Moves the window to the top left of the screen, which is where the screen is read: each SDL places
-// a new window, and keeps a resized one, where it likes.
+// a new window, and keeps a resized one, where it likes. Classic SDL draws in a child of the window it
+// gives the window manager; sdl12-compat has one window and no wmwindow.
 void placeWindowAtOrigin()
 {
     const SDL_SysWMinfo info = windowInfo();
-    XMoveWindow(info.info.x11.display, info.info.x11.wmwindow, 0, 0);
+    XMoveWindow(info.info.x11.display, info.info.x11.wmwindow != 0 ? info.info.x11.wmwindow : info.info.x11.window,
+                0, 0);
 }
 
 class Frames : public DrawingWindow {
