@@ -4,8 +4,9 @@
 #include <dlfcn.h>
 
 // The function `name` of `library` if the process has already loaded that library, else null. The game
-// reaches into libraries that SDL and PortAudio bring only this way and never loads one itself: linking
-// them would make the package depend on them, and a program linking Xlib is held to X11 by sdl12-compat.
+// reaches the libraries that SDL and PortAudio bring only this way and never loads one itself: it needs
+// them only where they are in use (to hear of their errors or quieten them), and linking them would make
+// the package depend on them.
 template <class Function>
 Function functionOfLoadedLibrary(const char* library, const char* name)
 {
