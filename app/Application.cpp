@@ -17,8 +17,33 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <string>
+
+namespace {
+
+// sdl12-compat, the SDL 1.2 over SDL2 that most distributions ship, reports 1.2.50 and later; classic
+// SDL 1.2 ended at 1.2.15.
+bool runsOverSdl2()
+{
+    const SDL_version* linked = SDL_Linked_Version();
+    return linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
+}
+
+// Whether the user started the game with a video driver chosen: sdl12-compat may set one of its own as
+// it loads, so only the environment the process started with tells.
+bool startedWithVideoDriver()
+{
+    const std::string name = "SDL_VIDEODRIVER=";
+    std::ifstream environment("/proc/self/environ", std::ios::binary);
+    for (std::string entry; std::getline(environment, entry, '\0');)
+        if (entry.compare(0, name.size(), name) == 0)
+            return entry.size() > name.size();
+    return false;
+}
+
+} // namespace
 
 Application::Application(const std::vector<std::string>& args)
     : quitRequested(false), windowOpen(false), pacer(FrameClock::sdl()), width(0), height(0), noSound(false),
@@ -40,11 +65,10 @@ void Application::startUp(const std::vector<std::string>& args)
         std::cout << Settings::usageText() << std::flush;
         throw FatalError("\n", 0);
     }
-    // Without a display SDL 1.2 would fall back to drawing on the text terminal or the framebuffer
-    // console, taking the terminal over; the game only ever wants a window. An empty choice is no choice.
-    const char* chosenDriver = std::getenv("SDL_VIDEODRIVER");
-    if (chosenDriver == nullptr || *chosenDriver == '\0')
-        setenv("SDL_VIDEODRIVER", "x11", 1);
+    chooseVideoDriver();
+    // One class for the window on X11 and Wayland alike, the desktop entry's name, so that docks and
+    // task bars match the window to its launcher. A class the user set is kept.
+    setenv("SDL_VIDEO_X11_WMCLASS", MARROWGATE_APP_ID, 0);
     // No timer subsystem: the game sets no SDL timers, and SDL 1.2's timer thread wakes every
     // millisecond, which is most of what an idle game would cost.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0)
@@ -76,6 +100,26 @@ void Application::startUp(const std::vector<std::string>& args)
     openJoystick();
     startAudio();
     SDL_ShowCursor(SDL_DISABLE);
+}
+
+void Application::chooseVideoDriver()
+{
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    const bool noChoice = chosen == nullptr || *chosen == '\0';
+    if (!runsOverSdl2()) {
+        // Without a display classic SDL 1.2 would fall back to drawing on the text terminal or the
+        // framebuffer console, taking the terminal over; the game only ever wants a window. An empty
+        // choice is no choice.
+        if (noChoice)
+            setenv("SDL_VIDEODRIVER", "x11", 1);
+        return;
+    }
+    // sdl12-compat chooses X11 for any program that has Xlib loaded when it starts, as the game has
+    // through its GL libraries, though the game reaches the display only through SDL. Unless the user
+    // chose, SDL2 takes Wayland and else X11, never its console or offscreen drivers, which would take
+    // the terminal over or run the game unseen.
+    if (noChoice || !startedWithVideoDriver())
+        setenv("SDL_VIDEODRIVER", "wayland,x11", 1);
 }
 
 void Application::setWindowIcon()

@@ -62,6 +62,8 @@ public:
 
 private:
     void startUp(const std::vector<std::string>& args);
+    // Chooses SDL's video driver where the user did not: X11, or Wayland first over SDL2.
+    static void chooseVideoDriver();
     // Gives the window manager the game's icon; must come before the window opens.
     void setWindowIcon();
     // Stops the sound, closes the joystick, deletes the drawer and the state, and shuts SDL down.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/EndRequests.h"
 
+#include "app/LoadedLibrary.h"
+
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -32,7 +34,9 @@ void EndRequests::install()
 {
     static_assert(std::atomic<bool>::is_always_lock_free, "the hang-up flag is set in a signal handler");
     std::signal(SIGHUP, onHangUp);
-    XSetIOErrorHandler(onLostDisplay);
+    // Where SDL talks to an X server, it has loaded Xlib.
+    if (auto set = functionOfLoadedLibrary<decltype(&XSetIOErrorHandler)>("libX11.so.6", "XSetIOErrorHandler"))
+        set(onLostDisplay);
 }
 
 bool EndRequests::hangUpReceived()

@@ -111,7 +111,9 @@ bool OpenGLDrawer::openWindow(unsigned short width, unsigned short height, bool 
 void OpenGLDrawer::startGlew()
 {
     const GLenum error = glewInit();
-    glewReady = error == GLEW_OK;
+    // Under EGL (SDL2 on Wayland) GLEW has loaded every GL entry point when it finds no GLX display,
+    // which only its GLX extensions would need.
+    glewReady = error == GLEW_OK || error == GLEW_ERROR_NO_GLX_DISPLAY;
     if (!glewReady) {
         std::cout << "GLEW error: " << glewGetErrorString(error) << std::endl;
     } else {

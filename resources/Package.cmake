@@ -29,6 +29,11 @@ if(NOT MARROWGATE_RELEASE_DATE_RFC2822)
     message(FATAL_ERROR "MARROWGATE_RELEASE_DATE is not a date: ${MARROWGATE_RELEASE_DATE}")
 endif()
 
+# Every file in the package carries this time, so that two builds of one commit give the same bytes:
+# the release's noon, unless SOURCE_DATE_EPOCH is set when cpack runs.
+execute_process(COMMAND date -u -d "${MARROWGATE_RELEASE_DATE} 12:00" +%s
+    OUTPUT_VARIABLE MARROWGATE_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE)
+
 set(debian_dir "${PROJECT_BINARY_DIR}/debian")
 configure_file(resources/debian/copyright.in "${debian_dir}/copyright" @ONLY)
 configure_file(resources/debian/changelog.in "${debian_dir}/changelog" @ONLY)
@@ -52,6 +57,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/resources/debian/check-layout.cmake")
 set(CPACK_MARROWGATE_DEBIAN_LAYOUT ${MARROWGATE_DEBIAN_LAYOUT})
 set(CPACK_MARROWGATE_DEBIAN_LAYOUT_HINT "${MARROWGATE_DEBIAN_LAYOUT_HINT}")
+set(CPACK_MARROWGATE_RELEASE_EPOCH "${MARROWGATE_RELEASE_EPOCH}")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -61,8 +67,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn-based strategy game for one shared screen")
 set(CPACK_PACKAGE_DESCRIPTION "Four nations, Ruritania, Molotavia, Norland and Stamark, race to explore an
-island of 19 spaces. Each nation is played by a person, with the mouse and the
-keyboard, or by the computer.
+island of 19 spaces. Each nation is played by a person, with the mouse, or by
+the computer.
 .
 Every round each nation moves to a neighbouring space, forages, garrisons its
 space or waits; the first to have stood on every space wins. The art, the music

@@ -250,7 +250,9 @@ TEST_F(ApplicationWindow, TheWindowCarriesTheGameIconWithItsColoursAndItsShape)
     SDL_VERSION(&info.version);
     ASSERT_GT(SDL_GetWMInfo(&info), 0);
     unsigned int width = 0;
-    const auto icon = windowIcon(info.info.x11.display, info.info.x11.wmwindow, width);
+    // sdl12-compat has one window and no wmwindow.
+    const Window window = info.info.x11.wmwindow != 0 ? info.info.x11.wmwindow : info.info.x11.window;
+    const auto icon = windowIcon(info.info.x11.display, window, width);
     const LoadedImage expected = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
     ASSERT_EQ(std::make_pair(width, icon.size()), std::make_pair(expected.width, std::size_t(expected.width) * expected.height));
     // Shown where the picture has any alpha, in its colours: as they are, or (classic SDL) blended

@@ -17,7 +17,8 @@ inline const std::string& fuzzFolder()
     struct Folder {
         Folder()
         {
-            std::freopen("/dev/null", "w", stdout);
+            if (std::freopen("/dev/null", "w", stdout) == nullptr)
+                std::abort();
             const char* base = std::getenv("FUZZ_TMPDIR");
             std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/marrowgate-fuzz-XXXXXX";
             if (mkdtemp(pattern.data()) == nullptr)

@@ -5,7 +5,7 @@
 # without a display inside a pseudo-terminal; "nowindow" where SDL has no OpenGL; "window" checks the
 # widest window and the icon; "quiet" a start with sound; "xdg" a relative XDG_CONFIG_HOME;
 # "special" FIFOs and /dev/zero in place of the settings file and the music; "bigsound" sound files of
-# 200 MB; "hangup" SIGHUP; "xgone" the X server going away.
+# 200 MB; "hangup" SIGHUP; "xgone" the X server going away; "wayland" a start on Wayland.
 set -eu
 check="$1"
 program="$2"
@@ -14,8 +14,11 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/Ombrefell"
 
+# A game left running would answer the next check in place of its own.
+pid=""
 fail() {
     echo "FAIL: $*"
+    [ -z "$pid" ] || { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
     exit 1
 }
 
@@ -53,25 +56,24 @@ needs_display() {
     fi
 }
 
-# Starts the program with the given arguments in the background and waits for its window: sets pid
-# and window.
+# Starts the program with the given arguments in the background and waits for its window, found by
+# its process (a window of an earlier game may still be closing): sets pid and window.
 start_with_window() {
     "$program" "$@" > "$work/out" 2>&1 &
     pid=$!
     start=$(date +%s)
-    until window=$(xdotool search --onlyvisible --name '^Marrowgate$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
+    until window=$(xdotool search --onlyvisible --pid "$pid" --name '^Marrowgate$' 2>/dev/null | head -n 1) &&
+        [ -n "$window" ]; do
         kill -0 "$pid" 2>/dev/null || fail "ended before its window appeared: $(cat "$work/out")"
-        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "no window in $patience s"; }
+        [ $(($(date +%s) - start)) -lt $patience ] || fail "no window in $patience s"
         sleep 0.1
     done
 }
 
-# Presses Escape in the window of start_with_window and expects a clean end with status 0.
+# Presses Escape in the window of start_with_window and expects a clean end with status 0. The window
+# is given the focus: where the keyboard goes without a window manager differs between the SDLs.
 quit_with_escape() {
-    # The keyboard follows the pointer with no window manager. A pointer already in place would keep
-    # --sync waiting for a move, so it leaves the window first.
-    xdotool mousemove 1270 1010
-    xdotool mousemove --sync --window "$window" 8 8
+    xdotool windowfocus --sync "$window"
     xdotool key Escape
     expect_clean_end Escape
 }
@@ -80,7 +82,7 @@ quit_with_escape() {
 expect_clean_end() {
     start=$(date +%s)
     while kill -0 "$pid" 2>/dev/null; do
-        [ $(($(date +%s) - start)) -lt $patience ] || { kill "$pid"; fail "still running $patience s after $1"; }
+        [ $(($(date +%s) - start)) -lt $patience ] || fail "still running $patience s after $1"
         sleep 0.1
     done
     wait "$pid" || fail "exit status $? after $1: $(cat "$work/out")"
@@ -150,13 +152,17 @@ nowindow_check() {
 }
 
 # 16383 pixels is the widest window SDL 1.2 can open; 16384 counts as not given. The window carries
-# the game's icon.
+# the game's icon (a pixmap in WM_HINTS or _NET_WM_ICON, as the SDL has it) and the class the desktop
+# entry names.
 window_check() {
     needs_display
     start_with_window -w 16383 -h 16 -ns
-    xwininfo -id "$window" | grep -q 'Width: 16383$' || { kill "$pid"; fail "$(xwininfo -id "$window")"; }
-    xprop -id "$window" WM_HINTS | grep -q 'bitmap id # to use for icon' ||
-        { kill "$pid"; fail "no icon: $(xprop -id "$window" WM_HINTS)"; }
+    xwininfo -id "$window" | grep -q 'Width: 16383$' || fail "$(xwininfo -id "$window")"
+    xprop -id "$window" WM_HINTS _NET_WM_ICON | grep -q -e 'bitmap id # to use for icon' -e '^_NET_WM_ICON(CARDINAL) = ' ||
+        fail "no icon: $(xprop -id "$window" WM_HINTS)"
+    class=$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../resources/io.github.marrowgate.Marrowgate.desktop")
+    [ "$(xprop -id "$window" WM_CLASS)" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ] ||
+        fail "the desktop entry's class is \"$class\": $(xprop -id "$window" WM_CLASS)"
     quit_with_escape
     # An empty SDL_VIDEODRIVER counts as none chosen.
     SDL_VIDEODRIVER='' start_with_window -w 16384 -h 16 -ns
@@ -257,6 +263,41 @@ xgone_check() {
     [ $status = 1 ] || fail "exit status $status after the X server went away: $(cat "$work/out")"
     [ "$(tail -n 1 "$work/out")" = "Lost the connection to the X server, so Marrowgate ends." ] ||
         fail "no word about the X server: $(tail -n 3 "$work/out")"
+}
+
+# Under sdl12-compat the game runs natively on Wayland: with no DISPLAY it opens its window in weston,
+# with GL, presents frames there under its application id (frames that change nothing are left out)
+# and ends with status 0 on SIGTERM. Weston runs as a window of the tests' X server: its headless back
+# end offers no seat, without which SDL 2.26 crashes (docs/testing.md).
+wayland_check() {
+    needs_display
+    sdl=$(ldd "$program" | sed -n 's/^\s*libSDL-1\.2\.so\.0 => \(\S*\).*/\1/p')
+    case "$(basename "$(readlink -f "$sdl")")" in
+    libSDL-1.2.so.0.*) echo "classic SDL 1.2 has no Wayland driver"; exit 77 ;;
+    esac
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    weston --backend=x11-backend.so --use-pixman --no-config --socket=marrowgate --width=640 --height=480 \
+        --idle-time=0 > "$work/weston" 2>&1 &
+    weston=$!
+    trap 'kill "$weston" 2>/dev/null || true; rm -rf "$work"' EXIT
+    until [ -S "$XDG_RUNTIME_DIR/marrowgate" ]; do
+        kill -0 "$weston" 2>/dev/null || fail "weston did not start: $(cat "$work/weston")"
+        sleep 0.1
+    done
+    env -u DISPLAY -u SDL_VIDEODRIVER WAYLAND_DISPLAY=marrowgate WAYLAND_DEBUG=client \
+        "$program" -w 320 -h 240 -ns > "$work/out" 2>&1 &
+    pid=$!
+    start=$(date +%s)
+    until [ "$(grep -c 'wl_surface@[0-9]*\.attach(wl_buffer@' "$work/out")" -ge 2 ]; do
+        kill -0 "$pid" 2>/dev/null || fail "ended before presenting 2 frames: $(grep -v '[]]  *[-a-z]' "$work/out")"
+        [ $(($(date +%s) - start)) -lt $patience ] || fail "fewer than 2 frames in $patience s"
+        sleep 0.1
+    done
+    grep -q '^Using GLEW version: ' "$work/out" || fail "no GL: $(grep -v '[]]  *[-a-z]' "$work/out")"
+    grep -q 'set_app_id("io.github.marrowgate.Marrowgate")' "$work/out" || fail "no application id"
+    kill -TERM "$pid"
+    expect_clean_end SIGTERM
 }
 
 "${check}_check"

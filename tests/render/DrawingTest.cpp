@@ -18,15 +18,17 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
     EXPECT_EQ(std::unique_ptr<unsigned char[]>(withoutVideo.getScreenPixels())[0], 0);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     testing::internal::CaptureStdout();
-    // Mesa's software GL has no visual with 6 samples, the configuration's default: the window has none.
+    // 6 samples, the configuration's default: classic SDL finds no such visual in Mesa's software GL,
+    // so the drawer tries again without; sdl12-compat grants them. Either way a window opens.
     EXPECT_TRUE(OpenGLDrawer().initialise(640, 480, false, 6));
-    int sampleBuffers = -1;
+    int sampleBuffers = -1, samples = -1;
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &sampleBuffers);
-    EXPECT_EQ(sampleBuffers, 0);
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples);
+    const std::string fallback = sampleBuffers != 0 ? ""
+        : "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n";
+    EXPECT_TRUE(sampleBuffers == 0 || samples == 6) << sampleBuffers << " buffers, " << samples << " samples";
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "OpenGLDrawer: Display is 32bit.\n"
-              "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n"
-              "Using GLEW version: 2.2.0\n");
+              "OpenGLDrawer: Display is 32bit.\n" + fallback + "Using GLEW version: 2.2.0\n");
     SDL_Quit();
 }
 

@@ -18,14 +18,30 @@ namespace {
 
 const int windowWidth = 320, windowHeight = 240;
 
-// Waits until the X server has carried out everything SDL and OpenGL sent it.
-void settleWindow()
+SDL_SysWMinfo windowInfo()
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    ASSERT_GT(SDL_GetWMInfo(&info), 0);
+    EXPECT_GT(SDL_GetWMInfo(&info), 0);
+    return info;
+}
+
+// Waits until the X server has carried out everything SDL and OpenGL sent it.
+void settleWindow()
+{
+    const SDL_SysWMinfo info = windowInfo();
     XSync(info.info.x11.display, False);
     XSync(info.info.x11.gfxdisplay, False);
+}
+
+// Moves the window to the top left of the screen, which is where the screen is read: each SDL places
+// a new window, and keeps a resized one, where it likes. Classic SDL draws in a child of the window it
+// gives the window manager; sdl12-compat has one window and no wmwindow.
+void placeWindowAtOrigin()
+{
+    const SDL_SysWMinfo info = windowInfo();
+    XMoveWindow(info.info.x11.display, info.info.x11.wmwindow != 0 ? info.info.x11.wmwindow : info.info.x11.window,
+                0, 0);
 }
 
 class Frames : public DrawingWindow {
@@ -37,6 +53,7 @@ protected:
     std::vector<Screenshot> play(const std::vector<Step>& steps, bool skipping)
     {
         open(windowWidth, windowHeight);
+        placeWindowAtOrigin();
         drawer->setFrameSkipping(skipping);
         cursor = solidImage(16, {255, 255, 0, 255});
         // A soft disc on a transparent square, loaded last so that replacing it keeps its handle.

@@ -30,7 +30,8 @@ public:
         if (server == 0) {
             const std::string fd = std::to_string(chosen[1]);
             const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            std::freopen("/dev/null", "w", stderr);
+            if (std::freopen("/dev/null", "w", stderr) == nullptr)
+                _exit(127);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-fbdir", directory.getPath().c_str(), "-screen", "0",
                    screen.c_str(), "-nocursor", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
