@@ -43,6 +43,17 @@ bool startedWithVideoDriver()
     return false;
 }
 
+// The font picture of a glyph: "fonta.png" to "fontz.png", "font0.png" to "font9.png", then the marks by name.
+std::string glyphFile(int glyph)
+{
+    static const char* const marks[] = {"period", "comma", "plus", "minus", "exclaim", "question"};
+    if (glyph < Drawer::Glyph0)
+        return std::string("font") + static_cast<char>('a' + glyph) + ".png";
+    if (glyph < Drawer::GlyphPeriod)
+        return std::string("font") + static_cast<char>('0' + glyph - Drawer::Glyph0) + ".png";
+    return std::string("font") + marks[glyph - Drawer::GlyphPeriod] + ".png";
+}
+
 } // namespace
 
 Application::Application(const std::vector<std::string>& args)
@@ -285,21 +296,6 @@ void Application::replaceState(GameState* state)
     delete currentState;
     currentState = state;
 }
-
-namespace {
-
-// The font picture of a glyph: "fonta.png" to "fontz.png", "font0.png" to "font9.png", then the marks by name.
-std::string glyphFile(int glyph)
-{
-    static const char* const marks[] = {"period", "comma", "plus", "minus", "exclaim", "question"};
-    if (glyph < Drawer::Glyph0)
-        return std::string("font") + static_cast<char>('a' + glyph) + ".png";
-    if (glyph < Drawer::GlyphPeriod)
-        return std::string("font") + static_cast<char>('0' + glyph - Drawer::Glyph0) + ".png";
-    return std::string("font") + marks[glyph - Drawer::GlyphPeriod] + ".png";
-}
-
-} // namespace
 
 void Application::loadGlyphs()
 {
