@@ -38,6 +38,10 @@ FOLDER_TESTS = {
     "game": "-L ^(game|title|counters)$",
 }
 
+# Tests that see a folder's code only on sdl12-compat, the SDL 1.2 over SDL2: they run once more with
+# its library when tools/install-deps.sh --tests has unpacked it into the repository's build/sdl12-compat.
+COMPAT_TESTS = {"app": ["-R", "^Program\\.wayland$"]}
+
 
 class Mutant:
     """One entry of the list and what became of it; its fields (file, tests, ...) read as attributes."""
@@ -762,8 +766,10 @@ class Scratch:
     """The scratch folder of a run: a copy of the committed tree in src/, its build in build/, the
     output of every step in logs/, the results in results.txt and the survivors in survivors.json."""
 
-    def __init__(self, work, jobs):
+    def __init__(self, work, jobs, compat=None):
         self.work = os.path.abspath(work)
+        # The folder of sdl12-compat's library, or None to run every test on the installed SDL alone.
+        self.compat = compat
         self.source = os.path.join(self.work, "src")
         self.build = os.path.join(self.work, "build")
         self.logs = os.path.join(self.work, "logs")
@@ -823,21 +829,23 @@ class Scratch:
         for mutant in mutants:
             if mutant.status != "pending":
                 continue
-            if mutant.tests not in self.selections:
+            key = self.selection_key(mutant)
+            if key not in self.selections:
                 selection = shlex.split(mutant.tests)
                 targets = build_targets(self.build, selection)
                 started = time.monotonic()
-                clean = bool(targets) and self.run(self.test_command(selection), "baseline.log", 3600) == 0
+                clean = bool(targets) and self.run(self.test_command(selection, key[1]), "baseline.log", 3600) == 0
                 seconds = time.monotonic() - started
-                self.selections[mutant.tests] = (selection, targets, seconds, clean)
-                log(f"Clean run of [{mutant.tests}]: {'passes' if clean else 'FAILS or finds no test'} "
-                    f"in {seconds:.0f} s")
-            if not self.selections[mutant.tests][3]:
+                self.selections[key] = (selection, targets, seconds, clean)
+                log(f"Clean run of [{' + sdl12-compat '.join(filter(None, key))}]: "
+                    f"{'passes' if clean else 'FAILS or finds no test'} in {seconds:.0f} s")
+            if not self.selections[key][3]:
                 mutant.status = "no-baseline"
 
     def try_mutant(self, mutant, timeout):
         """Builds and tests the tree with one mutant in it, then puts the original back."""
-        selection, targets, clean_seconds, _ = self.selections[mutant.tests]
+        key = self.selection_key(mutant)
+        selection, targets, clean_seconds, _ = self.selections[key]
         path = os.path.join(self.source, mutant.file)
         log_name = mutant.ident + ".log"
         started = time.monotonic()
@@ -851,7 +859,8 @@ class Scratch:
                         1800) != 0:
                 mutant.status = "invalid"
             else:
-                status = self.run(self.test_command(selection), log_name, timeout or int(3 * clean_seconds + 60))
+                status = self.run(self.test_command(selection, key[1]), log_name,
+                                  timeout or int(3 * clean_seconds + 60))
                 mutant.status = "survived" if status == 0 else "killed"
                 if status is None:
                     mutant.note = "timeout"
@@ -863,10 +872,19 @@ class Scratch:
                 text.write(self.originals[path])
         mutant.seconds = time.monotonic() - started
 
-    def test_command(self, selection):
+    def selection_key(self, mutant):
+        """A mutant's tests, and the ones it runs once more on sdl12-compat ("" for none)."""
+        compat = COMPAT_TESTS.get(mutant.file.split("/")[0]) if self.compat else None
+        return mutant.tests, shlex.join(compat) if compat else ""
+
+    def test_command(self, selection, compat_selection=""):
         # The first failing test is enough to kill a mutant.
-        return ([os.path.join(self.source, "tools", "run-tests.sh"), self.build, "--stop-on-failure", "--timeout",
-                 "120"] + selection)
+        tests = [os.path.join(self.source, "tools", "run-tests.sh"), self.build, "--stop-on-failure", "--timeout",
+                 "120"]
+        if not compat_selection:
+            return tests + selection
+        again = shlex.join(tests) + " " + compat_selection
+        return ["sh", "-c", f"{shlex.join(tests + selection)} && LD_LIBRARY_PATH={shlex.quote(self.compat)} {again}"]
 
     def run(self, command, log_name, timeout):
         return run(command, os.path.join(self.logs, log_name), timeout, env=self.environment)
@@ -960,7 +978,8 @@ def main():
     if not mutants:
         sys.exit("no mutant matches")
     started = time.monotonic()
-    scratch = Scratch(args.work, args.jobs)
+    compat = os.path.join(repository, "build", "sdl12-compat")
+    scratch = Scratch(args.work, args.jobs, compat if os.path.isdir(compat) else None)
     scratch.prepare(repository, revision)
     scratch.mark_stale(mutants)
     if args.check:
