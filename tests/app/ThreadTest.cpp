@@ -34,7 +34,9 @@ struct Worker : Thread {
 
 TEST(Threads, OneWorkerPerObjectWaitsForTheLockAndEndsWithItsResult)
 {
+    testing::internal::CaptureStdout();
     CriticalSection lock;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "a lock that was made says it could not be";
     ASSERT_TRUE(lock.lock());
     Worker worker(lock);
     worker.startThread(&worker);

@@ -118,8 +118,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     drawer->releaseImage(99);
     EXPECT_EQ(drawer->loadImage(nullptr, 4, 4), 0u);
     EXPECT_EQ(drawer->loadImage(new unsigned char[4], 0, 1), 0u);
-    // Sizes are kept in 16 bits: 65535 rows fit, 65536 do not.
-    EXPECT_NE(drawer->loadImage(new unsigned char[4 * 65535](), 1, 65535), 0u);
+    // Sizes are kept in 16 bits: 65535 rows or columns fit, 65536 do not.
+    for (const auto& [columns, rows] : {std::make_pair(1u, 65535u), {65535u, 1u}})
+        EXPECT_NE(drawer->loadImage(new unsigned char[4 * 65535](), columns, rows), 0u) << columns << "x" << rows;
     EXPECT_EQ(drawer->loadImage(new unsigned char[4 * 65536](), 1, 65536), 0u);
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);

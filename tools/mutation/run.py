@@ -756,7 +756,8 @@ def first_failure(log_path):
     """The name of the first test that CTest reports as failed in a log, or "" if there is none."""
     with open(log_path, encoding="utf-8", errors="replace") as text:
         for line in text:
-            failed = re.search(r"Test\s+#\d+: (\S+) \.*\s*\*\*\*(\w+)", line)
+            # A skipped test is marked like a failed one, but killed nothing.
+            failed = re.search(r"Test\s+#\d+: (\S+) \.*\s*\*\*\*(?!Skipped)(\w+)", line)
             if failed:
                 return f"{failed.group(1)} ({failed.group(2).lower()})"
     return ""
