@@ -108,8 +108,8 @@ unsigned int GamePlay::drawScreen = 0;
 bool GamePlay::imagesLoaded = false;
 
 GamePlay::GamePlay(Application* application, const bool* humans)
-    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse), currentPlayer(0), cpuDelay(CPU_DELAY),
-      numWinners(0)
+    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse),
+      currentPlayer(0), cpuDelay(CPU_DELAY), numWinners(0)
 {
     for (int nation = 0; nation < NUM_PLAYERS; ++nation)
         players[nation].setColour(NATIONS[nation].red, NATIONS[nation].green, NATIONS[nation].blue);

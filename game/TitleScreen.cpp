@@ -63,7 +63,8 @@ unsigned int TitleScreen::mouse = 0;
 unsigned int TitleScreen::hand = 0;
 
 TitleScreen::TitleScreen(Application* application)
-    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse), humanPlayers{true, true, true, true}
+    : GameState(application), mouseX(LogicalScreen::WIDTH / 2), mouseY(LogicalScreen::HEIGHT / 2), cursor(mouse),
+      humanPlayers{true, true, true, true}
 {
 }
 

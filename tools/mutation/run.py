@@ -43,7 +43,20 @@ FOLDER_TESTS = {
 COMPAT_TESTS = {"app": ["-R", "^Program\\.wayland$"]}
 
 
-class Mutant:
+def top_folder(path):
+    """The top folder of a path from the top of the tree: "app" for "app/Settings.cpp"."""
+    return path.split("/")[0]
+
+
+class Fault:
+    """What every mutant of a file shares: the subsystem its file belongs to."""
+
+    @property
+    def subsystem(self):
+        return SUBSYSTEMS.get(top_folder(self.file), "other")
+
+
+class Mutant(Fault):
     """One entry of the list and what became of it; its fields (file, tests, ...) read as attributes."""
 
     kind = "hand-written"
@@ -65,10 +78,6 @@ class Mutant:
         if name in FIELDS:
             return self.values[name]
         raise AttributeError(name)
-
-    @property
-    def subsystem(self):
-        return SUBSYSTEMS.get(self.file.split("/")[0], "other")
 
     @property
     def description(self):
@@ -528,7 +537,7 @@ def file_faults(text, names):
     return found
 
 
-class GeneratedMutant:
+class GeneratedMutant(Fault):
     """A fault the tool made itself: one change on one line, and what became of it."""
 
     kind = "generated"
@@ -539,7 +548,7 @@ class GeneratedMutant:
         self.original = original
         self.operator = operator
         self.mutated = original[:start] + replacement + original[end:]
-        self.tests = FOLDER_TESTS[file.split("/")[0]]
+        self.tests = FOLDER_TESTS[top_folder(file)]
         self.status = "pending"
         self.seconds = 0.0
         self.note = ""
@@ -560,10 +569,6 @@ class GeneratedMutant:
             right = len(original) if right < 0 else right
             change = f"`{original[left:right].strip()}` -> `{self.mutated[left:right + len(self.mutated) - len(original)].strip()}`"
         self.description = f"{file}:{number}: {change}"
-
-    @property
-    def subsystem(self):
-        return SUBSYSTEMS.get(self.file.split("/")[0], "other")
 
     @property
     def breaks(self):
@@ -875,7 +880,7 @@ class Scratch:
 
     def selection_key(self, mutant):
         """A mutant's tests, and the ones it runs once more on sdl12-compat ("" for none)."""
-        compat = COMPAT_TESTS.get(mutant.file.split("/")[0]) if self.compat else None
+        compat = COMPAT_TESTS.get(top_folder(mutant.file)) if self.compat else None
         return mutant.tests, shlex.join(compat) if compat else ""
 
     def test_command(self, selection, compat_selection=""):
