@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "render/ImageLoader.h"
 
+#include "assets/EmbeddedPicture.h"
 #include "assets/Fonts.h"
 #include "assets/Images.h"
 
@@ -17,16 +18,10 @@
 #include <string>
 #include <vector>
 
-// The game's art, decoded through the game's own loader and checked against the places the screens
-// draw it at. It is read from the files that the build embeds byte for byte.
+// The game's art as the build embeds it, decoded through the game's own loader and checked against
+// the places the screens draw it at.
 namespace {
 const std::string ART = MARROWGATE_SOURCE_DIR "/assets/";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // A picture decoded once per test run, however many tests read it.
 struct Picture {
@@ -45,17 +40,24 @@ struct Picture {
     int alpha(int x, int y) const { return at(x, y, 3); }
 };
 
-// A picture under assets/ ("images/title.png").
-const Picture& art(const std::string& file)
+// The embedded picture of a file under assets/ ("images/title.png"), or null.
+const EmbeddedPicture* embedded(const std::string& path)
+{
+    const std::string file = path.substr(path.find('/') + 1);
+    return path[0] == 'f' ? findPicture(Fonts::pictures, file) : findPicture(Images::pictures, file);
+}
+
+// An embedded picture, decoded (the first test checks that each is there).
+const Picture& art(const std::string& path)
 {
     static std::map<std::string, Picture> cache;
-    auto found = cache.find(file);
+    auto found = cache.find(path);
     if (found == cache.end()) {
-        const std::string bytes = readFile(ART + file);
+        const EmbeddedPicture* embedded = ::embedded(path);
         testing::internal::CaptureStdout();
-        const LoadedImage image = ImageLoader().loadImage(bytes.data(), static_cast<unsigned int>(bytes.size()));
+        const LoadedImage image = ImageLoader().loadImage(embedded->data(), embedded->size);
         const std::size_t size = std::size_t(image.width) * image.height * 4;
-        found = cache.emplace(file, Picture{image.width, image.height, {image.pixels, image.pixels + size},
+        found = cache.emplace(path, Picture{image.width, image.height, {image.pixels, image.pixels + size},
                                             testing::internal::GetCapturedStdout()}).first;
         delete[] image.pixels;
     }
@@ -111,7 +113,7 @@ Box inkExtent(const Picture& picture, const Box& within, int threshold)
 
 }
 
-TEST(EmbeddedArt, EveryPictureDecodesToItsSizeWithFourChannelsAndThePaperWithThree)
+TEST(EmbeddedArt, EveryPictureIsEmbeddedUnchangedAndDecodesToItsSizeWithFourChannelsAndThePaperWithThree)
 {
     // The first pattern that matches a file's name gives its size.
     const std::pair<const char*, const char*> sizes[] = {
@@ -121,19 +123,21 @@ TEST(EmbeddedArt, EveryPictureDecodesToItsSizeWithFourChannelsAndThePaperWithThr
         {"line\\.png", "8x8"}, {"(ruritania|molotavia|norland|stamark)win\\.png", "1024x128"},
         {"(ruritania|molotavia|norland|stamark)\\.png", "256x64"}, {"(forage|garrison|wait)button\\.png", "256x128"}};
     for (const std::string folder : {"images/", "fonts/"})
-        for (const auto& file : std::filesystem::directory_iterator(ART + folder)) {
-            const std::string name = file.path().filename().string();
+        for (const auto& entry : std::filesystem::directory_iterator(ART + folder)) {
+            const std::string name = entry.path().filename().string();
+            std::ifstream file(entry.path(), std::ios::binary);
+            const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+            const EmbeddedPicture* picture = embedded(folder + name);
+            ASSERT_NE(picture, nullptr) << name;
+            EXPECT_EQ(bytes, std::string(picture->data(), picture->size)) << name;
             const auto size = std::find_if(std::begin(sizes), std::end(sizes),
                                            [&](const auto& s) { return std::regex_match(name, std::regex(s.first)); });
-            const Picture& picture = art(folder + name);
+            const Picture& decoded = art(folder + name);
             EXPECT_EQ(size == std::end(sizes) ? "unknown" : size->second,
-                      std::to_string(picture.width) + "x" + std::to_string(picture.height)) << name;
+                      std::to_string(decoded.width) + "x" + std::to_string(decoded.height)) << name;
             const char* notice = name == "paper2.jpg" ? "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\n" : "";
-            EXPECT_EQ(notice, picture.printed) << name;
+            EXPECT_EQ(notice, decoded.printed) << name;
         }
-    // The build embeds the files unchanged.
-    EXPECT_EQ(readFile(ART + "images/paper2.jpg"), std::string(Images::paper2_jpg, Images::paper2_jpg_size));
-    EXPECT_EQ(readFile(ART + "fonts/fontz.png"), std::string(Fonts::fontz_png, Fonts::fontz_png_size));
 }
 
 TEST(EmbeddedArt, OverlaysAreOpaqueWhiteOrClearNeverOverlapAndHoldTheirWholeBox)

@@ -2,6 +2,7 @@
 #include "GameModel.h"
 #include "XDisplay.h"
 #include "app/Application.h"
+#include "assets/EmbeddedPicture.h"
 #include "assets/Images.h"
 #include "audio/Sounds.h"
 #include "game/GamePlay.h"
@@ -14,6 +15,7 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <sstream>
 #include <utility>
 
 namespace {
@@ -169,23 +171,23 @@ protected:
 // the order that gives the model its handles.
 TEST_F(WholeGames, FirstFrameShowsTheBannerThenLoadsEveryPictureInItsOrder)
 {
-#define PNG(name) {Images::name##_png, Images::name##_png_size}
-    const std::pair<const char*, unsigned int> pictures[] = {{Images::paper2_jpg, Images::paper2_jpg_size},
-        PNG(embarking), PNG(map), PNG(ship), PNG(counter), PNG(biscuits), PNG(biscuits1), PNG(biscuits2),
-        PNG(biscuits3), PNG(biscuits4), PNG(biscuits5), PNG(garrison), PNG(foragebutton), PNG(garrisonbutton),
-        PNG(waitbutton), PNG(mouse), PNG(hand), PNG(ruritania), PNG(molotavia), PNG(norland), PNG(stamark),
-        PNG(winscreen), PNG(drawscreen), PNG(ruritaniawin), PNG(molotaviawin), PNG(norlandwin), PNG(stamarkwin),
-        PNG(space0), PNG(space1), PNG(space2), PNG(space3), PNG(space4), PNG(space5), PNG(space6), PNG(space7),
-        PNG(space8), PNG(space9), PNG(space10), PNG(space11), PNG(space12), PNG(space13), PNG(space14),
-        PNG(space15), PNG(space16), PNG(space17), PNG(space18), PNG(guy)};
-#undef PNG
+    // The pictures in the order the model numbers them; names without an ending are PNG files.
+    std::istringstream order("paper2.jpg embarking map ship counter biscuits biscuits1 biscuits2 biscuits3 biscuits4 "
+                             "biscuits5 garrison foragebutton garrisonbutton waitbutton mouse hand ruritania molotavia "
+                             "norland stamark winscreen drawscreen ruritaniawin molotaviawin norlandwin stamarkwin space0 "
+                             "space1 space2 space3 space4 space5 space6 space7 space8 space9 space10 space11 space12 "
+                             "space13 space14 space15 space16 space17 space18 guy");
     const auto loads = drawer.callsOf("loadImage");
-    ASSERT_EQ(loads.size(), std::size(pictures));
-    for (std::size_t i = 0; i < loads.size(); ++i) {
+    std::size_t count = 0;
+    for (std::string name; order >> name; ++count) {
+        const std::string file = name.find('.') == std::string::npos ? name + ".png" : name;
+        const EmbeddedPicture* picture = findPicture(Images::pictures, file);
+        ASSERT_TRUE(picture != nullptr && count < loads.size()) << name;
         RecordingDrawer alone;
-        ImageLoader().loadInto(alone, pictures[i].first, pictures[i].second);
-        EXPECT_EQ(loads[i].pixels, alone.calls.at(0).pixels) << i;
+        ImageLoader().loadInto(alone, picture->data(), picture->size);
+        EXPECT_EQ(loads[count].pixels, alone.calls.at(0).pixels) << name;
     }
+    EXPECT_EQ(count, loads.size());
     const std::vector<GameModel::Call> start(drawer.calls.begin() + 2, drawer.calls.begin() + 7);
     EXPECT_EQ(start, (std::vector<GameModel::Call>{GameModel::image(GameModel::PaperImage, 0, 0),
                          GameModel::image(GameModel::EmbarkingImage, 256, 192), {"endDrawing"}, {"beginDrawing"},
