@@ -30,13 +30,11 @@ extern "C" void SDL_WM_SetIcon(SDL_Surface* icon, Uint8*)
 {
     iconWidth = icon->w;
     iconGiven.clear();
-    for (int y = 0; y < icon->h; ++y) {
-        for (int x = 0; x < icon->w; ++x) {
-            const Uint8* pixel = static_cast<const Uint8*>(icon->pixels) + y * icon->pitch + 4 * x;
-            iconGiven.resize(iconGiven.size() + 4);
-            Uint8* rgba = &iconGiven[iconGiven.size() - 4];
-            SDL_GetRGBA(*reinterpret_cast<const Uint32*>(pixel), icon->format, rgba, rgba + 1, rgba + 2, rgba + 3);
-        }
+    for (int i = 0; i < icon->w * icon->h; ++i) {
+        const Uint8* pixel = static_cast<const Uint8*>(icon->pixels) + i / icon->w * icon->pitch + 4 * (i % icon->w);
+        Uint8 rgba[4];
+        SDL_GetRGBA(*reinterpret_cast<const Uint32*>(pixel), icon->format, rgba, rgba + 1, rgba + 2, rgba + 3);
+        iconGiven.insert(iconGiven.end(), rgba, rgba + 4);
     }
 }
 
