@@ -127,7 +127,8 @@ TEST_F(ApplicationWindow, InjectedEventsReachTheStateInLogicalPositionsAndTheJoy
     EXPECT_EQ(log, (std::vector<std::string>{"scripted mouseMove 1022 766", "scripted mouseDown 1 1022 0",
                                              "scripted mouseUp 5 0 384", "scripted keyDown 27", "scripted keyUp 97",
                                              "scripted end", "next keyDown 276", "next keyUp 276", "next keyDown 275",
-                                             "next keyDown 122", "next keyDown 120", "next keyDown 99", "next keyDown 98"}));
+                                             "next keyDown 122", "next keyDown 120", "next keyDown 99",
+                                             "next keyDown 98"}));
 }
 
 TEST_F(ApplicationWindow, StateSwitchingOrders)
@@ -220,8 +221,8 @@ TEST(ApplicationSound, OneStereoStreamAt44100UnlessSoundIsOffAndMusicOnlyUnlessI
         const std::string printed = testing::internal::GetCapturedStdout();
         // The effects are loaded before the stream starts, so the audio thread never decodes; once, and
         // not at all without sound.
-        const bool first = &c == cases;
-        EXPECT_EQ(printed.find("Loaded file: " MARROWGATE_SOURCE_DIR "/resources/sounds/click.ogg") != std::string::npos, first);
+        const std::string click = "Loaded file: " MARROWGATE_SOURCE_DIR "/resources/sounds/click.ogg";
+        EXPECT_EQ(printed.find(click) != std::string::npos, &c == cases);
         EXPECT_EQ(fake.calls, c.sound ? opened : std::vector<std::string>{});
         fake.calls.clear();
         if (c.sound) {
