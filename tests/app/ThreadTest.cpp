@@ -17,11 +17,9 @@ struct Worker : Thread {
     bool run() override
     {
         ++runs;
-        if (!lock.lock())
-            return false;
-        holding = true;
+        holding = lock.lock();
         lock.unlock();
-        return result;
+        return holding && result;
     }
 
     CriticalSection& lock;

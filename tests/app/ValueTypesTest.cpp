@@ -34,5 +34,6 @@ TEST(FloatVectors, ScalingMultipliesEveryComponent)
 {
     const TwoFloats two = 2.5f * TwoFloats{3.0f, -4.0f};
     const ThreeFloats three = -2.0f * ThreeFloats{1.0f, 0.5f, 8.0f};
-    EXPECT_EQ(std::make_tuple(two.x, two.y, three.x, three.y, three.z), std::make_tuple(7.5f, -10.0f, -2.0f, -1.0f, -16.0f));
+    EXPECT_EQ(std::make_tuple(two.x, two.y, three.x, three.y, three.z),
+              std::make_tuple(7.5f, -10.0f, -2.0f, -1.0f, -16.0f));
 }

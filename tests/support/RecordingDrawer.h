@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstddef>
-#include <functional>
-#include <iterator>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -75,8 +70,9 @@ public:
     std::vector<Call> callsOf(const std::string& operation) const
     {
         std::vector<Call> found;
-        const auto named = [&operation](const Call& call) { return call.operation == operation; };
-        std::copy_if(calls.begin(), calls.end(), std::back_inserter(found), named);
+        for (const Call& call : calls)
+            if (call.operation == operation)
+                found.push_back(call);
         return found;
     }
     void clear() { calls.clear(); }

@@ -112,7 +112,8 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
             click(x, y);
             EXPECT_EQ(screen->isHuman(nation), box % 2 == 1) << box << ": " << x << "," << y;
         }
-        for (const auto& [x, y] : {std::make_pair(left - 1, midY), {right + 1, midY}, {midX, top - 1}, {midX, bottom + 1}}) {
+        const std::pair<int, int> beside[] = {{left - 1, midY}, {right + 1, midY}, {midX, top - 1}, {midX, bottom + 1}};
+        for (const auto& [x, y] : beside) {
             EXPECT_EQ(cursorAt(x, y), unsigned(Mouse)) << box << ": " << x << "," << y;
             const bool humans[4] = {screen->isHuman(0), screen->isHuman(1), screen->isHuman(2), screen->isHuman(3)};
             click(x, y);
