@@ -3,9 +3,10 @@
 # Checks of the real program: "help" prints the usage text exactly and exits 0; "nohome" runs as a
 # user without a home; "escape" opens a window, quits on Escape and exits 0; "terminal" starts it
 # without a display inside a pseudo-terminal; "nowindow" where SDL has no OpenGL; "window" checks the
-# widest window and the icon; "quiet" a start with sound; "xdg" a relative XDG_CONFIG_HOME;
-# "special" FIFOs and /dev/zero in place of the settings file and the music; "bigsound" sound files of
-# 200 MB; "hangup" SIGHUP; "xgone" the X server going away; "wayland" a start on Wayland.
+# widest window and the icon; "quiet" a start with sound; "settings" a start without arguments; "xdg" a
+# relative XDG_CONFIG_HOME; "special" FIFOs and /dev/zero in place of the settings file and the music;
+# "bigsound" sound files of 200 MB; "hangup" SIGHUP; "xgone" the X server going away; "wayland" a start
+# on Wayland.
 set -eu
 check="$1"
 program="$2"
@@ -180,6 +181,16 @@ quiet_check() {
     if grep -q -i -e '^ALSA lib' -e 'jack' "$work/out"; then
         fail "sound library messages: $(head -n 5 "$work/out")"
     fi
+}
+
+# Started without arguments, as from the desktop menu, the game takes its settings from the file.
+settings_check() {
+    needs_display
+    printf 'w 640\nh 200\na 0\nf 0\nns 1\nnm 1\n' > "$XDG_CONFIG_HOME/Ombrefell/Ombrefell.conf"
+    start_with_window
+    xwininfo -id "$window" | grep -q 'Width: 640$' || fail "not the file's width: $(cat "$work/out")"
+    xwininfo -id "$window" | grep -q 'Height: 200$' || fail "not the file's height: $(cat "$work/out")"
+    quit_with_escape
 }
 
 # A relative XDG_CONFIG_HOME would put the settings wherever the game is started: ~/.config serves.
