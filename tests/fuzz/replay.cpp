@@ -14,22 +14,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv)
 {
-    std::vector<std::filesystem::path> inputs;
+    namespace fs = std::filesystem;
+    std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        if (std::filesystem::is_directory(argv[i]))
-            std::copy(std::filesystem::directory_iterator(argv[i]), std::filesystem::directory_iterator(),
-                      std::back_inserter(inputs));
-        else if (std::filesystem::is_regular_file(argv[i]))
-            inputs.emplace_back(argv[i]);
-        else {
+        if (!fs::exists(argv[i])) {
             std::cerr << "no input at " << argv[i] << std::endl;
             return 1;
         }
+        if (fs::is_directory(argv[i]))
+            std::copy(fs::directory_iterator(argv[i]), fs::directory_iterator(), std::back_inserter(inputs));
+        else
+            inputs.emplace_back(argv[i]);
     }
     std::sort(inputs.begin(), inputs.end());
     for (const auto& input : inputs) {
         std::ifstream file(input, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         std::cerr << "replaying " << input.filename().string() << std::endl;
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
