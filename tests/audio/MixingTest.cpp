@@ -6,7 +6,6 @@
 #include "audio/Sounds.h"
 
 #include <gmock/gmock.h>
-#include <ogg/ogg.h>
 
 #include <sys/stat.h>
 
@@ -15,7 +14,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -71,64 +69,33 @@ namespace {
         float volume = 0.0f;
     };
 
-    // Ways to replace a sound file.
+    // Ways to put a file where an effect should be: a copy, perhaps resized, or what a lambda makes.
     using Replace = std::function<void(const std::string&)>;
-    Replace copying(const std::string& from)
+    Replace copying(const std::string& from, std::uintmax_t bytes = 0)
     {
-        return [from](const std::string& file) { fs::copy_file(from, file, fs::copy_options::overwrite_existing); };
-    }
-    Replace resizing(std::uintmax_t bytes)
-    {
-        return [bytes](const std::string& file) { fs::resize_file(file, bytes); };
-    }
-    // Removes the file, then puts what `then` makes in its place.
-    Replace removing(void (*then)(const std::string&) = [](const std::string&) {})
-    {
-        return [then](const std::string& file) {
-            fs::remove(file);
-            then(file);
+        return [from, bytes](const std::string& file) {
+            fs::copy_file(from, file);
+            if (bytes > 0)
+                fs::resize_file(file, bytes);
         };
     }
-    // long.ogg with its last page claiming the given granule position, its checksum made valid again.
-    Replace claiming(std::uint64_t frames)
-    {
-        return [frames](const std::string& file) {
-            std::ifstream in(FIXTURES + "long.ogg", std::ios::binary);
-            std::string bytes{std::istreambuf_iterator<char>(in), {}};
-            const std::size_t last = bytes.rfind("OggS");
-            for (int i = 0; i < 8; ++i)
-                bytes[last + 6 + i] = static_cast<char>((frames >> (8 * i)) & 0xff);
-            auto* header = reinterpret_cast<unsigned char*>(&bytes[last]);
-            const long headerLength = 27 + header[26];
-            const long bodyLength = static_cast<long>(bytes.size() - last) - headerLength;
-            ogg_page page = {header, headerLength, header + headerLength, bodyLength};
-            ogg_page_checksum_set(&page);
-            std::ofstream(file, std::ios::binary) << bytes;
-        };
-    }
+    const std::string FORAGE = FIXTURES + "effects/forage.ogg";
 
     // The effects loaded from a folder of copies of the fixture effects, any of which a test may replace.
     class SoundsTest : public testing::Test {
     protected:
-        void SetUp() override
-        {
-            makeFolder();
-            load();
-        }
-
-        // A fresh folder with the three fixture effects.
-        void makeFolder()
-        {
-            folder.emplace();
-            for (const char* name : {"click.ogg", "forage.ogg", "garrison.ogg"})
-                fs::copy_file(FIXTURES + "effects/" + name, path(name));
-        }
+        void SetUp() override { load(); }
 
         std::string path(const std::string& name) const { return folder->getPath() + "/" + name; }
 
-        // Loads the folder, returning what the loading printed.
-        std::string load()
+        // Loads a fresh folder of the fixture effects, forage.ogg put there as given; returns what the
+        // loading printed.
+        std::string load(const Replace& forage = copying(FORAGE))
         {
+            folder.emplace();
+            for (const char* name : {"click.ogg", "garrison.ogg"})
+                fs::copy_file(FIXTURES + "effects/" + name, path(name));
+            forage(path("forage.ogg"));
             testing::internal::CaptureStdout();
             sounds.reset(new Sounds(folder->getPath() + "/"));
             return testing::internal::GetCapturedStdout();
@@ -243,8 +210,8 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
     // The message for the effect, and for the music where it differs.
     const struct { const char* name; Replace replace; std::string message, musicMessage = ""; } cases[] = {
         // Stereo, with sides that differ: an effect is heard from its first channel only.
-        {"whole", [](const std::string&) {}, loaded},
-        {"missing", removing(), refused},
+        {"whole", copying(FORAGE), loaded},
+        {"missing", [](const std::string&) {}, refused},
         {"not Ogg", copying(FIXTURES + "text.ogg"), "vorbisfile: Could not open file: "},
         // Without frames: the music's fill must still end.
         {"empty", copying(FIXTURES + "empty.ogg"), loaded},
@@ -252,31 +219,29 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         {"cut", copying(FIXTURES + "cut.ogg"), loaded},
         // Chained: only the first stream.
         {"chained", copying(FIXTURES + "chained.ogg"), loaded},
-        // The claim sits on the last of several audio pages, where the decoder believes it.
-        {"claiming 2^40 frames", claiming(1ull << 40), loaded},
+        // long.ogg, its last audio page claiming 2^40 frames.
+        {"claiming 2^40 frames", copying(FIXTURES + "claiming.ogg"), loaded},
         // A damaged file on which seeking by sample crashes libogg 1.3.5: nothing decodes from it.
         {"damaged", copying(DAMAGED), loaded},
         // A byte more than an effect may have (the music takes it), 200 MB (neither does, and neither
         // waits for it), and just as much as an effect may have.
-        {"too large", resizing(OggFile::LARGEST_EFFECT + 1), tooLarge, loaded},
-        {"200 MB", resizing(200 << 20), tooLarge},
-        {"as large as allowed", resizing(OggFile::LARGEST_EFFECT), loaded},
+        {"too large", copying(FORAGE, OggFile::LARGEST_EFFECT + 1), tooLarge, loaded},
+        {"200 MB", copying(FORAGE, 200 << 20), tooLarge},
+        {"as large as allowed", copying(FORAGE, OggFile::LARGEST_EFFECT), loaded},
         // The same at the music's ceiling: the effect refuses what the music still takes.
-        {"as large as the music may be", resizing(OggFile::LARGEST_MUSIC), tooLarge, loaded},
-        {"larger than the music may be", resizing(OggFile::LARGEST_MUSIC + 1), tooLarge},
-        {"a FIFO", removing([](const std::string& file) { mkfifo(file.c_str(), 0644); }), refused},
-        {"/dev/zero", removing([](const std::string& file) { fs::create_symlink("/dev/zero", file); }), refused},
+        {"as large as the music may be", copying(FORAGE, OggFile::LARGEST_MUSIC), tooLarge, loaded},
+        {"larger than the music may be", copying(FORAGE, OggFile::LARGEST_MUSIC + 1), tooLarge},
+        {"a FIFO", [](const std::string& file) { mkfifo(file.c_str(), 0644); }, refused},
+        {"/dev/zero", [](const std::string& file) { fs::create_symlink("/dev/zero", file); }, refused},
     };
     const DecodedSound click(FIXTURES + "effects/click.ogg");
     const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
     const auto filesBefore = openFiles();
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
-        makeFolder();
-        const std::string file = path("forage.ogg");
-        test.replace(file);
+        const std::string printed = load(test.replace), file = path("forage.ogg");
         EXPECT_EQ(loaded + path("click.ogg") + "\n" + test.message + file + "\n" + loaded + path("garrison.ogg") + "\n",
-                  load());
+                  printed);
         // What opens is compared with its straight decode.
         const DecodedSound forage(test.message == loaded ? file : "");
         EXPECT_EQ(forage.left.size(), sounds->getLength(Sounds::ForageSound));
@@ -308,19 +273,16 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
     }
 }
 
-TEST(SoundsFolder, TheChosenOneEndingInASlashElseTheOneBesideTheProgramElseTheInstalledOne)
+TEST(SoundsFolder, TheChosenOneEndingInASlashElseTheInstalledOne)
 {
     for (const char* named : {"/some/sounds", "/some/sounds/"}) {
         ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", named);
         EXPECT_EQ("/some/sounds/", BackgroundMusic::getSoundsPath());
     }
-    // An empty choice is none.
+    // An empty choice is none. The folder beside the program comes first when there is one: the program
+    // checks (Program.help) run the game from a build folder that has one.
     ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", "");
     const std::string beside = fs::canonical("/proc/self/exe").parent_path().string() + "/sounds/";
     ASSERT_FALSE(fs::exists(beside));
     EXPECT_EQ(BackgroundMusic::getSoundsPath(), INSTALLED_SOUNDS "/");
-    fs::create_directory(beside);
-    const std::string found = BackgroundMusic::getSoundsPath();
-    fs::remove(beside);
-    EXPECT_EQ(found, beside);
 }
