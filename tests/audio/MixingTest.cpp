@@ -2,7 +2,6 @@
 #include "DecodedSound.h"
 #include "TemporaryDirectory.h"
 #include "audio/BackgroundMusic.h"
-#include "audio/OggFile.h"
 #include "audio/Sounds.h"
 
 #include <gmock/gmock.h>
@@ -205,6 +204,8 @@ TEST_F(SoundsTest, VoicesStartedWhileAnotherThreadMixes)
 
 TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhyAndStaysSilent)
 {
+    // The ceilings as the game states them, in bytes: 4 MB for an effect, 16 MB for the music.
+    const std::uintmax_t effectCeiling = 4 << 20, musicCeiling = 16 << 20;
     const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ";
     const std::string tooLarge = "vorbisfile: File too large, so it stays silent: ";
     // The message for the effect, and for the music where it differs.
@@ -225,12 +226,12 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         {"damaged", copying(DAMAGED), loaded},
         // A byte more than an effect may have (the music takes it), 200 MB (neither does, and neither
         // waits for it), and just as much as an effect may have.
-        {"too large", copying(FORAGE, OggFile::LARGEST_EFFECT + 1), tooLarge, loaded},
+        {"too large", copying(FORAGE, effectCeiling + 1), tooLarge, loaded},
         {"200 MB", copying(FORAGE, 200 << 20), tooLarge},
-        {"as large as allowed", copying(FORAGE, OggFile::LARGEST_EFFECT), loaded},
+        {"as large as allowed", copying(FORAGE, effectCeiling), loaded},
         // The same at the music's ceiling: the effect refuses what the music still takes.
-        {"as large as the music may be", copying(FORAGE, OggFile::LARGEST_MUSIC), tooLarge, loaded},
-        {"larger than the music may be", copying(FORAGE, OggFile::LARGEST_MUSIC + 1), tooLarge},
+        {"as large as the music may be", copying(FORAGE, musicCeiling), tooLarge, loaded},
+        {"larger than the music may be", copying(FORAGE, musicCeiling + 1), tooLarge},
         {"a FIFO", [](const std::string& file) { mkfifo(file.c_str(), 0644); }, refused},
         {"/dev/zero", [](const std::string& file) { fs::create_symlink("/dev/zero", file); }, refused},
     };
