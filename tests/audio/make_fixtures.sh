@@ -1,7 +1,8 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Makes the small Ogg Vorbis files the audio tests play: music of several lengths, a mono and a
-# chained file, one with no samples, one cut off, a file that is not Ogg at all, and the effects.
+# chained file, one with no samples, one cut off, one claiming far more frames than it has, a file that
+# is not Ogg at all, and the effects.
 # Usage: make_fixtures.sh OUTPUT_DIR
 set -eu
 out="$1"
@@ -38,3 +39,19 @@ encode 22 "$out/effects/forage.ogg" "$scratch/forage.wav"
 encode 23 "$out/effects/garrison.ogg" "$scratch/garrison.wav"
 # An Ogg Vorbis file cut off half-way through its audio.
 head -c 14000 "$out/long.ogg" > "$out/cut.ogg"
+# long.ogg with its last page claiming 2^40 frames, the page's checksum made valid again: the claim sits
+# on the last of several audio pages, where the decoder believes it.
+python3 - "$out/long.ogg" "$out/claiming.ogg" << 'PYTHON'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+last = data.rfind(b"OggS")
+data[last + 6:last + 14] = (1 << 40).to_bytes(8, "little")
+data[last + 22:last + 26] = bytes(4)
+crc = 0
+for byte in data[last:]:
+    crc ^= byte << 24
+    for _ in range(8):
+        crc = ((crc << 1) ^ 0x04C11DB7 if crc & 0x80000000 else crc << 1) & 0xFFFFFFFF
+data[last + 22:last + 26] = crc.to_bytes(4, "little")
+open(sys.argv[2], "wb").write(data)
+PYTHON
