@@ -45,7 +45,6 @@ protected:
         open(windowWidth, windowHeight);
         settleWindow(true);
         drawer->setFrameSkipping(skipping);
-        cursor = solidImage(16, {255, 255, 0, 255});
         blob = solidImage(64, {200, 40, 90, 230}); // loaded last, so that replacing it keeps its handle
         drawn.clear();
         std::vector<Screenshot> screens;
@@ -69,7 +68,7 @@ protected:
         drawer->drawImage(blob, 100, 100, 2, 2, 1, 1, 1, 1);
         drawer->drawText("ab1", 500, 500, 96, 1, 0.5f, 0, 1);
         drawer->drawLine(50, 700, 900, 650, 1, 1, 1, 1);
-        drawer->drawImage(cursor, cursorX, 400, 4, 4, 1, 1, 1, 1);
+        drawer->fillRect(cursorX, 400, 64, 64, 255, 255, 0, 255);
     }
     // Replaces the picture with one of another colour under the same handle.
     void replaceBlob(unsigned char g)
@@ -79,7 +78,7 @@ protected:
     }
 
     PrivateXServer server{windowWidth, windowHeight};
-    unsigned int blob = 0, cursor = 0;
+    unsigned int blob = 0;
     std::vector<bool> drawn;
 };
 
@@ -92,7 +91,7 @@ TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
     const auto withNext = [this] {
         scene(100);
         drawer->drawImage(blob + 1, 0, 0, 20, 20, 1, 1, 1, 1);
-        drawer->drawPoly(0, cursor, 600, 100, 2, 2, 1, 1, 1, 1);
+        drawer->drawPoly(0, blob, 600, 100, 2, 2, 1, 1, 1, 1);
     };
     float triangle[6] = {0, 0, 100, 30, 20, 90};
     const auto quarter = [this] { scene(100); drawer->setViewport(0, 0, 512, 384); };
