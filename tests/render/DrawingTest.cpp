@@ -166,7 +166,10 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
     float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
     drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
-    drawer->useSecondImage(solidImage(8, {255, 0, 255, 255}));
+    // Magenta over cyan: the fan's outer corners take its top row, its centre the bottom row.
+    drawer->useSecondImage(makeImage(8, 8, [](unsigned int, unsigned int y) {
+        return y < 4 ? Rgba{255, 0, 255, 255} : Rgba{0, 255, 255, 255};
+    }));
     drawer->drawPoly(polygon, quarters, 300, 500, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
     for (const int y : {100, 149})
@@ -176,7 +179,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
     shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red}, {360, 360, blue},
-                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
+                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue}, {380, 505, red},
                        {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();

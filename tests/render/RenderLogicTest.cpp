@@ -105,12 +105,17 @@ TEST_F(Particles, DensityOneEmitsTwoThenOnePerStepHalfOnEveryOtherStepAndParticl
     const ParticleGenerator::Particle oldest = generator.getParticles()[0];
     EXPECT_FLOAT_EQ(oldest.posX, 10.5f + 2 * oldest.directionX * oldest.speed);
     EXPECT_FLOAT_EQ(oldest.life, 29.8f);
-    // Without a direction set, each particle goes its own way, at most one unit a step on each axis.
-    for (const auto& particle : generator.getParticles())
-        EXPECT_TRUE(std::fabs(particle.directionX) <= 1 && std::fabs(particle.directionY) <= 1);
-    EXPECT_NE(generator.getParticles()[0].directionX, generator.getParticles()[1].directionX);
     generator.setDensity(0.5f);
     EXPECT_EQ(run(4), (Counts{4, 5, 5, 6}));
+    // Without a direction set, each particle goes its own way, up to one unit a step on each axis.
+    generator.setDensity(100.0f);
+    run(1);
+    float widestX = 0.0f, widestY = 0.0f;
+    for (const auto& particle : generator.getParticles()) {
+        widestX = std::max(widestX, std::fabs(particle.directionX));
+        widestY = std::max(widestY, std::fabs(particle.directionY));
+    }
+    EXPECT_TRUE(widestX > 0.9f && widestX <= 1.0f && widestY > 0.9f && widestY <= 1.0f) << widestX << ", " << widestY;
 }
 
 TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
