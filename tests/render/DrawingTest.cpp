@@ -162,6 +162,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     });
     drawer->drawPoly(polygon, white, 200, 100, 2.0f, 0.5f, 1, 1, 1, 1);
     drawer->drawPoly(drawer->loadPoly(bowTie, 4), white, -100, 200, 1, 1, 1, 1, 1, 1);
+    // Small and enlarged forty times, a bow tie shows its centre: the wedges meet at one point.
+    float smallTie[8] = {0, 0, 4, 4, 4, 0, 0, 4};
+    drawer->drawPoly(drawer->loadPoly(smallTie, 4), white, 800, 500, 40, 40, 1, 1, 1, 1);
     drawer->drawPoly(polygon, quarters, 300, 300, 1, 1, 0, 0, 0, 1); // the tint's colour does not reach it
     // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
     float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
@@ -179,7 +182,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
     shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red}, {360, 360, blue},
-                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue}, {380, 505, red},
+                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue}, {380, 505, red}, {810, 580, ::white}, {880, 586, black}, {880, 574, black},
                        {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
