@@ -181,9 +181,11 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         ASSERT_EQ(shot.litColumns(y), std::make_pair(200, 299)) << y;
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
-    shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red}, {360, 360, blue},
-                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue}, {380, 505, red}, {810, 580, ::white}, {880, 586, black}, {880, 574, black},
-                       {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
+    shot.expectPixels({{300, 99, black},   {300, 150, black},   {250, 210, black},       {250, 290, black},
+                       {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
+                       {310, 590, black},  {390, 590, blue},    {380, 505, red},         {810, 580, ::white},
+                       {880, 586, black},  {880, 574, black},   {510, 340, red},         {690, 340, red},
+                       {510, 360, green},  {690, 390, blue},    {590, 390, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
@@ -208,7 +210,8 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
     const Rgba quarters[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
     std::vector<unsigned char> fourColours;
     for (int i = 0; i < 16; ++i)
-        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(), quarters[i / 8 * 2 + i % 4 / 2].end());
+        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(),
+                           quarters[i / 8 * 2 + i % 4 / 2].end());
     drawer->loadGlyph(Drawer::GlyphQuestion, fourColours.data(), 4);
     drawer->drawText("?", 900, 600, 64, 1, 1, 1, 1);
     // Every byte value alone, in a grid of 16 by 16 cells.
@@ -245,7 +248,8 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
     // edge over several pixels, over the screen's edge), alpha.
     const float placements[][5] = {{10, 10, 1, 1, 1},           {300, 40, 2, 2, 0.9f},     {800, 100, 1, -1, 0.6f},
                                    {100, 300, -2.5f, 0.75f, 1}, {400, 350, 0.3f, 0.3f, 1}, {620, 430, 4.5f, 4.5f, 1},
-                                   {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},       {500, 650, 0.77f, 1.31f, 0.5f}};
+                                   {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},
+                                   {500, 650, 0.77f, 1.31f, 0.5f}};
     // Window width and height, whether the pictures go into a viewport, and the first and last column
     // and row lit in the window. Rows of 1021 pixels are not a multiple of 4 bytes: read back with
     // padding, they would drift.
@@ -268,7 +272,8 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
                                        blob(50, 30, 25, 15, 1000),   blob(32, 16, 16, 8, 1000),
                                        // Translucent everywhere, and opaque but for holes.
                                        makeImage(40, 24, [](unsigned int x, unsigned int y) {
-                                           return Rgba{static_cast<unsigned char>(x * 6), 90, static_cast<unsigned char>(y * 9), 128};
+                                           return Rgba{static_cast<unsigned char>(x * 6), 90,
+                                                       static_cast<unsigned char>(y * 9), 128};
                                        }),
                                        makeImage(48, 48, [](unsigned int x, unsigned int y) {
                                            return Rgba{250, static_cast<unsigned char>(x * 5), 30,
@@ -310,8 +315,8 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
     } programs[] = {{"c.a", red, blue, yellow}, {"1.0", red, green, yellow}, {"c.a * 0.5", purple, blue, grey}};
     for (const auto& p : programs) {
         SCOPED_TRACE(p.alpha);
-        const unsigned int shader = program(plainVertex, std::string("uniform sampler2D picture; void main() { vec4 c = "
-            "texture2D(picture, gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, ") + p.alpha + "); }");
+        const unsigned int shader = program(plainVertex, "uniform sampler2D picture; void main() { vec4 c = texture2D("
+            "picture, gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, " + std::string(p.alpha) + "); }");
         ASSERT_NE(shader, 0u);
         const Screenshot shot = sameEitherWay([&] {
             drawer->fillRect(0, 0, 1024, 768, 0, 0, 255, 255);

@@ -124,9 +124,8 @@ TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesU
     generator.setDensity(0.5f);
     run(1);
     // Views about it, and views that miss it by a hair on each side; a 32 by 32 picture centred on its place.
-    const std::array<float, 4> views[] = {{10.0f, 3.0f, 5.0f, 5.0f}, {8.0f, 2.5f, 4.0f, 1.0f}, {10.0f, 0.0f, 1.0f, 4.0f},
-                                          {11.5f, 3.0f, 5.0f, 5.0f}, {10.0f, 4.25f, 5.0f, 5.0f}, {8.0f, 2.0f, 4.0f, 1.0f},
-                                          {6.0f, 2.5f, 4.0f, 1.0f}};
+    const std::array<float, 4> views[] = {{10, 3, 5, 5},     {8, 2.5f, 4, 1}, {10, 0, 1, 4}, {11.5f, 3, 5, 5},
+                                          {10, 4.25f, 5, 5}, {8, 2, 4, 1},    {6, 2.5f, 4, 1}};
     for (const auto& view : views)
         generator.draw(&drawer, view[0], view[1], view[2], view[3]);
     ASSERT_EQ(drawer.calls.size(), 3u);
