@@ -116,8 +116,11 @@ TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
     drawer->drawImage(orange, 100, 400, 1, 1, 1, 1, 1, 0.5f);
-    // 100 by 64 is held in a 128 by 64 texture, enlarged across only; only the picture appears, at its own size.
-    const unsigned int enlarged = makeImage(100, 64, [](unsigned int, unsigned int) { return Rgba{9, 9, 9, 255}; });
+    // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
+    // appears, at its own size.
+    const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
+        return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
+    });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
     EXPECT_EQ(shot.litColumns(663), std::make_pair(10, 109));
@@ -125,7 +128,8 @@ TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
     // Scale 2 at (100, 100) covers (68, 68) to (196, 196); scale -2 the same square turned half way round.
     shot.expectPixels({{68, 68, red}, {195, 195, blue}, {67, 100, black}, {196, 100, black}, {100, 67, black},
                        {100, 196, black}, {468, 68, blue}, {595, 195, red}, {467, 100, black}, {596, 100, black},
-                       {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}}});
+                       {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}},
+                       {65, 660, {200, 200, 200}}});
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
