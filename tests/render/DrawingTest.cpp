@@ -4,9 +4,14 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
+#include <string>
 
 // Real pixels: each case draws into a window under Xvfb and reads the frame back.
 namespace {
+
+const std::string plainVertex =
+    "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
 
 TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
 {
@@ -32,7 +37,35 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
     SDL_Quit();
 }
 
-using Drawing = DrawingWindow;
+class Drawing : public DrawingWindow {
+protected:
+    // Draws a frame with the shortcuts and without: they must give the same pixels, which are returned.
+    Screenshot sameEitherWay(const std::function<void()>& frame)
+    {
+        Screenshot shots[2];
+        for (const bool shortcuts : {false, true}) {
+            drawer->setShortcuts(shortcuts);
+            frame();
+            shots[shortcuts] = capture();
+        }
+        EXPECT_TRUE(shots[0] == shots[1]);
+        return shots[1];
+    }
+    // Builds a shader program from sources written to files (the drawer echoes them).
+    unsigned int program(const std::string& vertex, const std::string& fragment)
+    {
+        std::ofstream(folder.getPath() + "/a.vert") << vertex;
+        std::ofstream(folder.getPath() + "/a.frag") << fragment;
+        testing::internal::CaptureStdout();
+        const unsigned int built = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+        log = testing::internal::GetCapturedStdout();
+        return built;
+    }
+
+    TemporaryDirectory folder;
+    // What building the last program printed.
+    std::string log;
+};
 
 TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASolidMiddleAndSoftEdges)
 {
@@ -69,20 +102,6 @@ TEST_F(Drawing, AViewportHasItsOwnCoordinatesAndClipsUntilReset)
     EXPECT_EQ(shot.litColumns(5), std::make_pair(0, 1009));
     EXPECT_EQ(shot.litColumns(383), std::make_pair(0, 511));
     EXPECT_EQ(shot.litColumns(384), std::make_pair(512, 1023));
-    // In windows with bars beside or above the logical screen, the bottom right quarter: window
-    // width and height, then its first and last column and row.
-    const int windows[][6] = {{1280, 800, 640, 1172, 400, 799}, {300, 1000, 150, 299, 500, 611}};
-    for (const auto& w : windows) {
-        open(static_cast<unsigned short>(w[0]), static_cast<unsigned short>(w[1]));
-        drawer->setViewport(512, 384, 512, 384);
-        drawer->fillRect(0, 0, 512, 384, 255, 255, 255, 255);
-        drawer->resetViewport();
-        const Screenshot quarter = capture();
-        for (const int y : {w[4], w[5]})
-            EXPECT_EQ(quarter.litColumns(y), std::make_pair(w[2], w[3])) << w[0] << "x" << w[1] << ", row " << y;
-        for (const int y : {w[4] - 1, w[5] + 1})
-            EXPECT_TRUE(y >= w[1] || quarter.litColumns(y).first == -1) << w[0] << "x" << w[1] << ", row " << y;
-    }
 }
 
 TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
@@ -97,16 +116,20 @@ TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
     drawer->drawImage(orange, 100, 400, 1, 1, 1, 1, 1, 0.5f);
-    // 100 by 60 is held in a 128 by 64 texture; only the picture appears, at its own size.
-    const unsigned int enlarged = makeImage(100, 60, [](unsigned int, unsigned int) { return Rgba{9, 9, 9, 255}; });
+    // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
+    // appears, at its own size.
+    const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
+        return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
+    });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
-    EXPECT_EQ(shot.litColumns(659), std::make_pair(10, 109));
-    EXPECT_EQ(shot.litColumns(660).first, -1);
+    EXPECT_EQ(shot.litColumns(663), std::make_pair(10, 109));
+    EXPECT_EQ(shot.litColumns(664).first, -1);
     // Scale 2 at (100, 100) covers (68, 68) to (196, 196); scale -2 the same square turned half way round.
     shot.expectPixels({{68, 68, red}, {195, 195, blue}, {67, 100, black}, {196, 100, black}, {100, 67, black},
                        {100, 196, black}, {468, 68, blue}, {595, 195, red}, {467, 100, black}, {596, 100, black},
-                       {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}}});
+                       {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}},
+                       {65, 660, {200, 200, 200}}});
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
@@ -143,11 +166,17 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     });
     drawer->drawPoly(polygon, white, 200, 100, 2.0f, 0.5f, 1, 1, 1, 1);
     drawer->drawPoly(drawer->loadPoly(bowTie, 4), white, -100, 200, 1, 1, 1, 1, 1, 1);
+    // Small and enlarged forty times, a bow tie shows its centre: the wedges meet at one point.
+    float smallTie[8] = {0, 0, 4, 4, 4, 0, 0, 4};
+    drawer->drawPoly(drawer->loadPoly(smallTie, 4), white, 800, 500, 40, 40, 1, 1, 1, 1);
     drawer->drawPoly(polygon, quarters, 300, 300, 1, 1, 0, 0, 0, 1); // the tint's colour does not reach it
     // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
     float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
     drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
-    drawer->useSecondImage(solidImage(8, {255, 0, 255, 255}));
+    // Magenta over cyan: the fan's outer corners take its top row, its centre the bottom row.
+    drawer->useSecondImage(makeImage(8, 8, [](unsigned int, unsigned int y) {
+        return y < 4 ? Rgba{255, 0, 255, 255} : Rgba{0, 255, 255, 255};
+    }));
     drawer->drawPoly(polygon, quarters, 300, 500, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
     for (const int y : {100, 149})
@@ -156,9 +185,11 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         ASSERT_EQ(shot.litColumns(y), std::make_pair(200, 299)) << y;
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
-    shot.expectPixels({{300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red}, {360, 360, blue},
-                       {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
-                       {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue}, {590, 390, green}});
+    shot.expectPixels({{300, 99, black},   {300, 150, black},   {250, 210, black},       {250, 290, black},
+                       {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
+                       {310, 590, black},  {390, 590, blue},    {380, 505, red},         {810, 580, ::white},
+                       {880, 586, black},  {880, 574, black},   {510, 340, red},         {690, 340, red},
+                       {510, 360, green},  {690, 390, blue},    {590, 390, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
@@ -183,7 +214,8 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
     const Rgba quarters[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
     std::vector<unsigned char> fourColours;
     for (int i = 0; i < 16; ++i)
-        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(), quarters[i / 8 * 2 + i % 4 / 2].end());
+        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(),
+                           quarters[i / 8 * 2 + i % 4 / 2].end());
     drawer->loadGlyph(Drawer::GlyphQuestion, fourColours.data(), 4);
     drawer->drawText("?", 900, 600, 64, 1, 1, 1, 1);
     // Every byte value alone, in a grid of 16 by 16 cells.
@@ -204,8 +236,8 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
     shot.expectPixels({{41, 731, red}, {42, 710, black}, {73, 710, black}, {10, 732, black}});
 }
 
-// Each shape of window shows the logical screen between black bars; trimming transparent borders and
-// not blending opaque pictures change not a single pixel there, nor inside a viewport of its own.
+// Each shape of window shows the logical screen between black bars, and a viewport where it maps there;
+// trimming transparent borders and not blending opaque pictures change not a single pixel.
 TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindow)
 {
     // A soft-edged blob about (cx, cy), with stray colour under zero alpha everywhere else.
@@ -220,15 +252,23 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
     // edge over several pixels, over the screen's edge), alpha.
     const float placements[][5] = {{10, 10, 1, 1, 1},           {300, 40, 2, 2, 0.9f},     {800, 100, 1, -1, 0.6f},
                                    {100, 300, -2.5f, 0.75f, 1}, {400, 350, 0.3f, 0.3f, 1}, {620, 430, 4.5f, 4.5f, 1},
-                                   {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},       {500, 650, 0.77f, 1.31f, 0.5f}};
-    // Window width and height, whether the pictures go into a viewport, and the logical screen's
-    // first and last column and row in the window. Rows of 1021 pixels are not a multiple of 4 bytes:
-    // read back with padding, they would drift.
-    const int windows[][7] = {{1024, 768, 0, 0, 1023, 0, 767},   {1280, 800, 0, 106, 1171, 0, 799},
-                              {1280, 800, 1, 106, 1171, 0, 799}, {1000, 700, 0, 33, 965, 0, 699},
-                              {300, 1000, 0, 0, 299, 388, 612},  {1021, 700, 0, 43, 975, 0, 699}};
+                                   {-30, 600, 3.3f, 1.7f, 1},   {990, 700, 1, 1, 1},
+                                   {500, 650, 0.77f, 1.31f, 0.5f}};
+    // Window width and height, whether the pictures go into a viewport, and the first and last column
+    // and row lit in the window. Rows of 1021 pixels are not a multiple of 4 bytes: read back with
+    // padding, they would drift.
+    const struct {
+        int width, height;
+        bool viewport;
+        int left, right, top, bottom;
+    } windows[] = {{1024, 768, false, 0, 1023, 0, 767},  {1280, 800, false, 106, 1171, 0, 799},
+                   {1280, 800, true, 262, 990, 72, 696}, {1000, 700, false, 33, 965, 0, 699},
+                   {300, 1000, false, 0, 299, 388, 612}, {300, 1000, true, 43, 247, 408, 582},
+                   {1021, 700, false, 43, 975, 0, 699}};
     for (const auto& window : windows) {
-        open(static_cast<unsigned short>(window[0]), static_cast<unsigned short>(window[1]));
+        SCOPED_TRACE(std::to_string(window.width) + "x" + std::to_string(window.height) +
+                     (window.viewport ? " in a viewport" : ""));
+        open(static_cast<unsigned short>(window.width), static_cast<unsigned short>(window.height));
         // Inside an enlarged texture, cut by its right and bottom edges, in a corner, invisible, and
         // opaque throughout (enlarged and not).
         const unsigned int images[] = {blob(100, 60, 40, 30, 12.5f), blob(100, 60, 95, 55, 20),
@@ -236,44 +276,36 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
                                        blob(50, 30, 25, 15, 1000),   blob(32, 16, 16, 8, 1000),
                                        // Translucent everywhere, and opaque but for holes.
                                        makeImage(40, 24, [](unsigned int x, unsigned int y) {
-                                           return Rgba{static_cast<unsigned char>(x * 6), 90, static_cast<unsigned char>(y * 9), 128};
+                                           return Rgba{static_cast<unsigned char>(x * 6), 90,
+                                                       static_cast<unsigned char>(y * 9), 128};
                                        }),
                                        makeImage(48, 48, [](unsigned int x, unsigned int y) {
                                            return Rgba{250, static_cast<unsigned char>(x * 5), 30,
                                                        static_cast<unsigned char>((x / 6 + y / 6) % 3 == 0 ? 0 : 255)};
                                        })};
-        Screenshot shots[2];
-        for (const bool shortcuts : {false, true}) {
-            drawer->setShortcuts(shortcuts);
-            drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
-            if (window[2] != 0)
+        const Screenshot shot = sameEitherWay([&] {
+            if (window.viewport)
                 drawer->setViewport(150, 70, 700, 600);
+            drawer->fillGradient(0, 0, 1024, 768, 30, 90, 160, 255, 220, 180, 40, 255);
             for (const unsigned int image : images)
                 for (const auto& p : placements)
                     drawer->drawImage(image, short(p[0]), short(p[1]), p[2], p[3], 1, 0.8f, 1, p[4]);
             drawer->resetViewport();
-            shots[shortcuts] = capture();
+        });
+        if (!window.viewport) {
+            EXPECT_EQ(std::make_pair(drawer->getActualWidth(), drawer->getActualHeight()),
+                      std::make_pair(short(window.right - window.left + 1), short(window.bottom - window.top + 1)));
         }
-        const std::string name = std::to_string(window[0]) + "x" + std::to_string(window[1]);
-        EXPECT_EQ(std::make_pair(drawer->getActualWidth(), drawer->getActualHeight()),
-                  std::make_pair(short(window[4] - window[3] + 1), short(window[6] - window[5] + 1))) << name;
-        EXPECT_TRUE(shots[0] == shots[1]) << name << (window[2] != 0 ? " in a viewport" : "");
-        for (const int y : {window[5], window[6]})
-            EXPECT_EQ(shots[1].litColumns(y), std::make_pair(window[3], window[4])) << name << ", row " << y;
-        if (window[5] > 0) { // bars above and below
-            EXPECT_EQ(shots[1].litColumns(window[5] - 1).first, -1) << name;
-            EXPECT_EQ(shots[1].litColumns(window[6] + 1).first, -1) << name;
-        }
+        for (const int y : {window.top, window.bottom})
+            EXPECT_EQ(shot.litColumns(y), std::make_pair(window.left, window.right)) << "row " << y;
+        for (const int y : {window.top - 1, window.bottom + 1})
+            EXPECT_TRUE(y < 0 || y >= window.height || shot.litColumns(y).first == -1) << "row " << y;
     }
 }
 
 // Under a shader program the shortcuts are off: the program decides what transparency means.
 TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
 {
-    TemporaryDirectory folder;
-    const std::string vertex = folder.getPath() + "/plain.vert", fragment = folder.getPath() + "/alpha.frag";
-    std::ofstream(vertex)
-        << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
     // Red in the middle, and green with no alpha all round: a shader that keeps alpha shows only red.
     const unsigned int centred = makeImage(64, 64, [](unsigned int x, unsigned int y) {
         return x >= 24 && x < 40 && y >= 24 && y < 40 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 0};
@@ -287,42 +319,31 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
     } programs[] = {{"c.a", red, blue, yellow}, {"1.0", red, green, yellow}, {"c.a * 0.5", purple, blue, grey}};
     for (const auto& p : programs) {
         SCOPED_TRACE(p.alpha);
-        std::ofstream(fragment) << "uniform sampler2D picture; void main() { vec4 c = texture2D(picture, "
-                                   "gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, " << p.alpha << "); }";
-        testing::internal::CaptureStdout(); // the drawer echoes the sources
-        const unsigned int program = drawer->loadShader(vertex, fragment);
-        testing::internal::GetCapturedStdout();
-        ASSERT_NE(program, 0u);
-        Screenshot shots[2];
-        for (const bool shortcuts : {false, true}) {
-            drawer->setShortcuts(shortcuts);
+        const unsigned int shader = program(plainVertex, "uniform sampler2D picture; void main() { vec4 c = texture2D("
+            "picture, gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, " + std::string(p.alpha) + "); }");
+        ASSERT_NE(shader, 0u);
+        const Screenshot shot = sameEitherWay([&] {
             drawer->fillRect(0, 0, 1024, 768, 0, 0, 255, 255);
-            drawer->useShader(program);
+            drawer->useShader(shader);
             drawer->drawImage(centred, 100, 100, 2, 2, 1, 1, 1, 1);
             drawer->drawImage(opaque, 400, 100, 1, 1, 1, 1, 1, 1);
             drawer->useShader(0);
-            shots[shortcuts] = capture();
-        }
-        EXPECT_TRUE(shots[0] == shots[1]);
-        shots[1].expectPixels({{132, 132, p.middle}, {110, 110, p.border}, {432, 132, p.opaqueColour}});
+        });
+        shot.expectPixels({{132, 132, p.middle}, {110, 110, p.border}, {432, 132, p.opaqueColour}});
     }
     // What the compiler says of each file follows its name.
-    std::ofstream(fragment) << "void main() { gl_FragColor = undefinedColour; }";
-    testing::internal::CaptureStdout();
-    drawer->loadShader(vertex, fragment);
-    const std::string log = testing::internal::GetCapturedStdout();
-    const std::size_t header = log.find("OpenGLDrawer Shader InfoLog:\n----------------------------\n" + vertex + ":\n");
+    program(plainVertex, "void main() { gl_FragColor = undefinedColour; }");
+    const std::size_t header = log.find("OpenGLDrawer Shader InfoLog:\n----------------------------\n" +
+                                        folder.getPath() + "/a.vert:\n");
     ASSERT_NE(header, std::string::npos) << log;
-    EXPECT_NE(log.find("undefinedColour", log.find(fragment + ":\n", header)), std::string::npos) << log;
+    EXPECT_NE(log.find("undefinedColour", log.find(folder.getPath() + "/a.frag:\n", header)), std::string::npos) << log;
     // A polygon's second picture reaches a program through its sampler "second" (a GLSL program cannot
     // also have the sampler "main"; an unset sampler reads the first unit anyway).
-    std::ofstream(vertex) << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_TexCoord[1] = gl_MultiTexCoord1; "
-                             "gl_Position = ftransform(); }";
-    std::ofstream(fragment) << "uniform sampler2D picture; uniform sampler2D second; void main() { gl_FragColor = "
-                               "vec4(texture2D(picture, gl_TexCoord[0].st).r, texture2D(second, gl_TexCoord[1].st).g, 0.0, 1.0); }";
-    testing::internal::CaptureStdout();
-    const unsigned int both = drawer->loadShader(vertex, fragment);
-    testing::internal::GetCapturedStdout();
+    const unsigned int both = program(
+        "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_TexCoord[1] = gl_MultiTexCoord1; "
+        "gl_Position = ftransform(); }",
+        "uniform sampler2D picture; uniform sampler2D second; void main() { gl_FragColor = "
+        "vec4(texture2D(picture, gl_TexCoord[0].st).r, texture2D(second, gl_TexCoord[1].st).g, 0.0, 1.0); }");
     float square[8] = {0, 0, 100, 0, 100, 100, 0, 100};
     const unsigned int polygon = drawer->loadPoly(square, 4);
     drawer->useShader(both);
