@@ -280,10 +280,13 @@ TEST(SoundsFolder, TheChosenOneEndingInASlashElseTheInstalledOne)
         ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", named);
         EXPECT_EQ("/some/sounds/", BackgroundMusic::getSoundsPath());
     }
-    // An empty choice is none. The folder beside the program comes first when there is one: the program
-    // checks (Program.help) run the game from a build folder that has one.
+    // An empty choice is none: the "sounds" folder beside the program, else the installed one.
     ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", "");
     const std::string beside = fs::canonical("/proc/self/exe").parent_path().string() + "/sounds/";
     ASSERT_FALSE(fs::exists(beside));
     EXPECT_EQ(BackgroundMusic::getSoundsPath(), INSTALLED_SOUNDS "/");
+    fs::create_directory(beside);
+    const std::string found = BackgroundMusic::getSoundsPath();
+    fs::remove(beside);
+    EXPECT_EQ(found, beside);
 }
