@@ -45,7 +45,13 @@ public:
         : GameState(application), log(log), name(std::move(name)) {}
     ~ScriptedState() override { note("end"); }
 
-    void draw(Drawer* drawer) override { drewWith = drawer; note("draw"); }
+    void draw(Drawer* drawer) override
+    {
+        drewWith = drawer;
+        if (paint)
+            paint(drawer);
+        note("draw");
+    }
     void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
     void keyUp(const SDL_keysym& key) override { note("keyUp", key.sym); }
     void mouseDown(int button, int x, int y) override { note("mouseDown", button, x, y); }
@@ -56,6 +62,8 @@ public:
 
     // Runs after each event is written down, with its name ("draw", "end", ...).
     std::function<void(const std::string&)> react;
+    // Draws on the frame, if set.
+    std::function<void(Drawer*)> paint;
     // The drawer of the last draw call.
     Drawer* drewWith = nullptr;
 
@@ -158,9 +166,21 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeS
 {
     // The screens draw their own pointer.
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    state->react = [this](const std::string& event) { if (event == "draw") application->quit(); };
+    // Two frames: the left half lit, then the right half alone, as every frame starts afresh.
+    int frames = 0;
+    state->paint = [&frames](Drawer* drawer) {
+        drawer->fillRect(frames++ == 0 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
+    };
+    state->react = [&](const std::string& event) {
+        if (event == "draw" && frames == 2)
+            application->quit();
+    };
     application->eventLoop();
     ASSERT_NE(state->drewWith, nullptr);
+    const std::unique_ptr<unsigned char[]> shown(state->drewWith->getScreenPixels());
+    EXPECT_EQ(shown[3 * (300 * 800 + 100)], 0);
+    EXPECT_EQ(shown[3 * (300 * 800 + 700)], 255);
+    state->paint = nullptr;
     // The loop loaded the font: a letter's corner is clear, where the placeholder square was white.
     state->drewWith->beginDrawing();
     state->drewWith->drawText("a", 0, 0, 256, 1, 1, 1, 1);
@@ -169,6 +189,7 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeS
     state->react = [&](const std::string&) { sdlRunning = SDL_WasInit(SDL_INIT_VIDEO) != 0; };
     application.reset();
     EXPECT_TRUE(sdlRunning) << "SDL was shut down before the state ended";
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "SDL still runs";
 }
 
 TEST_F(ApplicationWindow, HandsSdlTheGameIconInItsColoursAndItsShape)
