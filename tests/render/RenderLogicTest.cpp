@@ -41,6 +41,11 @@ TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCanno
         EXPECT_TRUE(std::equal(expected, expected + 24, image.pixels));
         delete[] image.pixels;
     }
+    // The smallest picture there is.
+    const LoadedImage dot = loader.loadImage(dataDir + "/dot1x1.png");
+    ASSERT_NE(dot.pixels, nullptr);
+    EXPECT_EQ(std::vector<unsigned char>(dot.pixels, dot.pixels + 4), (std::vector<unsigned char>{1, 2, 3, 4}));
+    delete[] dot.pixels;
     for (const LoadedImage& unreadable :
          {loader.loadImage("not a picture", 13), loader.loadImage(Images::line_png, Images::line_png_size / 2),
           loader.loadImage(nullptr, 100), loader.loadImage(""), loader.loadImage(dataDir),
