@@ -15,6 +15,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <vector>
 
 // Decoding pictures, preparing textures and running particles: everything that needs no window.
 namespace {
