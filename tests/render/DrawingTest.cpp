@@ -173,6 +173,9 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
     float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
     drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
+    // An outline whose first point is given twice is still drawn.
+    float repeated[10] = {0, 0, 0, 0, 40, 0, 40, 40, 0, 40};
+    drawer->drawPoly(drawer->loadPoly(repeated, 5), white, 50, 650, 1, 1, 1, 1, 1, 1);
     // Magenta over cyan: the fan's outer corners take its top row, its centre the bottom row.
     drawer->useSecondImage(makeImage(8, 8, [](unsigned int, unsigned int y) {
         return y < 4 ? Rgba{255, 0, 255, 255} : Rgba{0, 255, 255, 255};
@@ -189,7 +192,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
                        {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
                        {310, 590, black},  {390, 590, blue},    {380, 505, red},         {810, 580, ::white},
                        {880, 586, black},  {880, 574, black},   {510, 340, red},         {690, 340, red},
-                       {510, 360, green},  {690, 390, blue},    {590, 390, green}});
+                       {510, 360, green},  {690, 390, blue},    {590, 390, green},       {70, 670, ::white}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
