@@ -14,8 +14,8 @@ TEST(Random, DrawsFromKnownStates)
         {0, 0.38681346f, 1}, {-5, 0.796758056f, -4}, {1765000000, 0.0778809786f, 1765000001},
         {2676097, 0.0f, 2676098}, {63794502, 0.0f, 63794503}, {5750294, 1.0f, 5750295},
         {2147483647, 0.359104514f, -2147483647 - 1},
-        // A draw whose last bit the divisor's last bit decides.
-        {113, 0.0679359138f, 114}};
+        // Draws whose last bit the divisor's last bit, and the hash's lowest bit, decide.
+        {113, 0.0679359138f, 114}, {67, 0x1.c3af5p-5f, 68}};
     for (const auto& [state, draw, next] : cases) {
         Random random(state);
         EXPECT_EQ(random.nextFloat(), draw) << state;

@@ -192,7 +192,8 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
                        {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
                        {310, 590, black},  {390, 590, blue},    {380, 505, red},         {810, 580, ::white},
                        {880, 586, black},  {880, 574, black},   {510, 340, red},         {690, 340, red},
-                       {510, 360, green},  {690, 390, blue},    {590, 390, green},       {70, 670, ::white}});
+                       {510, 360, green},  {690, 390, blue},    {590, 390, green},       {70, 670, ::white},
+                       {315, 560, black},  {340, 560, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
