@@ -30,8 +30,12 @@ TEST(FilePath, SplitsAPathIntoParentNameAndExtension)
     EXPECT_EQ(root.getNumChildren() + root.getChild(0).getNameWithExtension().size(), 0u);
 }
 
-TEST(FloatVectors, ScalingMultipliesEveryComponent)
+TEST(FloatVectors, StartAtZeroAndScalingMultipliesEveryComponent)
 {
+    const TwoFloats none2;
+    const ThreeFloats none3;
+    EXPECT_EQ(std::make_tuple(none2.x, none2.y, none3.x, none3.y, none3.z),
+              std::make_tuple(0.0f, 0.0f, 0.0f, 0.0f, 0.0f));
     const TwoFloats two = 2.5f * TwoFloats{3.0f, -4.0f};
     const ThreeFloats three = -2.0f * ThreeFloats{1.0f, 0.5f, 8.0f};
     EXPECT_EQ(std::make_tuple(two.x, two.y, three.x, three.y, three.z),

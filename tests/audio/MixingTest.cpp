@@ -229,6 +229,8 @@ TEST_F(SoundsTest, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPri
         {"too large", copying(FORAGE, effectCeiling + 1), tooLarge, loaded},
         {"200 MB", copying(FORAGE, 200 << 20), tooLarge},
         {"as large as allowed", copying(FORAGE, effectCeiling), loaded},
+        // As long as an effect may be: a minute.
+        {"a minute", copying(FIXTURES + "minute.ogg"), loaded},
         // The same at the music's ceiling: the effect refuses what the music still takes.
         {"as large as the music may be", copying(FORAGE, musicCeiling), tooLarge, loaded},
         {"larger than the music may be", copying(FORAGE, musicCeiling + 1), tooLarge},

@@ -113,15 +113,23 @@ TEST_F(Particles, DensityOneEmitsTwoThenOnePerStepHalfOnEveryOtherStepAndParticl
     EXPECT_FLOAT_EQ(oldest.life, 29.8f);
     generator.setDensity(0.5f);
     EXPECT_EQ(run(4), (Counts{4, 5, 5, 6}));
-    // Without a direction set, each particle goes its own way, up to one unit a step on each axis.
+    // Without a direction set, each particle goes its own way, up to one unit a step on each axis, at the
+    // speed set give or take half a hundredth.
     generator.setDensity(100.0f);
+    generator.setSpeed(1.0f);
     run(1);
-    float widestX = 0.0f, widestY = 0.0f;
+    float widestX = 0.0f, widestY = 0.0f, slowest = 2.0f, fastest = 0.0f;
     for (const auto& particle : generator.getParticles()) {
         widestX = std::max(widestX, std::fabs(particle.directionX));
         widestY = std::max(widestY, std::fabs(particle.directionY));
+        if (particle.life == 30.0f) {
+            slowest = std::min(slowest, particle.speed);
+            fastest = std::max(fastest, particle.speed);
+        }
     }
     EXPECT_TRUE(widestX > 0.9f && widestX <= 1.0f && widestY > 0.9f && widestY <= 1.0f) << widestX << ", " << widestY;
+    EXPECT_TRUE(slowest >= 0.995f && slowest < 0.996f && fastest > 1.004f && fastest <= 1.005f)
+        << slowest << ", " << fastest;
 }
 
 TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)

@@ -42,6 +42,8 @@ protected:
         return Call{"drawImage", handle, {x, y, 1, 1, r, g, b, 1}};
     }
     void click(int x, int y, int button = 1) { application->getCurrentState()->mouseDown(button, x, y); }
+    // What the game starts with, before SetUp sets it again.
+    static const int sponsorFramesAtStart;
 
     RecordingDrawer drawer;
     std::unique_ptr<Application> application;
@@ -49,8 +51,11 @@ protected:
     TitleScreen* screen = nullptr;
 };
 
+const int TitleScreenTest::sponsorFramesAtStart = TitleScreen::sponsorHide;
+
 TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
 {
+    EXPECT_EQ(sponsorFramesAtStart, 480);
     drawFrame();
     EXPECT_EQ(drawer.callsOf("loadImage").size(), 7u);
     screen->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
