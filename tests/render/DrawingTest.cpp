@@ -1,14 +1,149 @@
 // SPDX-License-Identifier: MIT
-#include "DrawingWindow.h"
 #include "TemporaryDirectory.h"
+#include "XDisplay.h"
+#include "render/OpenGLDrawer.h"
 
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
-// Real pixels: each case draws into a window under Xvfb and reads the frame back.
+// Xlib's macros (None, Status...) would clash with names above.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+// Real pixels: each case draws into a window under Xvfb and reads the frame back, or reads the whole
+// screen of an X server of its own where frames that change nothing are left out.
 namespace {
+
+using Rgb = std::array<int, 3>;
+using Rgba = std::array<unsigned char, 4>;
+const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255};
+
+// A picture of a window, rows from the top.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;
+
+    Rgb at(int x, int y) const { return pixels[y * width + x]; }
+    bool operator==(const Screenshot& other) const { return pixels == other.pixels; }
+    // The first and last lit columns of row y, or -1 where nothing is lit.
+    std::pair<int, int> litColumns(int y) const
+    {
+        int first = -1, last = -1;
+        for (int x = 0; x < width; ++x)
+            if (at(x, y) != black) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        return {first, last};
+    }
+    // Expects the pixel at each (x, y) to hold its colour, give or take 1 for rounding.
+    void expectPixels(std::initializer_list<std::tuple<int, int, Rgb>> probes) const
+    {
+        for (const auto& [x, y, colour] : probes)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(at(x, y)[c], colour[c], 1) << "at " << x << "," << y;
+    }
+};
+
+// A drawer on a real window of 1024 by 768 pixels with a frame begun, whose frames are read back.
+// Classic SDL opens one window per process (setting the video mode again resizes it and keeps its GL
+// context); CTest runs each case alone.
+class DrawingWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SKIP_WITHOUT_X_DISPLAY();
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        open(1024, 768);
+    }
+    void TearDown() override
+    {
+        drawer.reset();
+        SDL_Quit();
+    }
+
+    // Opens the window at a size with a new drawer and begins a frame.
+    void open(unsigned short width, unsigned short height)
+    {
+        drawer = std::make_unique<OpenGLDrawer>();
+        ASSERT_TRUE(drawer->initialise(width, height, false, 0));
+        drawer->endDrawing(); // the GL framebuffer takes a resized window's size at the next buffer swap
+        drawer->beginDrawing();
+    }
+
+    // The frame's pixels, as the drawer reads them back (bottom row first); the next frame begins.
+    Screenshot capture()
+    {
+        Screenshot shot{SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h, {}};
+        const std::unique_ptr<unsigned char[]> bytes(drawer->getScreenPixels());
+        for (int i = 0; i < shot.width * shot.height; ++i) {
+            const unsigned char* pixel = &bytes[((shot.height - 1 - i / shot.width) * shot.width + i % shot.width) * 3];
+            shot.pixels.push_back({pixel[0], pixel[1], pixel[2]});
+        }
+        drawer->beginDrawing();
+        return shot;
+    }
+
+    // Registers a picture whose pixel at (x, y) is colourAt(x, y).
+    template <class ColourAt>
+    unsigned int makeImage(unsigned int width, unsigned int height, ColourAt colourAt)
+    {
+        unsigned char* pixels = new unsigned char[width * height * 4];
+        for (unsigned int i = 0; i < width * height; ++i)
+            std::copy_n(colourAt(i % width, i / width).begin(), 4, pixels + i * 4);
+        return drawer->loadImage(pixels, width, height);
+    }
+    unsigned int solidImage(unsigned int size, Rgba colour)
+    {
+        return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
+    }
+
+    std::unique_ptr<OpenGLDrawer> drawer;
+    // Draws a frame with the shortcuts and without: they must give the same pixels, which are returned.
+    Screenshot sameEitherWay(const std::function<void()>& frame)
+    {
+        Screenshot shots[2];
+        for (const bool shortcuts : {false, true}) {
+            drawer->setShortcuts(shortcuts);
+            frame();
+            shots[shortcuts] = capture();
+        }
+        EXPECT_TRUE(shots[0] == shots[1]);
+        return shots[1];
+    }
+    // Builds a shader program from sources written to files (the drawer echoes them).
+    unsigned int program(const std::string& vertex, const std::string& fragment)
+    {
+        std::ofstream(folder.getPath() + "/a.vert") << vertex;
+        std::ofstream(folder.getPath() + "/a.frag") << fragment;
+        testing::internal::CaptureStdout();
+        const unsigned int built = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+        log = testing::internal::GetCapturedStdout();
+        return built;
+    }
+
+    TemporaryDirectory folder;
+    // What building the last program printed.
+    std::string log;
+};
+using Drawing = DrawingWindow;
 
 const std::string plainVertex =
     "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
@@ -37,75 +172,16 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
     SDL_Quit();
 }
 
-class Drawing : public DrawingWindow {
-protected:
-    // Draws a frame with the shortcuts and without: they must give the same pixels, which are returned.
-    Screenshot sameEitherWay(const std::function<void()>& frame)
-    {
-        Screenshot shots[2];
-        for (const bool shortcuts : {false, true}) {
-            drawer->setShortcuts(shortcuts);
-            frame();
-            shots[shortcuts] = capture();
-        }
-        EXPECT_TRUE(shots[0] == shots[1]);
-        return shots[1];
-    }
-    // Builds a shader program from sources written to files (the drawer echoes them).
-    unsigned int program(const std::string& vertex, const std::string& fragment)
-    {
-        std::ofstream(folder.getPath() + "/a.vert") << vertex;
-        std::ofstream(folder.getPath() + "/a.frag") << fragment;
-        testing::internal::CaptureStdout();
-        const unsigned int built = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
-        log = testing::internal::GetCapturedStdout();
-        return built;
-    }
 
-    TemporaryDirectory folder;
-    // What building the last program printed.
-    std::string log;
-};
-
-TEST_F(Drawing, FillsCoverExactlyTheirAreaGradientsRunTopToBottomAndLinesHaveASolidMiddleAndSoftEdges)
+// Fills cover exactly their area, gradients run top to bottom, lines have a solid middle and soft edges;
+// pictures scale about their centre, mirror at a negative scale and take the tint. Where a viewport
+// maps and clips is shown in every shape of window below.
+TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
 {
     drawer->fillRect(10, 20, 30, 40, 255, 0, 0, 255);
     drawer->fillGradient(200, 0, 100, 256, 255, 0, 0, 255, 0, 0, 255, 255);
     drawer->drawLine(400, 300, 600, 300, 1, 1, 1, 1);
     drawer->drawLine(800, 100, 800, 250, 0, 1, 0, 1); // upright, in green
-    const Screenshot shot = capture();
-    shot.expectPixels(
-        {{10, 20, red}, {39, 59, red}, {9, 20, black}, {40, 59, black}, {10, 19, black}, {10, 60, black}});
-    // Top row red, bottom row blue, half way between in the middle.
-    for (const int y : {0, 128, 255})
-        EXPECT_EQ(shot.at(250, y), (Rgb{255 - y, 0, y})) << y;
-    EXPECT_EQ(shot.litColumns(256).first, -1);
-    const int profile[10] = {0, 2, 33, 192, 255, 255, 192, 33, 2, 0}; // the line picture's alphas
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_NEAR(shot.at(500, 295 + i)[0], profile[i], 1) << i;
-        EXPECT_NEAR(shot.at(795 + i, 200)[1], profile[i], 1) << i;
-    }
-    EXPECT_EQ(shot.litColumns(300), std::make_pair(400, 599));
-    EXPECT_EQ(std::make_pair(shot.at(800, 99), shot.at(800, 250)), std::make_pair(black, black));
-    EXPECT_EQ(shot.at(800, 100), green);
-}
-
-TEST_F(Drawing, AViewportHasItsOwnCoordinatesAndClipsUntilReset)
-{
-    drawer->setViewport(0, 0, 512, 384);
-    drawer->fillRect(0, 0, 512, 384, 255, 255, 255, 255);
-    drawer->setViewport(512, 384, 512, 384);
-    drawer->fillRect(-100, -100, 1000, 1000, 255, 255, 255, 255);
-    drawer->resetViewport();
-    drawer->fillRect(1000, 0, 10, 10, 255, 255, 255, 255);
-    const Screenshot shot = capture();
-    EXPECT_EQ(shot.litColumns(5), std::make_pair(0, 1009));
-    EXPECT_EQ(shot.litColumns(383), std::make_pair(0, 511));
-    EXPECT_EQ(shot.litColumns(384), std::make_pair(512, 1023));
-}
-
-TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
-{
     // Red on the left, blue on the right, to show which way a picture faces.
     const unsigned int halves = makeImage(64, 64, [](unsigned int x, unsigned int) {
         return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 0, 255, 255};
@@ -123,13 +199,25 @@ TEST_F(Drawing, ImagesScaleAboutTheirCentreMirrorAtNegativeScaleAndTakeTheTint)
     });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
+    // Top row red, bottom row blue, half way between in the middle.
+    for (const int y : {0, 128, 255})
+        EXPECT_EQ(shot.at(250, y), (Rgb{255 - y, 0, y})) << y;
+    const int profile[10] = {0, 2, 33, 192, 255, 255, 192, 33, 2, 0}; // the line picture's alphas
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_NEAR(shot.at(500, 295 + i)[0], profile[i], 1) << i;
+        EXPECT_NEAR(shot.at(795 + i, 200)[1], profile[i], 1) << i;
+    }
+    EXPECT_EQ(shot.litColumns(256).first, -1);
+    EXPECT_EQ(shot.litColumns(300), std::make_pair(400, 599));
     EXPECT_EQ(shot.litColumns(663), std::make_pair(10, 109));
     EXPECT_EQ(shot.litColumns(664).first, -1);
     // Scale 2 at (100, 100) covers (68, 68) to (196, 196); scale -2 the same square turned half way round.
-    shot.expectPixels({{68, 68, red}, {195, 195, blue}, {67, 100, black}, {196, 100, black}, {100, 67, black},
-                       {100, 196, black}, {468, 68, blue}, {595, 195, red}, {467, 100, black}, {596, 100, black},
-                       {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}},
-                       {65, 660, {200, 200, 200}}});
+    shot.expectPixels({{10, 20, red},     {39, 59, red},       {9, 20, black},    {40, 59, black},
+                       {10, 19, black},   {10, 60, black},     {800, 99, black},  {800, 250, black},
+                       {800, 100, green}, {68, 68, red},       {195, 195, blue},  {67, 100, black},
+                       {196, 100, black}, {100, 67, black},    {100, 196, black}, {468, 68, blue},
+                       {595, 195, red},   {467, 100, black},   {596, 100, black}, {16, 416, {255, 100, 0}},
+                       {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}}});
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
@@ -148,34 +236,32 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);
     const unsigned int white = solidImage(8, {255, 255, 255, 255});
+    const auto outline = [this](std::vector<float> points) {
+        return drawer->loadPoly(points.data(), int(points.size() / 2));
+    };
     // Too few points, points on one line (slanted or upright), no points, a negative count.
-    float slanted[6] = {0, 0, 100, 100, 300, 300}, upright[6] = {50, 0, 50, 100, 50, 300};
+    float slanted[6] = {0, 0, 100, 100, 300, 300};
     for (const unsigned int polygon : {drawer->loadPoly(slanted, 2), drawer->loadPoly(slanted, 3),
-                                       drawer->loadPoly(upright, 3), drawer->loadPoly(nullptr, 4),
+                                       outline({50, 0, 50, 100, 50, 300}), drawer->loadPoly(nullptr, 4),
                                        drawer->loadPoly(slanted, -3), 99u})
         drawer->drawPoly(polygon, white, 600, 100, 1, 1, 1, 1, 1, 1);
     drawer->drawLine(600, 100, 600, 100, 1, 1, 1, 1);
 
-    float square[8] = {0, 0, 100, 0, 100, 100, 0, 100};
-    // A bow tie whose fan covers the wedges left and right of its centre, which span every row. Its points
-    // lie far from its origin, where a centre other than their mean would fall outside it.
-    float bowTie[8] = {300, 0, 400, 100, 400, 0, 300, 100};
-    const unsigned int polygon = drawer->loadPoly(square, 4);
+    const unsigned int polygon = outline({0, 0, 100, 0, 100, 100, 0, 100});
     const unsigned int quarters = makeImage(64, 64, [](unsigned int x, unsigned int y) {
         return y < 32 ? Rgba{255, 0, 0, 255} : x < 32 ? Rgba{0, 255, 0, 255} : Rgba{0, 0, 255, 255};
     });
     drawer->drawPoly(polygon, white, 200, 100, 2.0f, 0.5f, 1, 1, 1, 1);
-    drawer->drawPoly(drawer->loadPoly(bowTie, 4), white, -100, 200, 1, 1, 1, 1, 1, 1);
+    // A bow tie whose fan covers the wedges left and right of its centre, which span every row. Its points
+    // lie far from its origin, where a centre other than their mean would fall outside it.
+    drawer->drawPoly(outline({300, 0, 400, 100, 400, 0, 300, 100}), white, -100, 200, 1, 1, 1, 1, 1, 1);
     // Small and enlarged forty times, a bow tie shows its centre: the wedges meet at one point.
-    float smallTie[8] = {0, 0, 4, 4, 4, 0, 0, 4};
-    drawer->drawPoly(drawer->loadPoly(smallTie, 4), white, 800, 500, 40, 40, 1, 1, 1, 1);
+    drawer->drawPoly(outline({0, 0, 4, 4, 4, 0, 0, 4}), white, 800, 500, 40, 40, 1, 1, 1, 1);
     drawer->drawPoly(polygon, quarters, 300, 300, 1, 1, 0, 0, 0, 1); // the tint's colour does not reach it
     // An outline twice as wide as high, away from its origin, still spans the whole picture on each axis.
-    float wide[8] = {50, 100, 50, 200, 250, 200, 250, 100};
-    drawer->drawPoly(drawer->loadPoly(wide, 4), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
+    drawer->drawPoly(outline({50, 100, 50, 200, 250, 200, 250, 100}), quarters, 450, 200, 1, 1, 1, 1, 1, 1);
     // An outline whose first point is given twice is still drawn.
-    float repeated[10] = {0, 0, 0, 0, 40, 0, 40, 40, 0, 40};
-    drawer->drawPoly(drawer->loadPoly(repeated, 5), white, 50, 650, 1, 1, 1, 1, 1, 1);
+    drawer->drawPoly(outline({0, 0, 0, 0, 40, 0, 40, 40, 0, 40}), white, 50, 650, 1, 1, 1, 1, 1, 1);
     // Magenta over cyan: the fan's outer corners take its top row, its centre the bottom row.
     drawer->useSecondImage(makeImage(8, 8, [](unsigned int, unsigned int y) {
         return y < 4 ? Rgba{255, 0, 255, 255} : Rgba{0, 255, 255, 255};
@@ -355,6 +441,167 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
     drawer->drawPoly(polygon, solidImage(8, {255, 0, 0, 255}), 600, 300, 1, 1, 1, 1, 1, 1);
     drawer->useShader(0);
     capture().expectPixels({{650, 350, {255, 255, 0}}});
+}
+
+// An Xvfb server of the test's own on a free display, whose whole screen the test reads: what the
+// server really shows, whoever drew it. It becomes the process's DISPLAY.
+class PrivateXServer {
+public:
+    PrivateXServer(int width, int height) : width(width), height(height)
+    {
+        int chosen[2];
+        if (pipe(chosen) != 0 || (server = fork()) < 0)
+            throw std::runtime_error("cannot start Xvfb");
+        if (server == 0) {
+            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+            if (std::freopen("/dev/null", "w", stderr) != nullptr)
+                execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(chosen[1]).c_str(), "-screen", "0",
+                       screen.c_str(), "-nocursor", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(chosen[1]);
+        // Xvfb writes its display number once it accepts connections.
+        std::string number = ":";
+        for (char digit = 0; read(chosen[0], &digit, 1) == 1 && digit != '\n';)
+            number += digit;
+        close(chosen[0]);
+        display = std::make_unique<ScopedEnvironment>("DISPLAY", number.c_str());
+        connection = XOpenDisplay(nullptr);
+        if (connection == nullptr)
+            throw std::runtime_error("Xvfb did not start");
+    }
+    ~PrivateXServer()
+    {
+        XCloseDisplay(connection);
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+
+    Screenshot screen() const
+    {
+        XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
+        Screenshot shot{width, height, {}};
+        for (int i = 0; i < width * height; ++i) {
+            const unsigned long pixel = XGetPixel(image, i % width, i / width);
+            shot.pixels.push_back({int(pixel >> 16 & 255), int(pixel >> 8 & 255), int(pixel & 255)});
+        }
+        XDestroyImage(image);
+        return shot;
+    }
+
+    const int width;
+    const int height;
+    pid_t server = -1;
+    // Points DISPLAY at this server while it runs.
+    std::unique_ptr<ScopedEnvironment> display;
+    Display* connection = nullptr;
+};
+
+const int windowWidth = 320, windowHeight = 240;
+
+// Waits until the X server has carried out everything SDL and OpenGL sent it; with a window to move,
+// first moves it to the top left of the screen, where the screen is read: each SDL places a new window,
+// and keeps a resized one, where it likes. Classic SDL draws in a child of the window it gives the
+// window manager; sdl12-compat has one window and no wmwindow.
+void settleWindow(bool placing = false)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_GT(SDL_GetWMInfo(&info), 0);
+    const auto& x11 = info.info.x11;
+    if (placing)
+        XMoveWindow(x11.display, x11.wmwindow != 0 ? x11.wmwindow : x11.window, 0, 0);
+    XSync(x11.display, False);
+    XSync(x11.gfxdisplay, False);
+}
+
+class Frames : public DrawingWindow {
+protected:
+    // What happens between two frames, and what a frame draws.
+    using Step = std::pair<std::function<void()>, std::function<void()>>;
+
+    // Draws the steps on a fresh drawer; returns the screen after each frame and notes which were drawn.
+    std::vector<Screenshot> play(const std::vector<Step>& steps, bool skipping)
+    {
+        open(windowWidth, windowHeight);
+        settleWindow(true);
+        drawer->setFrameSkipping(skipping);
+        blob = solidImage(64, {200, 40, 90, 230}); // loaded last, so that replacing it keeps its handle
+        drawn.clear();
+        std::vector<Screenshot> screens;
+        for (const Step& step : steps) {
+            if (step.first)
+                step.first();
+            const unsigned long before = drawer->getRenderedFrames();
+            drawer->beginDrawing();
+            step.second();
+            drawer->endDrawing();
+            drawn.push_back(drawer->getRenderedFrames() != before);
+            settleWindow();
+            screens.push_back(server.screen());
+        }
+        return screens;
+    }
+    // The game's kind of frame: a background, pictures, text, a line and the pointer.
+    void scene(short cursorX)
+    {
+        drawer->fillGradient(0, 0, 1024, 768, 20, 60, 120, 255, 200, 160, 40, 255);
+        drawer->drawImage(blob, 100, 100, 2, 2, 1, 1, 1, 1);
+        drawer->drawText("ab1", 500, 500, 96, 1, 0.5f, 0, 1);
+        drawer->drawLine(50, 700, 900, 650, 1, 1, 1, 1);
+        drawer->fillRect(cursorX, 400, 64, 64, 255, 255, 0, 255);
+    }
+    // Replaces the picture with one of another colour under the same handle.
+    void replaceBlob(unsigned char g)
+    {
+        drawer->releaseImage(blob);
+        EXPECT_EQ(solidImage(64, {0, g, 0, 255}), blob);
+    }
+
+    PrivateXServer server{windowWidth, windowHeight};
+    unsigned int blob = 0;
+    std::vector<bool> drawn;
+};
+
+TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
+{
+    const auto still = [this] { scene(100); };
+    const auto moved = [this] { scene(300); };
+    const auto drawBlob = [this] { drawer->drawImage(blob, 0, 0, 3, 3, 1, 1, 1, 1); };
+    // A handle drawn before it was given out draws nothing until a picture gets it; so does a polygon.
+    const auto withNext = [this] {
+        scene(100);
+        drawer->drawImage(blob + 1, 0, 0, 20, 20, 1, 1, 1, 1);
+        drawer->drawPoly(0, blob, 600, 100, 2, 2, 1, 1, 1, 1);
+    };
+    float triangle[6] = {0, 0, 100, 30, 20, 90};
+    const auto quarter = [this] { scene(100); drawer->setViewport(0, 0, 512, 384); };
+    const auto whole = [this] { drawer->resetViewport(); scene(100); };
+    const std::vector<Step> steps = {
+        // What was drawn before the picture changed keeps the old picture; the next frame shows the new one.
+        {{}, [&] { drawBlob(); replaceBlob(255); }}, {{}, drawBlob}, {{}, drawBlob},
+        {{}, still}, {{}, still}, {{}, moved}, {{}, moved},
+        {[this] { replaceBlob(128); }, moved}, {{}, moved},
+        {[this] { drawer->loadGlyph(Drawer::GlyphA, Rgba{255, 0, 0, 255}.data(), 1); }, moved},
+        {[this] { drawer->invalidate(); }, moved}, {{}, withNext}, {{}, withNext},
+        {[this] { EXPECT_EQ(solidImage(8, {9, 99, 9, 255}), blob + 1); }, withNext},
+        {[&] { EXPECT_EQ(drawer->loadPoly(triangle, 3), 0u); }, withNext}, {{}, withNext},
+        // The viewport a frame leaves set is where the next frame starts drawing.
+        {{}, quarter}, {{}, quarter}, {{}, quarter}, {{}, whole},
+    };
+    const std::vector<Screenshot> everyFrame = play(steps, false);
+    EXPECT_EQ(drawn, std::vector<bool>(steps.size(), true));
+    const std::vector<Screenshot> skipping = play(steps, true);
+    EXPECT_EQ(drawn, std::vector<bool>({1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 1, 0, 1, 1, 0, 1}));
+    for (std::size_t frame = 0; frame < steps.size(); ++frame)
+        EXPECT_TRUE(skipping[frame] == everyFrame[frame]) << "frame " << frame;
+    EXPECT_FALSE(skipping[0] == skipping[1]) << "the first frame drew the picture it had before it was replaced";
+    // Reading the frame back always draws it, and gives what the screen shows.
+    const unsigned long before = drawer->getRenderedFrames();
+    drawer->beginDrawing();
+    whole();
+    EXPECT_TRUE(capture() == skipping.back());
+    EXPECT_EQ(drawer->getRenderedFrames(), before + 1);
 }
 
 } // namespace
