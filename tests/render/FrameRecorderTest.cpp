@@ -40,7 +40,7 @@ std::vector<bool> play(FrameRecorder& recorder, const std::vector<Frame>& frames
     return drawn;
 }
 
-// The cases that the window's sequence of frames (FrameSkippingTest) does not play.
+// The cases that the window's sequence of frames (Frames in DrawingTest) does not play.
 TEST(FrameRecorder, OnlyFramesThatWouldChangeTheScreenAreDrawn)
 {
     const Frame still = [](FrameRecorder& r) { r.record(image(1)); r.recordText(image(0), "ab1"); };
