@@ -9,25 +9,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
-// Xlib's macros (None, Status...) would clash with names above.
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-// Real pixels: each case draws into a window under Xvfb and reads the frame back, or reads the whole
-// screen of an X server of its own where frames that change nothing are left out.
+// Real pixels: each case draws into a window under Xvfb and reads the frame back.
 namespace {
 
 using Rgb = std::array<int, 3>;
@@ -36,22 +25,19 @@ const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green =
 
 // A picture of a window, rows from the top.
 struct Screenshot {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<Rgb> pixels;
 
     Rgb at(int x, int y) const { return pixels[y * width + x]; }
-    bool operator==(const Screenshot& other) const { return pixels == other.pixels; }
     // The first and last lit columns of row y, or -1 where nothing is lit.
     std::pair<int, int> litColumns(int y) const
     {
-        int first = -1, last = -1;
-        for (int x = 0; x < width; ++x)
-            if (at(x, y) != black) {
-                first = first < 0 ? x : first;
-                last = x;
-            }
-        return {first, last};
+        const auto row = pixels.begin() + y * width;
+        const auto lit = [](const Rgb& pixel) { return pixel != black; };
+        const auto first = std::find_if(row, row + width, lit);
+        const auto last = std::find_if(std::make_reverse_iterator(row + width), std::make_reverse_iterator(row), lit);
+        return first == row + width ? std::make_pair(-1, -1)
+                                    : std::make_pair(int(first - row), int(last.base() - row) - 1);
     }
     // Expects the pixel at each (x, y) to hold its colour, give or take 1 for rounding.
     void expectPixels(std::initializer_list<std::tuple<int, int, Rgb>> probes) const
@@ -65,7 +51,7 @@ struct Screenshot {
 // A drawer on a real window of 1024 by 768 pixels with a frame begun, whose frames are read back.
 // Classic SDL opens one window per process (setting the video mode again resizes it and keeps its GL
 // context); CTest runs each case alone.
-class DrawingWindow : public testing::Test {
+class Drawing : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -125,35 +111,17 @@ protected:
             frame();
             shots[shortcuts] = capture();
         }
-        EXPECT_TRUE(shots[0] == shots[1]);
+        EXPECT_TRUE(shots[0].pixels == shots[1].pixels);
         return shots[1];
     }
-    // Builds a shader program from sources written to files (the drawer echoes them).
-    unsigned int program(const std::string& vertex, const std::string& fragment)
-    {
-        std::ofstream(folder.getPath() + "/a.vert") << vertex;
-        std::ofstream(folder.getPath() + "/a.frag") << fragment;
-        testing::internal::CaptureStdout();
-        const unsigned int built = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
-        log = testing::internal::GetCapturedStdout();
-        return built;
-    }
-
-    TemporaryDirectory folder;
-    // What building the last program printed.
-    std::string log;
 };
-using Drawing = DrawingWindow;
 
-const std::string plainVertex =
-    "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
 
 TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
 {
     SKIP_WITHOUT_X_DISPLAY();
     OpenGLDrawer withoutVideo;
     EXPECT_FALSE(withoutVideo.initialise(640, 480, false, 0));
-    EXPECT_EQ(withoutVideo.loadShader("a.vert", "a.frag"), 0u); // without GLEW there are no shader programs
     withoutVideo.useShader(1);
     EXPECT_EQ(std::unique_ptr<unsigned char[]>(withoutVideo.getScreenPixels())[0], 0);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
@@ -161,12 +129,10 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
     // 6 samples, the configuration's default: classic SDL finds no such visual in Mesa's software GL,
     // so the drawer tries again without; sdl12-compat grants them. Either way a window opens.
     EXPECT_TRUE(OpenGLDrawer().initialise(640, 480, false, 6));
-    int sampleBuffers = -1, samples = -1;
+    int sampleBuffers = -1;
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &sampleBuffers);
-    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples);
     const std::string fallback = sampleBuffers != 0 ? ""
         : "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n";
-    EXPECT_TRUE(sampleBuffers == 0 || samples == 6) << sampleBuffers << " buffers, " << samples << " samples";
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "OpenGLDrawer: Display is 32bit.\n" + fallback + "Using GLEW version: 2.2.0\n");
     SDL_Quit();
@@ -199,9 +165,6 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
     const Screenshot shot = capture();
-    // Top row red, bottom row blue, half way between in the middle.
-    for (const int y : {0, 128, 255})
-        EXPECT_EQ(shot.at(250, y), (Rgb{255 - y, 0, y})) << y;
     const int profile[10] = {0, 2, 33, 192, 255, 255, 192, 33, 2, 0}; // the line picture's alphas
     for (int i = 0; i < 10; ++i) {
         EXPECT_NEAR(shot.at(500, 295 + i)[0], profile[i], 1) << i;
@@ -217,7 +180,8 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
                        {800, 100, green}, {68, 68, red},       {195, 195, blue},  {67, 100, black},
                        {196, 100, black}, {100, 67, black},    {100, 196, black}, {468, 68, blue},
                        {595, 195, red},   {467, 100, black},   {596, 100, black}, {16, 416, {255, 100, 0}},
-                       {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}}});
+                       {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
+                       {250, 0, red}, {250, 128, {127, 0, 128}}, {250, 255, blue}}); // the gradient
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
@@ -229,16 +193,10 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     drawer->releaseImage(99);
     EXPECT_EQ(drawer->loadImage(nullptr, 4, 4), 0u);
     EXPECT_EQ(drawer->loadImage(new unsigned char[4], 0, 1), 0u);
-    // Sizes are kept in 16 bits: 65535 rows or columns fit, 65536 do not.
-    for (const auto& [columns, rows] : {std::make_pair(1u, 65535u), {65535u, 1u}})
-        EXPECT_NE(drawer->loadImage(new unsigned char[4 * 65535](), columns, rows), 0u) << columns << "x" << rows;
-    EXPECT_EQ(drawer->loadImage(new unsigned char[4 * 65536](), 1, 65536), 0u);
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);
     const unsigned int white = solidImage(8, {255, 255, 255, 255});
-    const auto outline = [this](std::vector<float> points) {
-        return drawer->loadPoly(points.data(), int(points.size() / 2));
-    };
+    const auto outline = [this](std::vector<float> xy) { return drawer->loadPoly(xy.data(), int(xy.size() / 2)); };
     // Too few points, points on one line (slanted or upright), no points, a negative count.
     float slanted[6] = {0, 0, 100, 100, 300, 300};
     for (const unsigned int polygon : {drawer->loadPoly(slanted, 2), drawer->loadPoly(slanted, 3),
@@ -302,25 +260,20 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
     drawer->loadGlyph(Drawer::GlyphMinus, nullptr, 8); // a missing picture changes nothing
     // A glyph of four colours, one a quarter, shown upright and the right way round.
     const Rgba quarters[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
-    std::vector<unsigned char> fourColours;
+    unsigned char fourColours[64];
     for (int i = 0; i < 16; ++i)
-        fourColours.insert(fourColours.end(), quarters[i / 8 * 2 + i % 4 / 2].begin(),
-                           quarters[i / 8 * 2 + i % 4 / 2].end());
-    drawer->loadGlyph(Drawer::GlyphQuestion, fourColours.data(), 4);
+        std::copy_n(quarters[i / 8 * 2 + i % 4 / 2].begin(), 4, fourColours + i * 4);
+    drawer->loadGlyph(Drawer::GlyphQuestion, fourColours, 4);
     drawer->drawText("?", 900, 600, 64, 1, 1, 1, 1);
-    // Every byte value alone, in a grid of 16 by 16 cells.
-    for (int byte = 0; byte < 256; ++byte)
-        drawer->drawText(std::string(1, static_cast<char>(byte)), short(byte % 16 * 40), short(byte / 16 * 40), 24, 1,
-                         1, 1, 1);
+    // The first glyph, a letter, a digit, the last but one, and bytes that are no glyph, each alone.
+    const std::string bytes = {'a', 'm', '7', '-', '!', 'A', ' ', '\0', '\xff'};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        drawer->drawText(bytes.substr(i, 1), short(i * 40), 0, 24, 1, 1, 1, 1);
     const Screenshot shot = capture();
     shot.expectPixels({{915, 615, red}, {948, 615, green}, {915, 648, blue}, {948, 648, white}});
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte == '?')
-            continue;
-        const std::size_t glyph = byte == 0 ? std::string::npos : font.find(static_cast<char>(byte));
-        EXPECT_EQ(shot.at(byte % 16 * 40 + 12, byte / 16 * 40 + 12),
-                  glyph == std::string::npos ? black : colourOf(static_cast<int>(glyph)))
-            << "byte " << byte;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t glyph = bytes[i] == '\0' ? std::string::npos : font.find(bytes[i]);
+        EXPECT_EQ(shot.at(int(i) * 40 + 12, 12), glyph == std::string::npos ? black : colourOf(int(glyph))) << i;
     }
     EXPECT_EQ(shot.litColumns(700), std::make_pair(10, 105));
     shot.expectPixels({{41, 731, red}, {42, 710, black}, {73, 710, black}, {10, 732, black}});
@@ -356,8 +309,7 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
                    {300, 1000, false, 0, 299, 388, 612}, {300, 1000, true, 43, 247, 408, 582},
                    {1021, 700, false, 43, 975, 0, 699}};
     for (const auto& window : windows) {
-        SCOPED_TRACE(std::to_string(window.width) + "x" + std::to_string(window.height) +
-                     (window.viewport ? " in a viewport" : ""));
+        SCOPED_TRACE(testing::Message() << window.width << "x" << window.height << (window.viewport ? " +view" : ""));
         open(static_cast<unsigned short>(window.width), static_cast<unsigned short>(window.height));
         // Inside an enlarged texture, cut by its right and bottom edges, in a corner, invisible, and
         // opaque throughout (enlarged and not).
@@ -382,10 +334,8 @@ TEST_F(Drawing, PicturesLookTheSameWithAndWithoutTheShortcutsInEveryShapeOfWindo
                     drawer->drawImage(image, short(p[0]), short(p[1]), p[2], p[3], 1, 0.8f, 1, p[4]);
             drawer->resetViewport();
         });
-        if (!window.viewport) {
-            EXPECT_EQ(std::make_pair(drawer->getActualWidth(), drawer->getActualHeight()),
-                      std::make_pair(short(window.right - window.left + 1), short(window.bottom - window.top + 1)));
-        }
+        EXPECT_TRUE(window.viewport || (drawer->getActualWidth() == window.right - window.left + 1 &&
+                                        drawer->getActualHeight() == window.bottom - window.top + 1));
         for (const int y : {window.top, window.bottom})
             EXPECT_EQ(shot.litColumns(y), std::make_pair(window.left, window.right)) << "row " << y;
         for (const int y : {window.top - 1, window.bottom + 1})
@@ -403,14 +353,17 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
     const unsigned int opaque = solidImage(64, {255, 255, 0, 255});
     const Rgb yellow = {255, 255, 0}, grey = {128, 128, 128}, purple = {128, 0, 128};
     // The shader's alpha, and the colours of the centred picture's middle and border and of the opaque one.
-    const struct {
-        const char* alpha;
-        Rgb middle, border, opaqueColour;
-    } programs[] = {{"c.a", red, blue, yellow}, {"1.0", red, green, yellow}, {"c.a * 0.5", purple, blue, grey}};
+    // The shader programs are read from files.
+    const TemporaryDirectory folder;
+    std::ofstream(folder.getPath() + "/a.vert")
+        << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
+    const struct { const char* alpha; Rgb middle, border, opaqueColour; } programs[] = {
+        {"c.a", red, blue, yellow}, {"1.0", red, green, yellow}, {"c.a * 0.5", purple, blue, grey}};
     for (const auto& p : programs) {
         SCOPED_TRACE(p.alpha);
-        const unsigned int shader = program(plainVertex, "uniform sampler2D picture; void main() { vec4 c = texture2D("
-            "picture, gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, " + std::string(p.alpha) + "); }");
+        std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { vec4 c = texture2D("
+            "picture, gl_TexCoord[0].st) * gl_Color; gl_FragColor = vec4(c.rgb, " << p.alpha << "); }";
+        const unsigned int shader = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
         ASSERT_NE(shader, 0u);
         const Screenshot shot = sameEitherWay([&] {
             drawer->fillRect(0, 0, 1024, 768, 0, 0, 255, 255);
@@ -421,187 +374,37 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
         });
         shot.expectPixels({{132, 132, p.middle}, {110, 110, p.border}, {432, 132, p.opaqueColour}});
     }
-    // What the compiler says of each file follows its name.
-    program(plainVertex, "void main() { gl_FragColor = undefinedColour; }");
-    const std::size_t header = log.find("OpenGLDrawer Shader InfoLog:\n----------------------------\n" +
-                                        folder.getPath() + "/a.vert:\n");
-    ASSERT_NE(header, std::string::npos) << log;
-    EXPECT_NE(log.find("undefinedColour", log.find(folder.getPath() + "/a.frag:\n", header)), std::string::npos) << log;
-    // A polygon's second picture reaches a program through its sampler "second" (a GLSL program cannot
-    // also have the sampler "main"; an unset sampler reads the first unit anyway).
-    const unsigned int both = program(
-        "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_TexCoord[1] = gl_MultiTexCoord1; "
-        "gl_Position = ftransform(); }",
-        "uniform sampler2D picture; uniform sampler2D second; void main() { gl_FragColor = "
-        "vec4(texture2D(picture, gl_TexCoord[0].st).r, texture2D(second, gl_TexCoord[1].st).g, 0.0, 1.0); }");
-    float square[8] = {0, 0, 100, 0, 100, 100, 0, 100};
-    const unsigned int polygon = drawer->loadPoly(square, 4);
-    drawer->useShader(both);
-    drawer->useSecondImage(solidImage(8, {0, 255, 0, 255}));
-    drawer->drawPoly(polygon, solidImage(8, {255, 0, 0, 255}), 600, 300, 1, 1, 1, 1, 1, 1);
-    drawer->useShader(0);
-    capture().expectPixels({{650, 350, {255, 255, 0}}});
 }
 
-// An Xvfb server of the test's own on a free display, whose whole screen the test reads: what the
-// server really shows, whoever drew it. It becomes the process's DISPLAY.
-class PrivateXServer {
-public:
-    PrivateXServer(int width, int height) : width(width), height(height)
-    {
-        int chosen[2];
-        if (pipe(chosen) != 0 || (server = fork()) < 0)
-            throw std::runtime_error("cannot start Xvfb");
-        if (server == 0) {
-            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            if (std::freopen("/dev/null", "w", stderr) != nullptr)
-                execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(chosen[1]).c_str(), "-screen", "0",
-                       screen.c_str(), "-nocursor", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(chosen[1]);
-        // Xvfb writes its display number once it accepts connections.
-        std::string number = ":";
-        for (char digit = 0; read(chosen[0], &digit, 1) == 1 && digit != '\n';)
-            number += digit;
-        close(chosen[0]);
-        display = std::make_unique<ScopedEnvironment>("DISPLAY", number.c_str());
-        connection = XOpenDisplay(nullptr);
-        if (connection == nullptr)
-            throw std::runtime_error("Xvfb did not start");
-    }
-    ~PrivateXServer()
-    {
-        XCloseDisplay(connection);
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-    }
-
-    Screenshot screen() const
-    {
-        XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
-        Screenshot shot{width, height, {}};
-        for (int i = 0; i < width * height; ++i) {
-            const unsigned long pixel = XGetPixel(image, i % width, i / width);
-            shot.pixels.push_back({int(pixel >> 16 & 255), int(pixel >> 8 & 255), int(pixel & 255)});
-        }
-        XDestroyImage(image);
-        return shot;
-    }
-
-    const int width;
-    const int height;
-    pid_t server = -1;
-    // Points DISPLAY at this server while it runs.
-    std::unique_ptr<ScopedEnvironment> display;
-    Display* connection = nullptr;
-};
-
-const int windowWidth = 320, windowHeight = 240;
-
-// Waits until the X server has carried out everything SDL and OpenGL sent it; with a window to move,
-// first moves it to the top left of the screen, where the screen is read: each SDL places a new window,
-// and keeps a resized one, where it likes. Classic SDL draws in a child of the window it gives the
-// window manager; sdl12-compat has one window and no wmwindow.
-void settleWindow(bool placing = false)
+// A picture replaced under its handle shows from where it changed, what was drawn before keeping the
+// old one. A frame like the one on screen is left out; a changed picture or the drawer told to forget
+// the screen has the same frame drawn again.
+TEST_F(Drawing, FramesThatChangeNothingAreLeftOutAndAReplacedPictureShowsFromWhereItChanged)
 {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_GT(SDL_GetWMInfo(&info), 0);
-    const auto& x11 = info.info.x11;
-    if (placing)
-        XMoveWindow(x11.display, x11.wmwindow != 0 ? x11.wmwindow : x11.window, 0, 0);
-    XSync(x11.display, False);
-    XSync(x11.gfxdisplay, False);
-}
-
-class Frames : public DrawingWindow {
-protected:
-    // What happens between two frames, and what a frame draws.
-    using Step = std::pair<std::function<void()>, std::function<void()>>;
-
-    // Draws the steps on a fresh drawer; returns the screen after each frame and notes which were drawn.
-    std::vector<Screenshot> play(const std::vector<Step>& steps, bool skipping)
-    {
-        open(windowWidth, windowHeight);
-        settleWindow(true);
-        drawer->setFrameSkipping(skipping);
-        blob = solidImage(64, {200, 40, 90, 230}); // loaded last, so that replacing it keeps its handle
-        drawn.clear();
-        std::vector<Screenshot> screens;
-        for (const Step& step : steps) {
-            if (step.first)
-                step.first();
-            const unsigned long before = drawer->getRenderedFrames();
-            drawer->beginDrawing();
-            step.second();
-            drawer->endDrawing();
-            drawn.push_back(drawer->getRenderedFrames() != before);
-            settleWindow();
-            screens.push_back(server.screen());
-        }
-        return screens;
-    }
-    // The game's kind of frame: a background, pictures, text, a line and the pointer.
-    void scene(short cursorX)
-    {
-        drawer->fillGradient(0, 0, 1024, 768, 20, 60, 120, 255, 200, 160, 40, 255);
-        drawer->drawImage(blob, 100, 100, 2, 2, 1, 1, 1, 1);
-        drawer->drawText("ab1", 500, 500, 96, 1, 0.5f, 0, 1);
-        drawer->drawLine(50, 700, 900, 650, 1, 1, 1, 1);
-        drawer->fillRect(cursorX, 400, 64, 64, 255, 255, 0, 255);
-    }
-    // Replaces the picture with one of another colour under the same handle.
-    void replaceBlob(unsigned char g)
-    {
-        drawer->releaseImage(blob);
-        EXPECT_EQ(solidImage(64, {0, g, 0, 255}), blob);
-    }
-
-    PrivateXServer server{windowWidth, windowHeight};
-    unsigned int blob = 0;
-    std::vector<bool> drawn;
-};
-
-TEST_F(Frames, LeftOutFramesShowWhatDrawingEveryFrameShows)
-{
-    const auto still = [this] { scene(100); };
-    const auto moved = [this] { scene(300); };
-    const auto drawBlob = [this] { drawer->drawImage(blob, 0, 0, 3, 3, 1, 1, 1, 1); };
-    // A handle drawn before it was given out draws nothing until a picture gets it; so does a polygon.
-    const auto withNext = [this] {
-        scene(100);
-        drawer->drawImage(blob + 1, 0, 0, 20, 20, 1, 1, 1, 1);
-        drawer->drawPoly(0, blob, 600, 100, 2, 2, 1, 1, 1, 1);
+    const unsigned int picture = solidImage(8, {255, 0, 0, 255});
+    const auto replace = [&](Rgba colour) {
+        drawer->releaseImage(picture);
+        EXPECT_EQ(solidImage(8, colour), picture);
     };
-    float triangle[6] = {0, 0, 100, 30, 20, 90};
-    const auto quarter = [this] { scene(100); drawer->setViewport(0, 0, 512, 384); };
-    const auto whole = [this] { drawer->resetViewport(); scene(100); };
-    const std::vector<Step> steps = {
-        // What was drawn before the picture changed keeps the old picture; the next frame shows the new one.
-        {{}, [&] { drawBlob(); replaceBlob(255); }}, {{}, drawBlob}, {{}, drawBlob},
-        {{}, still}, {{}, still}, {{}, moved}, {{}, moved},
-        {[this] { replaceBlob(128); }, moved}, {{}, moved},
-        {[this] { drawer->loadGlyph(Drawer::GlyphA, Rgba{255, 0, 0, 255}.data(), 1); }, moved},
-        {[this] { drawer->invalidate(); }, moved}, {{}, withNext}, {{}, withNext},
-        {[this] { EXPECT_EQ(solidImage(8, {9, 99, 9, 255}), blob + 1); }, withNext},
-        {[&] { EXPECT_EQ(drawer->loadPoly(triangle, 3), 0u); }, withNext}, {{}, withNext},
-        // The viewport a frame leaves set is where the next frame starts drawing.
-        {{}, quarter}, {{}, quarter}, {{}, quarter}, {{}, whole},
+    drawer->drawImage(picture, 100, 100, 4, 4, 1, 1, 1, 1);
+    replace({0, 255, 0, 255});
+    drawer->drawImage(picture, 300, 100, 4, 4, 1, 1, 1, 1);
+    capture().expectPixels({{100, 100, red}, {300, 100, green}});
+    drawer->setFrameSkipping(true);
+    const auto drawn = [&] {
+        const unsigned long before = drawer->getRenderedFrames();
+        drawer->beginDrawing();
+        drawer->drawImage(picture, 100, 100, 4, 4, 1, 1, 1, 1);
+        drawer->endDrawing();
+        return drawer->getRenderedFrames() != before;
     };
-    const std::vector<Screenshot> everyFrame = play(steps, false);
-    EXPECT_EQ(drawn, std::vector<bool>(steps.size(), true));
-    const std::vector<Screenshot> skipping = play(steps, true);
-    EXPECT_EQ(drawn, std::vector<bool>({1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 1, 0, 1, 1, 0, 1}));
-    for (std::size_t frame = 0; frame < steps.size(); ++frame)
-        EXPECT_TRUE(skipping[frame] == everyFrame[frame]) << "frame " << frame;
-    EXPECT_FALSE(skipping[0] == skipping[1]) << "the first frame drew the picture it had before it was replaced";
-    // Reading the frame back always draws it, and gives what the screen shows.
-    const unsigned long before = drawer->getRenderedFrames();
-    drawer->beginDrawing();
-    whole();
-    EXPECT_TRUE(capture() == skipping.back());
-    EXPECT_EQ(drawer->getRenderedFrames(), before + 1);
+    EXPECT_TRUE(drawn());
+    EXPECT_FALSE(drawn());
+    replace({0, 0, 255, 255});
+    EXPECT_TRUE(drawn());
+    EXPECT_FALSE(drawn());
+    drawer->invalidate();
+    EXPECT_TRUE(drawn());
 }
 
 } // namespace
