@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "RecordingDrawer.h"
 #include "app/Random.h"
-#include "assets/Images.h"
 #include "render/ImageLoader.h"
 #include "render/OpenGLDrawer.h"
 #include "render/ParticleGenerator.h"
@@ -9,62 +8,32 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <array>
-#include <limits>
-#include <map>
 #include <memory>
 #include <vector>
 
 // Decoding pictures, preparing textures and running particles: everything that needs no window.
 namespace {
 
-const std::string dataDir = RENDER_TEST_DATA;
-
 TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
 {
     ImageLoader loader;
     // 3 pixels of 3 bytes make rows that the decoder pads to 12 bytes.
-    std::ifstream file(dataDir + "/rgb3x2.png", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    testing::internal::CaptureStdout();
-    const LoadedImage decoded[] = {loader.loadImage(bytes.data(), static_cast<unsigned int>(bytes.size())),
-                                   loader.loadImage(dataDir + "/rgb3x2.png")};
-    EXPECT_EQ(loader.loadImage(dataDir + "/palette4x4.png").pixels, nullptr);
-    // Only decoding from memory announces the expansion.
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "ImageLoader: Image 24bit.  Assuming 24bit RGB format.\nImageLoader: Image not 32bits.\n");
-    const unsigned char expected[24] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
-                                        10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255};
-    for (const LoadedImage& image : decoded) {
-        ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(3u, 2u));
-        EXPECT_TRUE(std::equal(expected, expected + 24, image.pixels));
-        delete[] image.pixels;
-    }
-    // The smallest picture there is.
-    const LoadedImage dot = loader.loadImage(dataDir + "/dot1x1.png");
-    ASSERT_NE(dot.pixels, nullptr);
-    EXPECT_EQ(std::vector<unsigned char>(dot.pixels, dot.pixels + 4), (std::vector<unsigned char>{1, 2, 3, 4}));
-    delete[] dot.pixels;
-    for (const LoadedImage& unreadable :
-         {loader.loadImage("not a picture", 13), loader.loadImage(Images::line_png, Images::line_png_size / 2),
-          loader.loadImage(nullptr, 100), loader.loadImage(""), loader.loadImage(dataDir),
-          loader.loadImage(dataDir + "/no such picture.png")})
-        EXPECT_EQ(unreadable.pixels, nullptr);
+    const LoadedImage image = loader.loadImage(RENDER_TEST_DATA "/rgb3x2.png");
+    ASSERT_EQ(std::make_pair(image.width, image.height), std::make_pair(3u, 2u));
+    EXPECT_EQ(std::vector<unsigned char>(image.pixels, image.pixels + 24),
+              (std::vector<unsigned char>{255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
+                                          10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255}));
+    delete[] image.pixels;
+    for (const char* unreadable : {"/palette4x4.png", "/no such picture.png"})
+        EXPECT_EQ(loader.loadImage(std::string(RENDER_TEST_DATA) + unreadable).pixels, nullptr) << unreadable;
 }
 
-TEST(TextureLogic, PowersOfTwoCountFromOneAndStopAtTheLargest)
+// Textures take the next power of two, counted from one; above the largest nothing fits, and the search
+// must not run forever. Enlarging continues rows with their last byte and repeats the last row.
+TEST(TextureLogic, PicturesAreEnlargedToPowersOfTwoContinuingTheirLastByteAndRow)
 {
-    // Above the largest power of two nothing fits, and the search must not run forever.
-    const unsigned int sizes[][2] = {{0, 1},      {1, 1},         {3, 4}, {64, 64}, {768, 1024},
-                                     {0x80000000u, 0x80000000u}, {0x80000001u, 0}};
-    for (const auto& size : sizes)
-        EXPECT_EQ(OpenGLDrawer::powerOfTwo(size[0]), size[1]) << size[0];
-}
-
-TEST(TextureLogic, EnlargingContinuesRowsWithTheirLastByteAndRepeatsTheLastRow)
-{
+    for (const auto& [size, power] : {std::pair{0u, 1u}, {3u, 4u}, {64u, 64u}, {0x80000000u, 0x80000000u}, {~0u, 0u}})
+        EXPECT_EQ(OpenGLDrawer::powerOfTwo(size), power) << size;
     unsigned char picture[100 * 60 * 4];
     for (int i = 0; i < 100 * 60 * 4; ++i)
         picture[i] = static_cast<unsigned char>(i * 7 + i / 400);
@@ -77,8 +46,6 @@ TEST(TextureLogic, EnlargingContinuesRowsWithTheirLastByteAndRepeatsTheLastRow)
     }
 }
 
-using Counts = std::vector<std::size_t>;
-
 // A running generator at (10.5, 3.25) with image 7 and a seeded random source.
 class Particles : public testing::Test {
 protected:
@@ -90,9 +57,9 @@ protected:
     }
 
     // Moves a number of steps and gives the particle count after each.
-    Counts run(int steps)
+    std::vector<std::size_t> run(int steps)
     {
-        Counts counts;
+        std::vector<std::size_t> counts;
         for (int step = 0; step < steps; ++step) {
             generator.move();
             counts.push_back(generator.getParticles().size());
@@ -105,101 +72,77 @@ protected:
     RecordingDrawer drawer;
 };
 
-TEST_F(Particles, DensityOneEmitsTwoThenOnePerStepHalfOnEveryOtherStepAndParticlesMoveAndAge)
+// Two particles on the first step at density one, then one a step, half as many at a half, and never
+// more than a bounded number whatever the density; none without an image to choose from.
+TEST_F(Particles, EmissionFollowsTheDensityWithinBounds)
 {
-    EXPECT_EQ(run(3), (Counts{2, 3, 4}));
-    const ParticleGenerator::Particle oldest = generator.getParticles()[0];
-    EXPECT_FLOAT_EQ(oldest.posX, 10.5f + 2 * oldest.directionX * oldest.speed);
-    EXPECT_FLOAT_EQ(oldest.life, 29.8f);
+    EXPECT_EQ(run(3), (std::vector<std::size_t>{2, 3, 4}));
     generator.setDensity(0.5f);
-    EXPECT_EQ(run(4), (Counts{4, 5, 5, 6}));
-    // Without a direction set, each particle goes its own way, up to one unit a step on each axis, at the
-    // speed set give or take half a hundredth.
-    generator.setDensity(100.0f);
-    generator.setSpeed(1.0f);
-    run(1);
-    float widestX = 0.0f, widestY = 0.0f, slowest = 2.0f, fastest = 0.0f;
-    for (const auto& particle : generator.getParticles()) {
-        widestX = std::max(widestX, std::fabs(particle.directionX));
-        widestY = std::max(widestY, std::fabs(particle.directionY));
-        if (particle.life == 30.0f) {
-            slowest = std::min(slowest, particle.speed);
-            fastest = std::max(fastest, particle.speed);
-        }
+    EXPECT_EQ(run(4), (std::vector<std::size_t>{4, 5, 5, 6}));
+    for (const float density : {1.0e30f, INFINITY, NAN}) {
+        generator.setDensity(density);
+        EXPECT_LE(run(1)[0], 4000u) << density;
     }
-    EXPECT_TRUE(widestX > 0.9f && widestX <= 1.0f && widestY > 0.9f && widestY <= 1.0f) << widestX << ", " << widestY;
-    EXPECT_TRUE(slowest >= 0.995f && slowest < 0.996f && fastest > 1.004f && fastest <= 1.005f)
-        << slowest << ", " << fastest;
+    // Without a direction set, each particle goes its own way, up to one unit a step on each axis.
+    float widest = 0.0f;
+    for (const auto& particle : generator.getParticles())
+        widest = std::max({widest, std::fabs(particle.directionX), std::fabs(particle.directionY)});
+    EXPECT_TRUE(widest > 0.99f && widest <= 1.0f) << widest;
+    // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
+    generator.setDensity(1.0f);
+    const std::size_t before = generator.getParticles().size();
+    EXPECT_EQ(run(1)[0], before + 2);
+    ParticleGenerator withoutImages(random);
+    withoutImages.start();
+    withoutImages.move(); // has no image to choose from
+    EXPECT_TRUE(withoutImages.getParticles().empty());
 }
 
+// A direction set is kept give or take an eighth, the speed give or take half a hundredth. Of three
+// images, a draw of (0, 1] times 2.5 picks the first below 0.4, the second below 0.8, the third above.
+TEST_F(Particles, SpeedsDirectionsAndImagesSpreadAboutWhatIsSet)
+{
+    generator.addImage(8);
+    generator.addImage(9);
+    generator.setSpeed(2.0f);
+    generator.setDirection(0.5f, -0.25f);
+    generator.setDensity(100.0f);
+    run(20);
+    std::vector<int> chosen(10);
+    for (const auto& particle : generator.getParticles()) {
+        ++chosen[particle.image];
+        EXPECT_NEAR(particle.directionX, 0.5f, 0.125f);
+        EXPECT_NEAR(particle.directionY, -0.25f, 0.125f);
+        EXPECT_NEAR(particle.speed, 2.0f, 0.005f);
+    }
+    for (const auto& [image, share] : {std::pair{7u, 0.4}, {8u, 0.4}, {9u, 0.2}})
+        EXPECT_NEAR(chosen[image] / double(generator.getParticles().size()), share, 0.05) << image;
+}
+
+// Views of any shape centre the particles and skip what is outside; plain drawing puts the corner at the
+// whole-unit position; a particle at life 0 is drawn once more, fully faded, and goes the step after.
 TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
 {
     generator.setLifespan(0.1f);
     generator.setDensity(0.5f);
     run(1);
     // Views about it, and views that miss it by a hair on each side; a 32 by 32 picture centred on its place.
-    const std::array<float, 4> views[] = {{10, 3, 5, 5},     {8, 2.5f, 4, 1}, {10, 0, 1, 4}, {11.5f, 3, 5, 5},
-                                          {10, 4.25f, 5, 5}, {8, 2, 4, 1},    {6, 2.5f, 4, 1}};
+    const float views[][4] = {{10, 3, 5, 5},     {8, 2.5f, 4, 1}, {10, 0, 1, 4}, {11.5f, 3, 5, 5},
+                              {10, 4.25f, 5, 5}, {8, 2, 4, 1},    {6, 2.5f, 4, 1}};
     for (const auto& view : views)
         generator.draw(&drawer, view[0], view[1], view[2], view[3]);
-    std::vector<std::vector<float>> drawn;
-    for (const auto& call : drawer.calls)
-        drawn.push_back(call.values);
-    EXPECT_EQ(drawn, (std::vector<std::vector<float>>{{0, -8, 1, 1, 1, 1, 1, 1}, {64, 8, 1, 1, 1, 1, 1, 1},
-                                                     {0, 88, 1, 1, 1, 1, 1, 1}}));
-    // Plain drawing puts the corner at the whole-unit position; a particle at life 0 is drawn once more,
-    // fully faded, and goes the step after.
+    using Call = RecordingDrawer::Call;
+    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {0, -8, 1, 1, 1, 1, 1, 1}},
+                                               {"drawImage", 7, {64, 8, 1, 1, 1, 1, 1, 1}},
+                                               {"drawImage", 7, {0, 88, 1, 1, 1, 1, 1, 1}}}));
     generator.stop();
     EXPECT_EQ(run(1)[0], 1u);
     drawer.clear();
     generator.draw(&drawer);
-    ASSERT_EQ(drawer.calls.size(), 1u);
     const ParticleGenerator::Particle& particle = generator.getParticles()[0];
-    EXPECT_EQ(drawer.calls[0].values,
-              (std::vector<float>{std::trunc(particle.posX), std::trunc(particle.posY), 1, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {std::trunc(particle.posX), std::trunc(particle.posY),
+                                                                 1, 1, 1, 1, 1, 0}}}));
     EXPECT_EQ(run(1)[0], 0u);
-}
-
-TEST_F(Particles, SeveralImagesAreChosenWithTheEndsHalfAsLikely)
-{
-    generator.addImage(8);
-    generator.addImage(9);
-    generator.setDirection(0.5f, -0.25f);
-    generator.setDensity(100.0f);
-    run(20);
-    std::map<unsigned int, int> chosen;
-    for (const auto& particle : generator.getParticles()) {
-        ++chosen[particle.image];
-        // A direction set is kept, give or take an eighth.
-        EXPECT_NEAR(particle.directionX, 0.5f, 0.125f);
-        EXPECT_NEAR(particle.directionY, -0.25f, 0.125f);
-    }
-    // A draw of (0, 1] times 2.5 picks 7 below 0.4, 8 below 0.8, 9 above.
-    for (const auto& [image, share] : {std::pair{7u, 0.4}, {8u, 0.4}, {9u, 0.2}})
-        EXPECT_NEAR(chosen[image] / double(generator.getParticles().size()), share, 0.05) << image;
-}
-
-TEST_F(Particles, BadSettingsNeitherHangNorDivideByZero)
-{
-    ParticleGenerator withoutImages(random);
-    withoutImages.start();
-    withoutImages.move(); // has no image to choose from
-    EXPECT_TRUE(withoutImages.getParticles().empty());
-    // A density so large that one step would never end emits a bounded number.
-    for (const float density : {1.0e30f, std::numeric_limits<float>::infinity(), NAN, 5000.0f}) {
-        generator.setDensity(density);
-        EXPECT_LE(run(1)[0], 4000u) << density;
-    }
-    // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
-    generator.setDensity(1.0f);
-    const std::size_t before = generator.getParticles().size();
-    EXPECT_EQ(run(1)[0], before + 2);
-    for (const float lifespan : {0.0f, -1.0f, NAN}) {
-        generator.setLifespan(lifespan);
-        generator.draw(&drawer);
-        generator.draw(&drawer, 0, 0, 100, 100);
-    }
-    EXPECT_TRUE(drawer.calls.empty());
 }
 
 } // namespace

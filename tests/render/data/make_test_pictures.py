@@ -13,6 +13,3 @@ rgb.save(os.path.join(HERE, "rgb3x2.png"))
 
 # A palette picture, which the loader refuses.
 Image.new("P", (4, 4), 1).save(os.path.join(HERE, "palette4x4.png"))
-
-# One pixel, with its alpha: the smallest picture there is still loads.
-Image.new("RGBA", (1, 1), (1, 2, 3, 4)).save(os.path.join(HERE, "dot1x1.png"))
