@@ -30,7 +30,6 @@ struct FakePortAudio {
     }
 };
 inline FakePortAudio fake;
-inline int streamToken;
 
 extern "C" {
 PaError Pa_Initialize(void) { return fake.logged("Pa_Initialize", fake.initialiseResult); }
@@ -69,7 +68,7 @@ PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const 
     call << ' ' << rate;
     fake.callback = callback;
     fake.userData = userData;
-    *stream = &streamToken;
+    *stream = &fake;
     return fake.logged(call.str(), fake.openResult);
 }
 PaError Pa_StartStream(PaStream*) { return fake.logged("Pa_StartStream", fake.startResult); }
