@@ -69,12 +69,12 @@ TEST(EndToEnd, ClicksStartAGameAndForageWithTheirSoundsAndEscapeEndsIt)
     // playing into a file through ALSA, in a process group of its own.
     const TemporaryDirectory folder;
     const std::string capture = folder.getPath() + "/audio.raw", home = "HOME=" + folder.getPath();
+    const std::string config = "XDG_CONFIG_HOME=" + folder.getPath(), captureTo = "AUDIO_CAPTURE_FILE=" + capture;
     Killed run;
     run.game = fork();
     if (run.game == 0) {
         setpgid(0, 0);
-        execlp("env", "env", home.c_str(), ("XDG_CONFIG_HOME=" + folder.getPath()).c_str(),
-               ("AUDIO_CAPTURE_FILE=" + capture).c_str(), "TZ=UTC",
+        execlp("env", "env", home.c_str(), config.c_str(), captureTo.c_str(), "TZ=UTC",
                "ALSA_CONFIG_PATH=" MARROWGATE_SOURCE_DIR "/tests/support/alsa-capture.conf", "faketime", "-m",
                "--exclude-monotonic", "-f", "1970-01-01 00:00:00", MARROWGATE_PROGRAM, "-w", "1024", "-h", "768",
                "-nm", nullptr);
