@@ -14,11 +14,9 @@
 
 #include <gmock/gmock.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <numeric>
 #include <stdexcept>
 #include <thread>
@@ -36,22 +34,26 @@ namespace {
     // looped straight from its last frame to its first, faded in, at 0.75 or at 0.5 for a block that
     // crosses into the next buffer.
     struct MusicCheck {
-        explicit MusicCheck(const std::string& file, bool streaming = false)
-            : music(FIXTURES + file, streaming), reference(FIXTURES + file) {}
+        explicit MusicCheck(const std::string& file, bool streaming = false, bool plays = true)
+            : music(file, streaming), reference(plays ? file : "")
+        {
+            // What does not decode, or is refused, is expected as silence.
+            if (reference.left.empty())
+                reference.left = reference.right = {0.0f};
+        }
 
         // Mixes blocks of the given lengths and compares them, refilling after each one unless left to the
         // streaming thread, and expecting silence where a buffer is not heard; stops at the first failure.
         void mixes(const std::vector<int>& blocks, bool refilling = true, bool heard = true)
         {
             for (const int frames : blocks) {
-                std::vector<float> block(2 * frames, 0.0f);
+                std::vector<float> block(2 * frames, 0.0f), expected;
                 music.audioBlock(block.data(), frames);
                 if (refilling)
                     music.refill();
                 // Frames left in the current buffer; a buffer is only left when the next block needs it.
                 const int remaining = frame == 0 ? BUFFER : (BUFFER - static_cast<int>(frame % BUFFER)) % BUFFER;
                 const float gain = !heard ? 0.0f : frames <= remaining ? 0.75f : 0.5f;
-                std::vector<float> expected;
                 for (int i = 0; i < frames; ++i, ++frame) {
                     const std::size_t at = frame % reference.left.size();
                     expected.insert(expected.end(), {reference.left[at] * volume * gain,
@@ -63,17 +65,17 @@ namespace {
         }
 
         BackgroundMusic music;
-        const DecodedSound reference;
+        DecodedSound reference;
         // Where the expectation has got to.
         std::size_t frame = 0;
         float volume = 0.0f;
     };
 
     // Mixes the voices into a block that already holds the given level.
-    std::vector<float> mix(Sounds& sounds, int frames, float background = 0.0f)
+    std::vector<float> mix(Sounds& sounds, std::size_t frames, float background = 0.0f)
     {
         std::vector<float> block(2 * frames, background);
-        sounds.getAudio(block.data(), frames);
+        sounds.getAudio(block.data(), static_cast<int>(frames));
         return block;
     }
 
@@ -97,8 +99,8 @@ TEST(BackgroundMusic, EveryBlockIsMixedCompletelyAtItsGainAndTheMusicLoopsWithou
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.file);
-        MusicCheck check(test.file);
-        ASSERT_FALSE(check.reference.left.empty());
+        MusicCheck check(FIXTURES + test.file);
+        ASSERT_GT(check.reference.left.size(), 1u);
         check.mixes(test.blocks);
     }
 }
@@ -109,7 +111,7 @@ TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoI
     // 0 and 1. The same from the start: with every buffer left before the first refill, 0 comes first.
     const std::vector<int> once = {BUFFER}, twice = {BUFFER, BUFFER}, thrice = {BUFFER, BUFFER, BUFFER};
     for (const auto& [onTime, stalled] : {std::pair(thrice, twice), std::pair(once, twice)}) {
-        MusicCheck check("long.ogg");
+        MusicCheck check(FIXTURES + "long.ogg");
         ASSERT_NO_FATAL_FAILURE(check.mixes(onTime, true));
         ASSERT_NO_FATAL_FAILURE(check.mixes(stalled, false));
         // The buffer met again before its refill is heard as silence.
@@ -118,16 +120,13 @@ TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoI
         check.music.refill();
         check.mixes(thrice);
     }
-}
-
-TEST(BackgroundMusic, StreamingThreadRefillsALeftBufferBeforeTheMixerComesBackToIt)
-{
-    MusicCheck check("long.ogg", true);
-    // Played at its pace, the mixer meets buffer 0 again two buffers' time after leaving it.
+    // Played at its pace by the streaming thread, the mixer meets buffer 0 again two buffers' time after
+    // leaving it, refilled.
+    MusicCheck streamed(FIXTURES + "long.ogg", true);
     const auto back = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000 * 2 * BUFFER / 44100);
-    ASSERT_NO_FATAL_FAILURE(check.mixes({BUFFER + 1}, false));
+    ASSERT_NO_FATAL_FAILURE(streamed.mixes({BUFFER + 1}, false));
     std::this_thread::sleep_until(back);
-    check.mixes({2 * BUFFER}, false);
+    streamed.mixes({2 * BUFFER}, false);
 }
 
 TEST(MusicFile, LeftAndRightAreBalancedWithinHalfADecibel)
@@ -155,20 +154,10 @@ TEST(Sounds, The129thVoiceIsDroppedWhile128SoundAndTheSlotsFreeOnceTheVoicesEnd)
             expected += 0.5f * garrison.left[frame];
         ASSERT_FLOAT_EQ(expected, heard[2 * frame]) << "frame " << frame;
     }
-    mix(sounds, static_cast<int>(garrison.left.size()));
+    mix(sounds, garrison.left.size());
     EXPECT_EQ(std::vector<float>(2 * 64, 0.0f), mix(sounds, 64)) << "every voice has ended";
     sounds.playSound(Sounds::GarrisonSound);
     EXPECT_FLOAT_EQ(0.5f * garrison.left[10], mix(sounds, 64)[2 * 10]) << "a freed slot takes the next request";
-    // Voices started while another thread mixes, for the thread checker's eyes.
-    std::atomic<bool> done(false);
-    std::thread audio([&] {
-        while (!done.load(std::memory_order_acquire))
-            mix(sounds, 128);
-    });
-    for (int i = 0; i < 3000; ++i)
-        sounds.playSound(static_cast<Sounds::SoundType>(i % 3));
-    done.store(true, std::memory_order_release);
-    audio.join();
 }
 
 TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhyAndStaysSilent)
@@ -178,90 +167,79 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhy
     const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ";
     const std::string tooLarge = "vorbisfile: File too large, so it stays silent: ";
     const std::string forage = FIXTURES + "effects/forage.ogg";
-    // What goes where the forage effect should be: a copy of a file, cut to a size unless 0, or else what
-    // the lambda makes; the message for the effect, and for the music where it differs.
+    // What goes where the forage effect should be: a copy of a file, cut to a size unless 0 (a FIFO for
+    // "fifo"); the message for the effect, and for the music where it differs.
     const struct {
-        const char* name;
         std::string from;
         std::uintmax_t bytes;
         std::string message, musicMessage = "";
-        std::function<void(const std::string&)> make = nullptr;
     } cases[] = {
         // Stereo, with sides that differ: an effect is heard from its first channel only.
-        {"whole", forage, 0, loaded},
-        {"missing", "", 0, refused},
-        {"not Ogg", FIXTURES + "text.ogg", 0, "vorbisfile: Could not open file: "},
+        {forage, 0, loaded},
+        {"", 0, refused},
+        {FIXTURES + "text.ogg", 0, "vorbisfile: Could not open file: "},
         // Without frames: the music's fill must still end.
-        {"empty", FIXTURES + "empty.ogg", 0, loaded},
+        {FIXTURES + "empty.ogg", 0, loaded},
         // Cut off part-way: the samples read before the damage.
-        {"cut", FIXTURES + "cut.ogg", 0, loaded},
+        {FIXTURES + "cut.ogg", 0, loaded},
         // Chained: only the first stream.
-        {"chained", FIXTURES + "chained.ogg", 0, loaded},
+        {FIXTURES + "chained.ogg", 0, loaded},
         // long.ogg, its last audio page claiming 2^40 frames.
-        {"claiming 2^40 frames", FIXTURES + "claiming.ogg", 0, loaded},
+        {FIXTURES + "claiming.ogg", 0, loaded},
         // A damaged file on which seeking by sample crashes libogg 1.3.5: nothing decodes from it.
-        {"damaged", DAMAGED, 0, loaded},
-        // A byte more than an effect may have (the music takes it), 200 MB (neither does, and neither
-        // waits for it), and just as much as an effect may have.
-        {"too large", forage, effectCeiling + 1, tooLarge, loaded},
-        {"200 MB", forage, 200 << 20, tooLarge},
-        {"as large as allowed", forage, effectCeiling, loaded},
+        {DAMAGED, 0, loaded},
+        // Either side of each ceiling: the effect refuses what the music still takes.
+        {forage, effectCeiling + 1, tooLarge, loaded},
+        {forage, effectCeiling, loaded},
+        {forage, musicCeiling, tooLarge, loaded},
+        {forage, musicCeiling + 1, tooLarge},
         // As long as an effect may be: a minute.
-        {"a minute", FIXTURES + "minute.ogg", 0, loaded},
-        // The same at the music's ceiling: the effect refuses what the music still takes.
-        {"as large as the music may be", forage, musicCeiling, tooLarge, loaded},
-        {"larger than the music may be", forage, musicCeiling + 1, tooLarge},
-        {"a FIFO", "", 0, refused, "", [](const std::string& file) { mkfifo(file.c_str(), 0644); }},
-        {"/dev/zero", "", 0, refused, "", [](const std::string& file) { fs::create_symlink("/dev/zero", file); }},
+        {FIXTURES + "minute.ogg", 0, loaded},
+        // Not a regular file: opening it must not wait for a writer.
+        {"fifo", 0, refused},
     };
     const DecodedSound click(FIXTURES + "effects/click.ogg"), garrison(FIXTURES + "effects/garrison.ogg");
     const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
     const auto filesBefore = openFiles();
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.name);
+        SCOPED_TRACE(test.from + " " + std::to_string(test.bytes));
         const TemporaryDirectory folder;
         const std::string file = folder.getPath() + "/forage.ogg";
         for (const char* name : {"click.ogg", "garrison.ogg"})
             fs::copy_file(FIXTURES + "effects/" + name, folder.getPath() + "/" + name);
-        if (test.make)
-            test.make(file);
+        if (test.from == "fifo")
+            mkfifo(file.c_str(), 0644);
         else if (!test.from.empty())
             fs::copy_file(test.from, file);
         if (test.bytes > 0)
             fs::resize_file(file, test.bytes);
+        const std::string& musicMessage = test.musicMessage.empty() ? test.message : test.musicMessage;
         testing::internal::CaptureStdout();
         Sounds sounds(folder.getPath() + "/");
+        MusicCheck music(file, false, musicMessage == loaded);
         EXPECT_EQ(loaded + folder.getPath() + "/click.ogg\n" + test.message + file + "\n" + loaded + folder.getPath() +
-                      "/garrison.ogg\n",
+                      "/garrison.ogg\n" + musicMessage + file + "\n",
                   testing::internal::GetCapturedStdout());
-        // What opens is compared with its straight decode.
-        const DecodedSound effect(test.message == loaded ? file : "");
-        EXPECT_EQ(effect.left.size(), sounds.getLength(Sounds::ForageSound));
-        testing::internal::CaptureStdout();
-        BackgroundMusic music(file, false);
-        const std::string& musicMessage = test.musicMessage.empty() ? test.message : test.musicMessage;
-        EXPECT_EQ(musicMessage + file + "\n", testing::internal::GetCapturedStdout());
         // Whatever was refused was closed again; only the music that plays keeps its file.
         EXPECT_EQ(openFiles(), filesBefore + (musicMessage == loaded ? 1 : 0));
-        std::vector<float> block(2 * 600, 0.25f);
-        music.audioBlock(block.data(), 600);
-        const bool musicSilent = DecodedSound(musicMessage == loaded ? file : "").left.empty();
-        EXPECT_EQ(musicSilent, block == std::vector<float>(2 * 600, 0.25f)) << "the music is silent";
-        // Each effect at half on both channels, added to what the block holds, until it ends in the second
-        // of two blocks.
+        music.mixes({600});
+        // What opens is compared with its straight decode: each effect at half on both channels, added to
+        // what the block holds, until it ends in the second of two blocks.
+        const DecodedSound effect(test.message == loaded ? file : "");
+        EXPECT_EQ(effect.left.size(), sounds.getLength(Sounds::ForageSound));
         EXPECT_EQ(std::vector<float>(2 * 64, 0.3f), mix(sounds, 64, 0.3f)) << "nothing plays yet";
         for (const Sounds::SoundType type : {Sounds::ClickSound, Sounds::ForageSound, Sounds::GarrisonSound})
             sounds.playSound(type);
-        block = mix(sounds, 2048, 0.3f);
-        const std::vector<float> second = mix(sounds, static_cast<int>(garrison.left.size()), 0.3f);
+        std::vector<float> block = mix(sounds, 2048, 0.3f), expected;
+        const std::vector<float> second = mix(sounds, garrison.left.size(), 0.3f);
         block.insert(block.end(), second.begin(), second.end());
         for (std::size_t frame = 0; frame < block.size() / 2; ++frame) {
-            float expected = 0.3f;
+            float sample = 0.3f;
             for (const DecodedSound* sound : {&click, &effect, &garrison})
-                expected += frame < sound->left.size() ? 0.5f * sound->left[frame] : 0.0f;
-            ASSERT_FLOAT_EQ(expected, block[2 * frame]) << "frame " << frame;
-            ASSERT_EQ(block[2 * frame], block[2 * frame + 1]) << "frame " << frame;
+                sample += frame < sound->left.size() ? 0.5f * sound->left[frame] : 0.0f;
+            expected.insert(expected.end(), {sample, sample});
         }
+        EXPECT_THAT(block, testing::Pointwise(testing::FloatEq(), expected));
     }
 }
 
@@ -292,7 +270,6 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
     const std::string stereo = "Pa_OpenStream - 7 2 1 0.0116 44100", at48000 = "Pa_OpenStream - 7 2 1 0.0116 48000";
     const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
     const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
-    const std::vector<std::string> shutDown = {"Pa_Initialize", "Pa_Terminate"};
     const struct {
         void (*arrange)();
         // -1: the device is left at its defaults.
@@ -301,23 +278,20 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
         std::vector<std::string> calls;
     } cases[] = {
         // The host's default output, at that device's own default low latency (not 0).
-        {[] {}, 0, 2, "", played(stereo)},
         {[] {}, -1, 0, "", played(stereo)},
-        {[] { fake.refusals = {{44100.0, paInvalidSampleRate}}; }, 0, 2, fallback, played(at48000)},
-        {[] { fake.refusals = {{44100.0, paInvalidSampleRate}, {48000.0, paInvalidSampleRate}}; }, 0, 2,
+        {[] { fake.at44100 = paInvalidSampleRate; }, 0, 2, fallback, played(at48000)},
+        {[] { fake.at44100 = fake.at48000 = paInvalidSampleRate; }, 0, 2,
          fallback + "48000Hz not supported either?\n", played(at48000)},
         // Only a refused rate changes the rate; the device itself decides about anything else when it opens.
-        {[] { fake.refusals = {{44100.0, paInvalidChannelCount}}; }, 0, 2, "", played(stereo)},
+        {[] { fake.at44100 = paInvalidChannelCount; }, 0, 2, "", played(stereo)},
         // Other channel counts, and an input at the input device's own latency.
-        {[] {}, 0, 1, "", played("Pa_OpenStream - 7 1 1 0.0116 44100")},
         {[] {}, 1, 6, "", played("Pa_OpenStream 5 1 1 0.0087 7 6 1 0.0116 44100")},
-        {[] { fake.refusals = {{44100.0, paInvalidSampleRate}}; }, 2, 0, "",
-         played("Pa_OpenStream 5 2 1 0.0087 - 44100")},
+        {[] { fake.at44100 = paInvalidSampleRate; }, 2, 0, "", played("Pa_OpenStream 5 2 1 0.0087 - 44100")},
         {[] { fake.initialiseResult = paNotInitialized; }, 0, 2, "PortAudioDevice Error: Could not initialise.\n",
          {"Pa_Initialize"}},
         // A machine without a sound card: PortAudio must never be handed paNoDevice.
-        {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, 0, 2, openFailed, shutDown},
-        {[] { fake.defaultHostApi = paNoDevice; }, 0, 2, openFailed, shutDown},
+        {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, 0, 2, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+        {[] { fake.defaultHostApi = paNoDevice; }, 0, 2, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
         {[] { fake.openResult = paDeviceUnavailable; }, 0, 2, openFailed, {"Pa_Initialize", stereo, "Pa_Terminate"}},
         {[] { fake.startResult = paInternalError; }, 0, 2, "PortAudioDevice Error: Could not start stream.\n",
          {"Pa_Initialize", stereo, "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
@@ -339,13 +313,11 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
         testing::internal::CaptureStdout();
         const bool started = device->start();
         EXPECT_EQ(test.printed, testing::internal::GetCapturedStdout());
+        // Started, it says so, hands PortAudio its own callback with the mixer, and does not start twice.
         const bool plays = test.calls.size() == 6;
-        EXPECT_EQ(plays, started);
-        EXPECT_EQ(plays, device->isStarted());
-        if (plays) {
-            EXPECT_TRUE(fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback);
-            EXPECT_FALSE(device->start()) << "a second start";
-        }
+        const bool handed = fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback;
+        EXPECT_EQ(std::vector<bool>({plays, plays, plays, false}),
+                  std::vector<bool>({started, device->isStarted(), plays && handed, plays && device->start()}));
         // Every other device is stopped before it goes: either way the stream closes once, and a device
         // that never started calls nothing more.
         if (row % 2 == 0)
@@ -378,9 +350,8 @@ TEST(AudioLibraryNoise, TheSoundLibrariesSayNothingUnlessDiagnosticsAreAskedFor)
         std::fflush(stdout);
         const std::string printed = testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStdout();
         const bool wanted = setting != nullptr && std::string(setting) == "1";
-        EXPECT_THAT(printed, wanted ? testing::Matcher<std::string>(testing::AllOf(testing::HasSubstr("jack error"),
-                                          testing::HasSubstr("jack info"), testing::HasSubstr("alsa error")))
-                                    : testing::IsEmpty());
+        for (const char* message : {"jack error", "jack info", "alsa error"})
+            EXPECT_EQ(wanted, printed.find(message) != std::string::npos) << message;
         // Quietened, probing must not start a JACK server either.
         EXPECT_STREQ(std::getenv("JACK_NO_START_SERVER"), wanted ? nullptr : chosen != nullptr ? chosen : "1");
     }
