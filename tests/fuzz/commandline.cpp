@@ -3,9 +3,6 @@
 #include "Fuzz.h"
 #include "app/Settings.h"
 
-#include <string>
-#include <vector>
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Keeps the game's notices off the fuzzer's output.

@@ -3,8 +3,6 @@
 #include "Fuzz.h"
 #include "audio/Sounds.h"
 
-#include <vector>
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     inputAs("click.ogg", data, size);

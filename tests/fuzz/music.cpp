@@ -3,8 +3,6 @@
 #include "Fuzz.h"
 #include "audio/BackgroundMusic.h"
 
-#include <vector>
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     BackgroundMusic music(inputAs("music.ogg", data, size), false);
