@@ -170,11 +170,7 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndAFileThatDoesNotOpenPrintsWhy
     const std::string forage = FIXTURES + "effects/forage.ogg";
     // What goes where the forage effect should be: a copy of a file, cut to a size unless 0 (a FIFO for
     // "fifo"); the message for the effect, and for the music where it differs.
-    const struct {
-        std::string from;
-        std::uintmax_t bytes;
-        std::string message, musicMessage = "";
-    } cases[] = {
+    const struct { std::string from; std::uintmax_t bytes; std::string message, musicMessage = ""; } cases[] = {
         // Stereo, with sides that differ: an effect is heard from its first channel only.
         {forage, 0, loaded},
         {"", 0, refused},
@@ -266,13 +262,9 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
     const std::string stereo = "Pa_OpenStream - 7 2 1 0.0116 44100", at48000 = "Pa_OpenStream - 7 2 1 0.0116 48000";
     const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
     const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
-    const struct {
-        void (*arrange)();
-        // -1: the device is left at its defaults.
-        int inputs, outputs;
-        std::string printed;
-        std::vector<std::string> calls;
-    } cases[] = {
+    // Each row: what the fake answers, the channels asked for (inputs -1: the device is left at its defaults),
+    // what the device says and what it calls.
+    const struct { void (*set)(); int inputs, outputs; std::string said; std::vector<std::string> calls; } cases[] = {
         // The host's default output, at that device's own default low latency (not 0).
         {[] {}, -1, 0, "", played(stereo)},
         {[] { fake.at44100 = paInvalidSampleRate; }, 0, 2, fallback, played(at48000)},
@@ -293,10 +285,9 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
          {"Pa_Initialize", stereo, "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
     };
     for (const auto& test : cases) {
-        const int row = static_cast<int>(&test - cases);
-        SCOPED_TRACE(row);
+        SCOPED_TRACE(&test - cases);
         fake = FakePortAudio();
-        test.arrange();
+        test.set();
         auto device = std::make_unique<PortAudioDevice>();
         // With sound off (-ns) the device is never started and is stopped on the way out: nothing may
         // reach PortAudio.
@@ -308,7 +299,7 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
         }
         testing::internal::CaptureStdout();
         const bool started = device->start();
-        EXPECT_EQ(test.printed, testing::internal::GetCapturedStdout());
+        EXPECT_EQ(test.said, testing::internal::GetCapturedStdout());
         // Started, it says so, hands PortAudio its own callback with the mixer, and does not start twice.
         const bool plays = test.calls.size() == 6;
         const bool handed = fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback;
@@ -316,7 +307,7 @@ TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClo
                   std::vector<bool>({started, device->isStarted(), plays && handed, plays && device->start()}));
         // Every other device is stopped before it goes: either way the stream closes once, and a device
         // that never started calls nothing more.
-        if (row % 2 == 0)
+        if ((&test - cases) % 2 == 0)
             device->stop();
         device.reset();
         EXPECT_EQ(test.calls, fake.calls);

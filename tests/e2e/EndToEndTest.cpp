@@ -30,11 +30,10 @@ TEST(EndToEnd, ClicksStartAGameAndForageWithTheirSoundsAndEscapeEndsIt)
     // The real game under a frozen wall clock (the random source is seeded with 0), without music,
     // playing into a file through ALSA, in a process group of its own. The command is made before the fork.
     const TemporaryDirectory folder;
-    const std::string capture = folder.getPath() + "/audio.raw";
-    const std::string command = "exec env HOME=" + folder.getPath() + " XDG_CONFIG_HOME=" + folder.getPath() +
-                                " AUDIO_CAPTURE_FILE=" + capture + " TZ=UTC ALSA_CONFIG_PATH=" MARROWGATE_SOURCE_DIR
-                                "/tests/support/alsa-capture.conf faketime -m --exclude-monotonic -f '1970-01-01 "
-                                "00:00:00' " MARROWGATE_PROGRAM " -w 1024 -h 768 -nm";
+    const std::string capture = folder.getPath() + "/audio.raw", command = "exec env HOME=" + folder.getPath() +
+        " XDG_CONFIG_HOME=" + folder.getPath() + " AUDIO_CAPTURE_FILE=" + capture + " TZ=UTC ALSA_CONFIG_PATH="
+        MARROWGATE_SOURCE_DIR "/tests/support/alsa-capture.conf faketime -m --exclude-monotonic -f '1970-01-01 "
+        "00:00:00' " MARROWGATE_PROGRAM " -w 1024 -h 768 -nm";
     const pid_t game = fork();
     if (game == 0) {
         setpgid(0, 0);

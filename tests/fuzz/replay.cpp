@@ -18,6 +18,5 @@ int main(int argc, char** argv)
         std::cerr << "replaying " << input.filename().string() << std::endl;
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
-    std::cerr << "replayed " << inputs.size() << " inputs" << std::endl;
     return inputs.empty() ? 1 : 0;
 }
