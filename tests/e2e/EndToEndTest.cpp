@@ -55,10 +55,10 @@ TEST(EndToEnd, ClicksStartAGameAndForageWithTheirSoundsAndEscapeEndsIt)
             usleep(150000);
         return status == -1 && poll < 2000;
     };
-    // Where an effect is first heard in what the game has played so far (npos while it is not).
-    const auto startOf = [&capture](const std::string& effect) {
+    // Where an effect is first heard from a place on in what the game has played so far (-1 while it is not).
+    const auto startOf = [&capture](const std::string& effect, long from = 0) {
         std::ifstream played(capture, std::ios::binary);
-        return std::string{std::istreambuf_iterator<char>(played), {}}.find(effect);
+        return static_cast<long>(std::string{std::istreambuf_iterator<char>(played), {}}.find(effect, from));
     };
     // The sound starts once the window is open and the game is set up, just before it takes input.
     ASSERT_TRUE(waitFor([&] { return std::ifstream(capture).peek() != EOF; })) << "the game's sound never started";
@@ -67,11 +67,12 @@ TEST(EndToEnd, ClicksStartAGameAndForageWithTheirSoundsAndEscapeEndsIt)
     };
     // The click that ends the sponsor page counts on the title too: on Start it starts a game at once.
     xdotool("mousemove --sync --window %1 500 640 click 1");
-    ASSERT_TRUE(waitFor([&] { return startOf(click) != std::string::npos; })) << "Start made no sound";
-    // Forage for Ruritania, a person's nation, on turn first: its sound follows Start's.
+    ASSERT_TRUE(waitFor([&] { return startOf(click) >= 0; })) << "Start made no sound";
+    // Forage for Ruritania, a person's nation, on turn first: the next sound heard is the forage sound,
+    // after Start's (a second click is not waited out).
     xdotool("mousemove --sync --window %1 120 590 click 1");
-    ASSERT_TRUE(waitFor([&] { return startOf(forage) != std::string::npos; })) << "foraging made no sound";
-    EXPECT_LT(startOf(click), startOf(forage));
+    ASSERT_TRUE(waitFor([&] { return startOf(forage) >= 0 || startOf(click, startOf(click) + 1) >= 0; }));
+    EXPECT_LT(startOf(click), startOf(forage)) << "foraging made no sound, or not its own";
     // Escape leaves the game for the title screen, and quits from there. SDL takes a key pressed again at
     // once for the key held down, so the pointer moves in between.
     xdotool("key --window %1 Escape mousemove --window %1 8 8 key --window %1 Escape");
