@@ -2,29 +2,21 @@
 // Runs a harness over every file of the folders it is given, in name order, without libFuzzer: the
 // corpora and every input that ever crashed the game are replayed by the tests. A folder that is not
 // there ends it with an exception.
-#include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <string>
-#include <vector>
+#include "Fuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+#include <iostream>
+#include <set>
 
 int main(int argc, char** argv)
 {
-    std::vector<std::filesystem::path> inputs;
+    std::set<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i)
-        std::copy(std::filesystem::directory_iterator(argv[i]), {}, std::back_inserter(inputs));
-    std::sort(inputs.begin(), inputs.end());
+        inputs.insert(std::filesystem::directory_iterator(argv[i]), {});
     for (const auto& input : inputs) {
         std::ifstream file(input, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         std::cerr << "replaying " << input.filename().string() << std::endl;
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
-    std::cerr << "replayed " << inputs.size() << " inputs" << std::endl;
     return inputs.empty() ? 1 : 0;
 }

@@ -3,7 +3,6 @@
 
 #include <portaudio.h>
 
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,11 +13,11 @@
 struct FakePortAudio {
     std::vector<std::string> calls;
     PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
+    // What the device answers when asked about 44100 Hz, and about any other rate.
+    PaError at44100 = paFormatIsSupported, at48000 = paFormatIsSupported;
     PaHostApiIndex defaultHostApi = 3;
     // The host's default input (5) and output (7) devices.
     PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
-    // What the device answers when asked about a rate; anything unlisted is supported.
-    std::map<double, PaError> refusals;
     // What the last stream opened would call for every block.
     PaStreamCallback* callback = nullptr;
     void* userData = nullptr;
@@ -30,7 +29,6 @@ struct FakePortAudio {
     }
 };
 inline FakePortAudio fake;
-inline int streamToken;
 
 extern "C" {
 PaError Pa_Initialize(void) { return fake.logged("Pa_Initialize", fake.initialiseResult); }
@@ -42,34 +40,30 @@ const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
 const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
 {
     // Each default device is quick only on its own side.
-    static PaDeviceInfo info = {};
-    info.defaultLowInputLatency = device == 5 ? 0.0087 : 0.5;
-    info.defaultLowOutputLatency = device == 7 ? 0.0116 : 0.5;
-    return &info;
+    static const PaDeviceInfo input = {2, "in", 0, 2, 2, 0.0087, 0.5, 0.5, 0.5, 44100.0};
+    static const PaDeviceInfo output = {2, "out", 0, 2, 2, 0.5, 0.0116, 0.5, 0.5, 44100.0};
+    return device == 5 ? &input : &output;
 }
 PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
 {
-    const auto refusal = fake.refusals.find(rate);
-    return refusal == fake.refusals.end() ? paFormatIsSupported : refusal->second;
+    return rate == 44100.0 ? fake.at44100 : fake.at48000;
 }
 // Logs what it is asked for: each side's device, channels, sample format and latency ("-" for a side
 // not asked for) and the rate.
 PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const PaStreamParameters* output,
                       double rate, unsigned long, PaStreamFlags, PaStreamCallback* callback, void* userData)
 {
-    std::ostringstream call;
-    call << "Pa_OpenStream";
-    for (const PaStreamParameters* side : {input, output}) {
+    std::ostringstream call("Pa_OpenStream", std::ios::ate);
+    for (const PaStreamParameters* side : {input, output})
         if (side == nullptr)
             call << " -";
         else
             call << ' ' << side->device << ' ' << side->channelCount << ' ' << side->sampleFormat << ' '
                  << side->suggestedLatency;
-    }
     call << ' ' << rate;
     fake.callback = callback;
     fake.userData = userData;
-    *stream = &streamToken;
+    *stream = &fake;
     return fake.logged(call.str(), fake.openResult);
 }
 PaError Pa_StartStream(PaStream*) { return fake.logged("Pa_StartStream", fake.startResult); }
