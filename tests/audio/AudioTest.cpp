@@ -16,9 +16,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
-#include <numeric>
 #include <stdexcept>
 #include <thread>
 
@@ -128,14 +126,6 @@ TEST(BackgroundMusic, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoI
     ASSERT_NO_FATAL_FAILURE(streamed.mixes({BUFFER + 1}, false));
     std::this_thread::sleep_until(back);
     streamed.mixes({2 * BUFFER}, false);
-}
-
-TEST(MusicFile, LeftAndRightAreBalancedWithinHalfADecibel)
-{
-    const DecodedSound music(SHIPPED_SOUNDS "music.ogg");
-    const double left = std::inner_product(music.left.begin(), music.left.end(), music.left.begin(), 0.0);
-    const double right = std::inner_product(music.right.begin(), music.right.end(), music.right.begin(), 0.0);
-    EXPECT_NEAR(0.0, 10.0 * std::log10(right / left), 0.5);
 }
 
 TEST(Sounds, The129thVoiceIsDroppedWhile128SoundAndTheSlotsFreeOnceTheVoicesEnd)
