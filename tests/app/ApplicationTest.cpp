@@ -47,7 +47,6 @@ public:
 
     void draw(Drawer* drawer) override
     {
-        drewWith = drawer;
         if (paint)
             paint(drawer);
         note("draw");
@@ -64,8 +63,6 @@ public:
     std::function<void(const std::string&)> react;
     // Draws on the frame, if set.
     std::function<void(Drawer*)> paint;
-    // The drawer of the last draw call.
-    Drawer* drewWith = nullptr;
 
 private:
     // Writes the event and its numbers down, then reacts, through a copy: the reaction may delete this.
@@ -168,7 +165,9 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeS
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     // Two frames: the left half lit, then the right half alone, as every frame starts afresh.
     int frames = 0;
-    state->paint = [&frames](Drawer* drawer) {
+    Drawer* drawer = nullptr;
+    state->paint = [&](Drawer* given) {
+        drawer = given;
         drawer->fillRect(frames++ == 0 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
     };
     state->react = [&](const std::string& event) {
@@ -176,15 +175,13 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeS
             application->quit();
     };
     application->eventLoop();
-    ASSERT_NE(state->drewWith, nullptr);
-    const std::unique_ptr<unsigned char[]> shown(state->drewWith->getScreenPixels());
-    EXPECT_EQ(shown[3 * (300 * 800 + 100)], 0);
-    EXPECT_EQ(shown[3 * (300 * 800 + 700)], 255);
-    state->paint = nullptr;
+    ASSERT_NE(drawer, nullptr);
+    const std::unique_ptr<unsigned char[]> shown(drawer->getScreenPixels());
+    EXPECT_EQ(std::make_pair(+shown[3 * (300 * 800 + 100)], +shown[3 * (300 * 800 + 700)]), std::make_pair(0, 255));
     // The loop loaded the font: a letter's corner is clear, where the placeholder square was white.
-    state->drewWith->beginDrawing();
-    state->drewWith->drawText("a", 0, 0, 256, 1, 1, 1, 1);
-    EXPECT_EQ(std::unique_ptr<unsigned char[]>(state->drewWith->getScreenPixels())[3 * (599 * 800 + 2)], 0);
+    drawer->beginDrawing();
+    drawer->drawText("a", 0, 0, 256, 1, 1, 1, 1);
+    EXPECT_EQ(std::unique_ptr<unsigned char[]>(drawer->getScreenPixels())[3 * (599 * 800 + 2)], 0);
     bool sdlRunning = false;
     state->react = [&](const std::string&) { sdlRunning = SDL_WasInit(SDL_INIT_VIDEO) != 0; };
     application.reset();
@@ -211,57 +208,49 @@ TEST(LogicalScreen, WindowPixelsAreScaledByTheWindowSize)
                   std::make_pair(c[4], c[5])) << c[0] << "x" << c[1] << " at " << c[2] << "," << c[3];
 }
 
-TEST_F(ApplicationWindow, WithoutArgumentsTheSettingsFileChoosesTheWindow)
-{
-    application.reset();
-    std::ofstream(config.getPath() + "/Ombrefell/Ombrefell.conf") << "w 640\nh 480\n";
-    application = std::make_unique<Application>(std::vector<std::string>{});
-    EXPECT_EQ(std::make_pair(application->getWidth(), application->getHeight()), std::make_pair(640, 480));
-    EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
-}
-
 // The sound the application asks PortAudio for, and what its mixer plays, with each choice of the
-// command line.
+// command line; without arguments the settings file chooses the window and the sound.
 TEST(ApplicationSound, OneStereoStreamAt44100UnlessSoundIsOffAndMusicOnlyUnlessItIsOff)
 {
     SKIP_WITHOUT_X_DISPLAY();
     TemporaryDirectory config;
     ScopedEnvironment xdg("XDG_CONFIG_HOME", config.getPath().c_str());
     ScopedEnvironment sounds("MARROWGATE_SOUNDS_DIR", MARROWGATE_SOURCE_DIR "/resources/sounds");
+    std::filesystem::create_directory(config.getPath() + "/Ombrefell");
+    std::ofstream(config.getPath() + "/Ombrefell/Ombrefell.conf") << "w 320\nh 240\n";
     const std::vector<std::string> opened = {"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100", "Pa_StartStream"};
     const std::vector<std::string> closed = {"Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"};
-    const struct { std::vector<std::string> options; bool sound, music; } cases[] = {
-        {{}, true, true}, {{"-nm"}, true, false}, {{"-ns"}, false, false}};
+    const struct { std::vector<std::string> args; bool sound, music; } cases[] = {
+        {{}, true, true}, {{"-w", "320", "-h", "240", "-nm"}, true, false},
+        {{"-w", "320", "-h", "240", "-ns"}, false, false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.options));
-        std::vector<std::string> args = {"-w", "320", "-h", "240"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
+        SCOPED_TRACE(testing::PrintToString(c.args));
         fake = FakePortAudio();
         testing::internal::CaptureStdout();
-        auto application = std::make_unique<Application>(args);
+        auto application = std::make_unique<Application>(c.args);
         const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::make_pair(application->getWidth(), application->getHeight()), std::make_pair(320, 240));
+        EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
         // The effects are loaded before the stream starts, so the audio thread never decodes; once, and
         // not at all without sound.
         const std::string click = "Loaded file: " MARROWGATE_SOURCE_DIR "/resources/sounds/click.ogg";
         EXPECT_EQ(printed.find(click) != std::string::npos, &c == cases);
         EXPECT_EQ(fake.calls, c.sound ? opened : std::vector<std::string>{});
         fake.calls.clear();
-        if (c.sound) {
-            // The loudest sample of what the stream is given in a second and a half.
-            const auto loudest = [] {
+        // The loudest sample of what the stream is given in a second and a half, before and after a click:
+        // the effects play with or without music.
+        float peaks[2] = {0.0f, 0.0f};
+        for (int round = 0; round < (c.sound ? 2 : 0); ++round) {
+            if (round == 1)
+                Sounds::getInstance()->playSound(Sounds::ClickSound);
+            for (int i = 0; i < 16; ++i) {
                 std::vector<float> block(2 * 4096, 1.0f);
-                float peak = 0.0f;
-                for (int i = 0; i < 16; ++i) {
-                    fake.callback(nullptr, block.data(), 4096, nullptr, 0, fake.userData);
-                    for (const float sample : block)
-                        peak = std::max(peak, std::fabs(sample));
-                }
-                return peak;
-            };
-            EXPECT_EQ(loudest() > 0.001f, c.music);
-            Sounds::getInstance()->playSound(Sounds::ClickSound);
-            EXPECT_GT(loudest(), 0.01f) << "the effects play with or without music";
+                fake.callback(nullptr, block.data(), 4096, nullptr, 0, fake.userData);
+                for (const float sample : block)
+                    peaks[round] = std::max(peaks[round], std::fabs(sample));
+            }
         }
+        EXPECT_EQ(std::make_pair(peaks[0] > 0.001f, peaks[1] > 0.01f), std::make_pair(c.music, c.sound));
         application.reset();
         EXPECT_EQ(fake.calls, c.sound ? closed : std::vector<std::string>{});
     }

@@ -20,8 +20,6 @@ public:
         std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(path, ignored);
     }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
 
     const std::string& getPath() const { return path; }
 
@@ -41,8 +39,6 @@ public:
         value ? setenv(name, value, 1) : unsetenv(name);
     }
     ~ScopedEnvironment() { oldValue ? setenv(name.c_str(), oldValue->c_str(), 1) : unsetenv(name.c_str()); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     std::string name;

@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 using Call = RecordingDrawer::Call;
+
 
 // Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
 // sponsor page still to come) inside its own application, a small window under Xvfb.
@@ -27,8 +29,7 @@ protected:
         TitleScreen::imagesLoaded = false;
         TitleScreen::sponsorHide = 480;
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "640", "-h", "480", "-ns"});
-        screen = new TitleScreen(application.get());
-        application->replaceState(screen);
+        application->replaceState(screen = new TitleScreen(application.get()));
     }
     // Every call of one frame.
     std::vector<Call> drawFrame()
@@ -44,20 +45,19 @@ protected:
     void click(int x, int y, int button = 1) { application->getCurrentState()->mouseDown(button, x, y); }
     // What the game starts with, before SetUp sets it again.
     static const int sponsorFramesAtStart;
-
     RecordingDrawer drawer;
     std::unique_ptr<Application> application;
     // Owned by the application; gone once a game starts.
     TitleScreen* screen = nullptr;
 };
 
+
 const int TitleScreenTest::sponsorFramesAtStart = TitleScreen::sponsorHide;
 
 TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
 {
-    EXPECT_EQ(sponsorFramesAtStart, 480);
     drawFrame();
-    EXPECT_EQ(drawer.callsOf("loadImage").size(), 7u);
+    EXPECT_EQ(std::make_pair(sponsorFramesAtStart, drawer.callsOf("loadImage").size()), std::make_pair(480, 7ul));
     screen->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
     for (int frame = 2; frame <= 480; ++frame)
         ASSERT_EQ(drawFrame().back(), image(Sponsor, 0, 0)) << "frame " << frame;
@@ -91,7 +91,9 @@ TEST_F(TitleScreenTest, TheChoicesClickedArriveInTheGame)
         EXPECT_EQ(game->getPlayer(nation).cpu, nation % 2 == 1) << nation;
 }
 
-// Every hot box, each edge: its corners are inside, the points beside each edge are not.
+// Every hot box, each edge: its corners are inside, the points beside each edge are not. Inside, the
+// pointer is the hand and a click on a person or computer box chooses it; outside, the arrow, and a click
+// changes nothing.
 TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
 {
     // Start, then each nation's person and computer boxes: left, top, right, bottom.
@@ -100,31 +102,30 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
                              {565, 474, 596, 499}, {790, 444, 821, 469}, {790, 474, 821, 499}};
     drawFrame();  // loads the pictures
     click(0, 0);  // ends the sponsor page
-    const auto cursorAt = [this](int x, int y) {
-        screen->mouseMove(x, y);
-        return drawFrame().back().handle;
+    const auto humans = [this] {
+        return std::vector<bool>{screen->isHuman(0), screen->isHuman(1), screen->isHuman(2), screen->isHuman(3)};
     };
     for (int box = 0; box < 9; ++box) {
         const auto [left, top, right, bottom] = boxes[box];
         const int midX = (left + right) / 2, midY = (top + bottom) / 2;
-        for (const auto& [x, y] : {std::make_pair(left, top), {right, bottom}, {left, bottom}, {right, top}}) {
-            EXPECT_EQ(cursorAt(x, y), unsigned(Hand)) << box << ": " << x << "," << y;
-            if (box == 0)
+        const std::tuple<int, int, bool> probes[] = {
+            {left, top, true}, {right, bottom, true}, {left, bottom, true}, {right, top, true},
+            {left - 1, midY, false}, {right + 1, midY, false}, {midX, top - 1, false}, {midX, bottom + 1, false}};
+        for (const auto& [x, y, inside] : probes) {
+            SCOPED_TRACE(testing::Message() << "box " << box << " at " << x << "," << y);
+            screen->mouseMove(x, y);
+            EXPECT_EQ(drawFrame().back().handle, unsigned(inside ? Hand : Mouse));
+            if (box == 0 && inside)
                 continue;
-            // A person box's corner chooses the person; a computer box's the computer.
-            const int nation = (box - 1) / 2, other = box % 2 == 1 ? box + 1 : box - 1;
+            // First the other choice for this nation (any for Start), by the right button.
+            const int other = box % 2 == 1 ? box + 1 : std::max(box - 1, 1);
             click(boxes[other][0], boxes[other][1], 3);
+            std::vector<bool> expected = humans();
+            if (inside)
+                expected[(box - 1) / 2] = box % 2 == 1;
             click(x, y);
-            EXPECT_EQ(screen->isHuman(nation), box % 2 == 1) << box << ": " << x << "," << y;
-        }
-        const std::pair<int, int> beside[] = {{left - 1, midY}, {right + 1, midY}, {midX, top - 1}, {midX, bottom + 1}};
-        for (const auto& [x, y] : beside) {
-            EXPECT_EQ(cursorAt(x, y), unsigned(Mouse)) << box << ": " << x << "," << y;
-            const bool humans[4] = {screen->isHuman(0), screen->isHuman(1), screen->isHuman(2), screen->isHuman(3)};
-            click(x, y);
-            ASSERT_EQ(application->getCurrentState(), screen) << box << ": " << x << "," << y;
-            for (int nation = 0; nation < 4; ++nation)
-                EXPECT_EQ(screen->isHuman(nation), humans[nation]) << box << ": " << x << "," << y;
+            ASSERT_EQ(application->getCurrentState(), screen);
+            EXPECT_EQ(humans(), expected);
         }
     }
     click(84, 474);
