@@ -45,10 +45,9 @@ public:
         : GameState(application), log(log), name(std::move(name)) {}
     ~ScriptedState() override { note("end"); }
 
-    void draw(Drawer* drawer) override
+    void draw(Drawer* given) override
     {
-        if (paint)
-            paint(drawer);
+        drawer = given;
         note("draw");
     }
     void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
@@ -61,8 +60,8 @@ public:
 
     // Runs after each event is written down, with its name ("draw", "end", ...).
     std::function<void(const std::string&)> react;
-    // Draws on the frame, if set.
-    std::function<void(Drawer*)> paint;
+    // The drawer of the last frame.
+    Drawer* drawer = nullptr;
 
 private:
     // Writes the event and its numbers down, then reacts, through a copy: the reaction may delete this.
@@ -141,22 +140,19 @@ TEST_F(ApplicationWindow, StateSwitchingOrders)
     for (const char* unknown : {"", "titlescreen", "GamePlay ", "Options"})
         application->nextState(unknown, nullptr);
     EXPECT_EQ(application->getCurrentState(), state);
-    // Which state is current while the old one ends.
-    std::string currentAtTheEnd;
-    const auto watch = [&](const std::string& event) {
-        currentAtTheEnd = event == "end" ? application->getCurrentState()->getName() : currentAtTheEnd;
-    };
-    // The game is built before the title goes: the title's array of humans must outlive it.
+    // Which state is current while the old one ends: the game is built before the title goes (the title's
+    // array of humans must outlive it); the game goes before the title is built.
     bool humans[4] = {true, false, true, false};
-    state->react = watch;
-    application->nextState("GamePlay", humans);
-    EXPECT_EQ(currentAtTheEnd, "GamePlay");
-    // The game goes before the title is built.
-    application->replaceState(state = new ScriptedState(application.get(), log));
-    state->react = watch;
-    application->nextState("TitleScreen", nullptr);
-    EXPECT_EQ(currentAtTheEnd, "scripted");
-    EXPECT_EQ(application->getCurrentState()->getName(), "TitleScreen");
+    for (const auto& [next, currentAtTheEnd] : {std::pair("GamePlay", "GamePlay"), {"TitleScreen", "scripted"}}) {
+        application->replaceState(state = new ScriptedState(application.get(), log));
+        std::string current;
+        state->react = [&](const std::string& event) {
+            current = event == "end" ? application->getCurrentState()->getName() : current;
+        };
+        application->nextState(next, next == std::string("GamePlay") ? humans : nullptr);
+        EXPECT_EQ(std::make_pair(current, application->getCurrentState()->getName()),
+                  std::make_pair(std::string(currentAtTheEnd), std::string(next)));
+    }
 }
 
 TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeSdl)
@@ -165,16 +161,14 @@ TEST_F(ApplicationWindow, HidesTheSystemCursorLoadsTheFontAndEndsTheStateBeforeS
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     // Two frames: the left half lit, then the right half alone, as every frame starts afresh.
     int frames = 0;
-    Drawer* drawer = nullptr;
-    state->paint = [&](Drawer* given) {
-        drawer = given;
-        drawer->fillRect(frames++ == 0 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
-    };
     state->react = [&](const std::string& event) {
-        if (event == "draw" && frames == 2)
+        if (event == "draw" && ++frames == 2)
             application->quit();
+        if (event == "draw")
+            state->drawer->fillRect(frames == 1 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
     };
     application->eventLoop();
+    Drawer* drawer = state->drawer;
     ASSERT_NE(drawer, nullptr);
     const std::unique_ptr<unsigned char[]> shown(drawer->getScreenPixels());
     EXPECT_EQ(std::make_pair(+shown[3 * (300 * 800 + 100)], +shown[3 * (300 * 800 + 700)]), std::make_pair(0, 255));
