@@ -5,12 +5,15 @@
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -48,6 +51,18 @@ std::string contents(const std::string& path)
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
     return text.str();
+}
+
+// Runs part of a test in a child process, which may change what only a child should (its user, its
+// mounts), and returns what the part returned.
+std::string inChild(const std::function<std::string()>& part)
+{
+    TemporaryDirectory answer;
+    chmod(answer.getPath().c_str(), 0777);
+    if (fork() == 0)
+        _exit(std::ofstream(answer.getPath() + "/answer") << part() << std::flush ? 0 : 1);
+    wait(nullptr);
+    return contents(answer.getPath() + "/answer");
 }
 
 // How many entries a folder holds.
@@ -152,25 +167,30 @@ TEST(ConfigFolder, FollowsXdgConfigHomeOrHomeAndCreatesMissingParentsAndTheFileO
                                     blocker + "/Ombrefell/Ombrefell.conf\n800x600 a6");
 }
 
-TEST(ConfigFile, AFileThatCannotBeReadIsKept)
+TEST(ConfigFile, AFileThatCannotBeReadIsKeptAndOneThatCannotBeWrittenIsNotLeftBehind)
 {
-    // Unreadable for the player, who here is nobody: root reads any file. A child process becomes nobody
-    // and answers through a file with what it printed and read, or why it could not.
-    TemporaryDirectory folder;
+    TemporaryDirectory folder, full;
     chmod(folder.getPath().c_str(), 0777);
     const std::string file = folder.getPath() + "/Ombrefell.conf";
     std::ofstream(file) << "w 1280\n";
     chmod(file.c_str(), 0222);
-    if (fork() == 0) {
-        const bool nobody = geteuid() != 0 || setuid(65534) == 0;
-        std::ofstream(folder.getPath() + "/answer") << (nobody ? printedAndRead(&folder.getPath()) : "skip");
-        _exit(0);
-    }
-    wait(nullptr);
-    const std::string unreadable = contents(folder.getPath() + "/answer");
-    if (unreadable == "skip")
-        GTEST_SKIP() << "cannot become nobody";
+    // Unreadable for the player, who here is nobody: root reads any file.
+    const std::string unreadable = inChild([&folder] {
+        return geteuid() == 0 && setuid(65534) != 0 ? std::string("skip") : printedAndRead(&folder.getPath());
+    });
+    // A full disk: a tmpfs of one page, filled up, in a mount namespace of the child's own. Only the filler
+    // stays.
+    const std::string onFullDisk = inChild([&full] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", full.getPath().c_str(), "tmpfs", 0, "size=4k") != 0)
+            return std::string("skip");
+        std::ofstream(full.getPath() + "/filler") << std::string(1 << 16, 'x');
+        return printedAndRead(&full.getPath()) + "; " + std::to_string(entries(full.getPath()));
+    });
+    if (unreadable == "skip" || onFullDisk == "skip")
+        GTEST_SKIP() << "cannot become nobody or mount a private tmpfs here";
     EXPECT_EQ(unreadable, "Could not read " + file + "\n800x600 a6");
+    EXPECT_EQ(onFullDisk, "Could not create " + full.getPath() + "/Ombrefell.conf\n800x600 a6; 1");
     chmod(file.c_str(), 0644);
     EXPECT_EQ(contents(file), "w 1280\n");
 }
