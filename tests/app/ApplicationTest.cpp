@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -190,16 +191,6 @@ TEST_F(ApplicationWindow, HandsSdlTheGameIconInItsColoursAndItsShape)
     EXPECT_EQ(iconWidth, int(expected.width));
     EXPECT_EQ(iconGiven, std::vector<Uint8>(expected.pixels, expected.pixels + 4 * expected.width * expected.height));
     delete[] expected.pixels;
-}
-
-TEST(LogicalScreen, WindowPixelsAreScaledByTheWindowSize)
-{
-    // {width, height, x, y, logical x, logical y}; 800 by 600 is in the events' test above.
-    const int cases[][6] = {{2048, 1536, 2047, 1535, 1023, 767}, {2048, 1536, 1000, 1000, 500, 500},
-                            {1280, 800, 1279, 799, 1023, 767},  {1280, 800, 100, 100, 80, 96}};
-    for (const auto& c : cases)
-        EXPECT_EQ(std::make_pair(Application::toLogicalX(c[2], c[0]), Application::toLogicalY(c[3], c[1])),
-                  std::make_pair(c[4], c[5])) << c[0] << "x" << c[1] << " at " << c[2] << "," << c[3];
 }
 
 // The sound the application asks PortAudio for, and what its mixer plays, with each choice of the
