@@ -14,6 +14,17 @@
 // to have drawn. Pictures keep their numbers; every other call logs its name alone. loadImage hands
 // out handles 1, 2, 3, ... and frees the pixels it is given.
 class RecordingDrawer : public Drawer {
+    // Logs a call by its name alone and answers with nothing: false, 0 or null.
+    template <typename Answer = void>
+    Answer log(const char* operation)
+    {
+        calls.push_back(Call{operation});
+        return Answer();
+    }
+
+    // The last image handle given out.
+    unsigned int nextHandle = 0;
+
 public:
     // Shorter names for the Drawer's parameter types.
     using Handle = unsigned int;
@@ -40,7 +51,7 @@ public:
         delete[] pixels;
         return nextHandle;
     }
-    void drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g, float b,
+    void drawImage(Handle image, short x, short y, float scaleX, float scaleY, float r, float g, float b,
                    float a) override
     {
         calls.push_back(Call{"drawImage", image, {float(x), float(y), scaleX, scaleY, r, g, b, a}});
@@ -79,16 +90,4 @@ public:
 
     // Every call since construction or the last clear().
     std::vector<Call> calls;
-
-private:
-    // Logs a call by its name alone and answers with nothing: false, 0 or null.
-    template <typename Answer = void>
-    Answer log(const char* operation)
-    {
-        calls.push_back(Call{operation});
-        return Answer();
-    }
-
-    // The last image handle given out.
-    unsigned int nextHandle = 0;
 };

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -18,8 +17,7 @@ using Call = RecordingDrawer::Call;
 
 // Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
 // sponsor page still to come) inside its own application, a small window under Xvfb.
-class TitleScreenTest : public ::testing::Test {
-protected:
+struct TitleScreenTest : ::testing::Test {
     // The handles the recording drawer gives out, in loading order.
     enum Picture : unsigned int { Paper = 1, Sponsor, Background, Guy, Tick, Mouse, Hand };
 
@@ -64,10 +62,8 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     // Four soldiers in their nations' colours, the ticks on the person row, the arrow's tip at the pointer.
     std::vector<Call> title{image(Paper, 0, 0), image(Background, 0, 0), image(Guy, 114, 350, 0.8f, 0, 0),
                             image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
-                            image(Guy, 828, 350, 1, 1, 0.2f)};
-    for (float x : {74, 314, 559, 783})
-        title.push_back(image(Tick, x, 415));
-    title.push_back(image(Mouse, 475, 628));
+                            image(Guy, 828, 350, 1, 1, 0.2f), image(Tick, 74, 415), image(Tick, 314, 415),
+                            image(Tick, 559, 415), image(Tick, 783, 415), image(Mouse, 475, 628)};
     EXPECT_EQ(drawFrame(), title);
 
     // A later title screen loads nothing and starts with four persons again.
@@ -75,42 +71,38 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     application->nextState("TitleScreen", nullptr);
     title.back() = image(Mouse, 512 - 25, 384 - 12);
     EXPECT_EQ(drawFrame(), title);
-}
-
-// The choices reach the game through the real state switch: a click on Start during the sponsor page
-// starts a game at once, with the nations the boxes gave to the computer.
-TEST_F(TitleScreenTest, TheChoicesClickedArriveInTheGame)
-{
-    drawFrame();
-    for (const auto& [x, y] : {std::make_pair(330, 480), {800, 490}, {90, 480}, {90, 450}})
-        click(x, y);
+    // Its choices show as ticks and reach the game through the real state switch.
+    click(90, 480);
+    click(570, 490);
+    EXPECT_EQ(drawFrame()[6], image(Tick, 74, 449));
     click(500, 640);
     auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
     ASSERT_NE(game, nullptr);
     for (int nation = 0; nation < 4; ++nation)
-        EXPECT_EQ(game->getPlayer(nation).cpu, nation % 2 == 1) << nation;
+        EXPECT_EQ(game->getPlayer(nation).cpu, nation % 2 == 0) << nation;
 }
 
-// Every hot box, each edge: its corners are inside, the points beside each edge are not. Inside, the
-// pointer is the hand and a click on a person or computer box chooses it; outside, the arrow, and a click
-// changes nothing.
+// Every hot box, each edge: two opposite corners are inside, their neighbours across each edge are not. Inside,
+// the pointer is the hand and a click on a person or computer box chooses it; outside, the arrow, and a
+// click changes nothing.
 TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
 {
     // Start, then each nation's person and computer boxes: left, top, right, bottom.
     const int boxes[9][4] = {{356, 618, 663, 657}, {84, 444, 115, 469},  {84, 474, 115, 499},
                              {322, 444, 353, 469}, {322, 474, 353, 499}, {565, 444, 596, 469},
                              {565, 474, 596, 499}, {790, 444, 821, 469}, {790, 474, 821, 499}};
-    drawFrame();  // loads the pictures
-    click(0, 0);  // ends the sponsor page
+    drawFrame();
+    // The click that ends the sponsor page counts on the title too.
+    click(84, 474);
+    ASSERT_FALSE(screen->isHuman(0));
     const auto humans = [this] {
         return std::vector<bool>{screen->isHuman(0), screen->isHuman(1), screen->isHuman(2), screen->isHuman(3)};
     };
     for (int box = 0; box < 9; ++box) {
         const auto [left, top, right, bottom] = boxes[box];
-        const int midX = (left + right) / 2, midY = (top + bottom) / 2;
-        const std::tuple<int, int, bool> probes[] = {
-            {left, top, true}, {right, bottom, true}, {left, bottom, true}, {right, top, true},
-            {left - 1, midY, false}, {right + 1, midY, false}, {midX, top - 1, false}, {midX, bottom + 1, false}};
+        const std::tuple<int, int, bool> probes[] = {{left, top, true}, {right, bottom, true},
+                                                     {left - 1, top, false}, {left, top - 1, false},
+                                                     {right + 1, bottom, false}, {right, bottom + 1, false}};
         for (const auto& [x, y, inside] : probes) {
             SCOPED_TRACE(testing::Message() << "box " << box << " at " << x << "," << y);
             screen->mouseMove(x, y);
@@ -118,16 +110,14 @@ TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
             if (box == 0 && inside)
                 continue;
             // First the other choice for this nation (any for Start), by the right button.
-            const int other = box % 2 == 1 ? box + 1 : std::max(box - 1, 1);
+            const int other = box % 2 == 1 ? box + 1 : box == 0 ? 1 : box - 1;
             click(boxes[other][0], boxes[other][1], 3);
+            // The nation's choice is now the other one, and only a click inside changes it back.
             std::vector<bool> expected = humans();
-            if (inside)
-                expected[(box - 1) / 2] = box % 2 == 1;
+            expected[(box - 1) / 2] = (box % 2 == 1) == inside;
             click(x, y);
             ASSERT_EQ(application->getCurrentState(), screen);
             EXPECT_EQ(humans(), expected);
         }
     }
-    click(84, 474);
-    EXPECT_EQ(drawFrame()[6], image(Tick, 74, 449));  // the tick shows the computer box
 }
