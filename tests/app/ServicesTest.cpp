@@ -97,31 +97,27 @@ TEST(FramePacer, EveryPassLastsThirtyMillisecondsOrItsDrawingTime)
     }
 }
 
-TEST(Random, DrawsFromKnownStates)
+// The random draws from known states, a path split into parent, name and extension, the vectors scaled.
+TEST(ValueTypes, RandomDrawsFilePathsAndFloatVectors)
 {
     // The state, the draw and the state after it. Both ends of [0, 1] occur: 64 of the 2^32 states give
     // exactly 0, so no user may divide by a draw or take its logarithm.
-    const std::tuple<std::int32_t, float, std::int32_t> cases[] = {
+    const std::tuple<std::int32_t, float, std::int32_t> draws[] = {
         {0, 0.38681346f, 1}, {-5, 0.796758056f, -4}, {2676097, 0.0f, 2676098}, {5750294, 1.0f, 5750295},
         // The last state wraps; the last two draws' last bit the divisor's last bit and the hash's lowest
         // bit decide.
         {2147483647, 0.359104514f, -2147483647 - 1}, {113, 0.0679359138f, 114}, {67, 0x1.c3af5p-5f, 68}};
-    for (const auto& [state, draw, next] : cases) {
+    for (const auto& [state, draw, next] : draws) {
         Random random(state);
         const float drawn = random.nextFloat();
         EXPECT_EQ(std::make_pair(drawn, random.getState()), std::make_pair(draw, next)) << state;
     }
-}
-
-// A path split into parent, name and extension; the vectors scaled.
-TEST(ValueTypes, FilePathsSplitAndFloatVectorsStartAtZeroAndScaleEveryComponent)
-{
     // path, parent, name with extension, name, extension
-    const std::array<std::string, 5> cases[] = {
+    const std::array<std::string, 5> paths[] = {
         {"/usr/share/marrowgate/sounds/click.ogg", "/usr/share/marrowgate/sounds", "click.ogg", "click", "ogg"},
         {"music.tar.ogg", "music.tar.ogg", "music.tar.ogg", "music.tar", "ogg"},
         {"dir.d/README", "dir.d", "README", "README", ""}};
-    for (const auto& c : cases) {
+    for (const auto& c : paths) {
         const FilePath file(c[0]);
         EXPECT_EQ((std::array<std::string, 5>{c[0], file.getParent(), file.getNameWithExtension(), file.getName(),
                                               file.getExtension()}), c);

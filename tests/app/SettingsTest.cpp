@@ -102,9 +102,8 @@ TEST(ConfigFolder, FollowsXdgConfigHomeAndCreatesMissingParentsAndTheFileOnce)
     EXPECT_EQ(written, "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
     // What the file was written in is not left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
-    // An uncreatable folder is reported and the game goes on.
-    const std::string blocker = home.getPath() + "/file";
-    std::ofstream(blocker) << "not a folder";
+    // An uncreatable folder, under a file, is reported and the game goes on.
+    const std::string blocker = folder + "/Ombrefell.conf";
     ScopedEnvironment blocked("XDG_CONFIG_HOME", blocker.c_str());
     EXPECT_EQ(printedAndRead(), "Could not create directory " + blocker + "/Ombrefell\nCould not create " +
                                     blocker + "/Ombrefell/Ombrefell.conf\n800x600 a6");

@@ -36,10 +36,9 @@ class ScopedEnvironment {
 
 public:
     // A null value unsets the variable.
-    ScopedEnvironment(const char* name, const char* value) : name(name)
+    ScopedEnvironment(const char* name, const char* value)
+        : name(name), oldValue(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt)
     {
-        if (const char* old = std::getenv(name))
-            oldValue = old;
         value ? setenv(name, value, 1) : unsetenv(name);
     }
     ~ScopedEnvironment() { oldValue ? setenv(name.c_str(), oldValue->c_str(), 1) : unsetenv(name.c_str()); }
