@@ -6,10 +6,9 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
-
-namespace {
 
 // Remembers the counts it is told; a leaver unregisters itself on the first one.
 struct Listener : CounterNotification {
@@ -23,59 +22,30 @@ struct Listener : CounterNotification {
     GameCounter* leaveFrom = nullptr;
 };
 
-TEST(GameCounter, ScoreLeavesOutFighterAndTimeAndResetOrRecreatingKeepsRegistrations)
+// The receivers registered are told every count their divisor divides.
+TEST(GameCounter, ScoresResetsAndTellsTheReceiversWhoseDivisorDividesTheCount)
 {
     GameCounter counters;
-    EXPECT_EQ(counters.getScore(), 0);
-    EXPECT_EQ(counters.getCount("Gold"), 0);
-    Listener fives;
-    counters.registerNotification("Gold", 5, &fives);
-    const std::pair<const char*, int> counts[] = {
-        {"Fighter", 5}, {"Time", 7}, {"Gold", 3}, {"fighter", 20}, {"Times", 100}};
-    for (const auto& [name, count] : counts)
-        counters.incrementCount(name, count);
-    EXPECT_EQ(counters.getScore(), 123);
-    counters.createCounter("Gold");
-    EXPECT_EQ(counters.getCount("Gold"), 3);
-    counters.reset();
-    EXPECT_EQ(counters.getScore(), 0);
-    EXPECT_EQ(counters.getCount("Time"), 0);
-    for (int step : {5, 2, 3})  // 5, 7, 10
-        counters.incrementCount("Gold", step);
-    EXPECT_EQ(fives.heard, (std::vector<int>{5, 10}));
-}
-
-TEST(GameCounter, UnregisterRemovesOnlyTheFirstMatchingPairAndOddDivisorsNeitherTrapNorOverflow)
-{
-    // Removing divisor and receiver separately would leave (2, threes), (3, twos), (3, twos).
-    GameCounter counters;
-    Listener twos, threes;
-    for (const auto& [divisor, receiver] : {std::pair(2, &twos), {3, &threes}, {3, &twos}, {3, &twos}})
-        counters.registerNotification("Gold", divisor, receiver);
+    Listener twos, threes, leaver, minusOne;
+    // Removing divisor and receiver separately would leave (2, threes), (3, twos), (3, twos). A receiver may
+    // leave while being told; 0 divides nothing; -1 divides the smallest int, which the count wraps to.
+    leaver.leaveFrom = &counters;
+    for (const auto& [name, divisor, receiver] :
+         {std::tuple("Gold", 2, &twos), {"Gold", 3, &threes}, {"Gold", 3, &twos}, {"Gold", 3, &twos},
+          {"Silver", 1, &leaver}, {"Iron", 0, &twos}, {"Iron", -1, &minusOne}})
+        counters.registerNotification(name, divisor, receiver);
     counters.unregisterNotification("Gold", 3, &twos);
     counters.unregisterNotification("Gold", 2, &threes);
-    counters.incrementCount("Gold", -6);
-    counters.incrementCount("Gold", 3);
-    EXPECT_EQ(twos.heard, (std::vector<int>{-6, -6, -3}));
-    EXPECT_EQ(threes.heard, (std::vector<int>{-6, -3}));
-
-    Listener leaver;  // may leave while being told
-    leaver.leaveFrom = &counters;
-    counters.registerNotification("Silver", 1, &leaver);
-    counters.incrementCount("Silver", 1);
-    counters.incrementCount("Silver", 1);
-    EXPECT_EQ(leaver.heard.size(), 1u);
-
-    // 0 divides nothing; -1 divides the smallest int, which the count wraps to.
-    Listener zero, minusOne;
-    counters.registerNotification("Iron", 0, &zero);
-    counters.registerNotification("Iron", -1, &minusOne);
-    counters.incrementCount("Iron", INT_MAX);
-    counters.incrementCount("Iron", 1);
-    EXPECT_TRUE(zero.heard.empty());
-    EXPECT_EQ(minusOne.heard, (std::vector<int>{INT_MAX, INT_MIN}));
-    EXPECT_EQ(counters.getCount("Iron"), INT_MIN);
-    EXPECT_EQ(counters.getScore(), INT_MAX);  // -3 + 2 + INT_MIN wraps too
+    for (const auto& [name, step] : {std::pair("Fighter", 5), {"Time", 7}, {"Times", -100}, {"Gold", -6}, {"Gold", 3},
+                                     {"Silver", 1}, {"Silver", 1}, {"Iron", INT_MAX}, {"Iron", 1}})
+        counters.incrementCount(name, step);
+    // The score leaves out Fighter and Time, by their exact names, and wraps; an unknown counter counts 0.
+    // Creating a counter that exists keeps its count and its receivers, and so does a reset the receivers.
+    counters.createCounter("Gold");
+    EXPECT_EQ(std::make_tuple(counters.getScore(), counters.getCount("Gold"), counters.getCount("Lead")),
+              std::make_tuple(INT_MAX - 100, -3, 0));
+    counters.reset();
+    counters.incrementCount("Gold", 6);
+    EXPECT_EQ((std::vector<std::vector<int>>{twos.heard, threes.heard, leaver.heard, minusOne.heard}),
+              (std::vector<std::vector<int>>{{-6, -6, -3, 6, 6}, {-6, -3, 6}, {1}, {INT_MAX, INT_MIN}}));
 }
-
-} // namespace

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -14,6 +13,17 @@
 // to have drawn. Pictures keep their numbers; every other call logs its name alone. loadImage hands
 // out handles 1, 2, 3, ... and frees the pixels it is given.
 class RecordingDrawer : public Drawer {
+    // Logs a call by its name alone and answers with nothing: false, 0 or null.
+    template <typename Answer = void>
+    Answer log(const char* operation)
+    {
+        calls.push_back(Call{operation});
+        return Answer();
+    }
+
+    // The last image handle given out.
+    unsigned int nextHandle = 0;
+
 public:
     // Shorter names for the Drawer's parameter types.
     using Handle = unsigned int;
@@ -35,15 +45,14 @@ public:
 
     unsigned int loadImage(unsigned char* pixels, unsigned int width, unsigned int height) override
     {
-        const std::string_view bytes(reinterpret_cast<const char*>(pixels), pixels ? 4u * width * height : 0);
-        calls.push_back(Call{"loadImage", ++nextHandle, {}, std::hash<std::string_view>()(bytes)});
+        const std::string bytes(reinterpret_cast<const char*>(pixels), pixels ? 4u * width * height : 0);
+        calls.push_back(Call{"loadImage", ++nextHandle, {}, std::hash<std::string>()(bytes)});
         delete[] pixels;
         return nextHandle;
     }
-    void drawImage(unsigned int image, short x, short y, float scaleX, float scaleY, float r, float g, float b,
-                   float a) override
+    void drawImage(Handle id, short x, short y, float scaleX, float scaleY, float r, float g, float b, float a) override
     {
-        calls.push_back(Call{"drawImage", image, {float(x), float(y), scaleX, scaleY, r, g, b, a}});
+        calls.push_back(Call{"drawImage", id, {float(x), float(y), scaleX, scaleY, r, g, b, a}});
     }
     // There is no window to open, no polygon to keep and no screen to read.
     bool initialise(unsigned short, unsigned short, bool, int) override { return log<bool>("initialise"); }
@@ -79,16 +88,4 @@ public:
 
     // Every call since construction or the last clear().
     std::vector<Call> calls;
-
-private:
-    // Logs a call by its name alone and answers with nothing: false, 0 or null.
-    template <typename Answer = void>
-    Answer log(const char* operation)
-    {
-        calls.push_back(Call{operation});
-        return Answer();
-    }
-
-    // The last image handle given out.
-    unsigned int nextHandle = 0;
 };
