@@ -16,27 +16,6 @@
 
 // The game's art as the build embeds it: every file under assets/ byte for byte, decoded through the
 // game's own loader to the size the screens draw it at.
-namespace {
-
-// The embedded picture of a file under assets/ ("images/title.png"), or null.
-const EmbeddedPicture* embedded(const std::string& path)
-{
-    return path[0] == 'f' ? findPicture(Fonts::pictures, path.substr(6))
-                          : findPicture(Images::pictures, path.substr(7));
-}
-
-// An embedded picture, decoded.
-struct Picture {
-    explicit Picture(const std::string& path)
-        : image(ImageLoader().loadImage(embedded(path)->data(), embedded(path)->size)) {}
-    Picture(const Picture&) = delete;
-    ~Picture() { delete[] image.pixels; }
-
-    const LoadedImage image;
-};
-
-}
-
 TEST(EmbeddedArt, EveryPictureIsEmbeddedUnchangedAndDecodesToItsSize)
 {
     // The first pattern that matches a file's name gives its size.
@@ -46,17 +25,23 @@ TEST(EmbeddedArt, EveryPictureIsEmbeddedUnchangedAndDecodesToItsSize)
         {"winscreen\\.png", "1024x512"}, {"embarking\\.png", "512x128"}, {"ship\\.png", "128x128"},
         {"line\\.png", "8x8"}, {"(ruritania|molotavia|norland|stamark)win\\.png", "1024x128"},
         {"(ruritania|molotavia|norland|stamark)\\.png", "256x64"}, {"(forage|garrison|wait)button\\.png", "256x128"}};
-    for (const std::string folder : {"images/", "fonts/"})
+    // Every file of a folder under assets/, against the table it is embedded in.
+    const auto check = [&sizes](const std::string& folder, const auto& table) {
         for (const auto& entry : std::filesystem::directory_iterator(MARROWGATE_SOURCE_DIR "/assets/" + folder)) {
             const std::string name = entry.path().filename().string();
             std::ifstream file(entry.path(), std::ios::binary);
             const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-            ASSERT_NE(embedded(folder + name), nullptr) << name;
-            EXPECT_EQ(bytes, std::string(embedded(folder + name)->data(), embedded(folder + name)->size)) << name;
+            const EmbeddedPicture* picture = findPicture(table, name);
+            ASSERT_NE(picture, nullptr) << name;
+            EXPECT_EQ(bytes, std::string(picture->data(), picture->size)) << name;
             const auto size = std::find_if(std::begin(sizes), std::end(sizes),
                                            [&](const auto& s) { return std::regex_match(name, std::regex(s.first)); });
-            const Picture decoded(folder + name);
+            const LoadedImage decoded = ImageLoader().loadImage(picture->data(), picture->size);
+            delete[] decoded.pixels;
             EXPECT_EQ(size == std::end(sizes) ? "unknown" : size->second,
-                      std::to_string(decoded.image.width) + "x" + std::to_string(decoded.image.height)) << name;
+                      std::to_string(decoded.width) + "x" + std::to_string(decoded.height)) << name;
         }
+    };
+    check("images/", Images::pictures);
+    check("fonts/", Fonts::pictures);
 }

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 // Each harness defines it; libFuzzer calls it, or replay.cpp with every file of the corpus.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);

@@ -3,6 +3,8 @@
 #include "Fuzz.h"
 #include "audio/BackgroundMusic.h"
 
+#include <vector>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     BackgroundMusic music(inputAs("music.ogg", data, size), false);

@@ -133,14 +133,12 @@ public:
             calls.push_back(image(BiscuitsImage, 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f, 0.75f));
         for (int row = 0; row < 3; ++row)
             calls.push_back(image(ForageButtonImage + row, 0, 530 + 60 * row));
-        for (const Place& place : state.places) {
+        for (const Place& place : state.places)
             if (place.foraged)
                 calls.push_back(image(PileImages + place.food - 1, place.x, place.y));
-        }
-        for (int next : state.places[nation.space].neighbours) {
+        for (int next : state.places[nation.space].neighbours)
             if (nation.food > 0 && isOpen(next))
                 calls.push_back(image(CounterImage, state.places[next].x, state.places[next].y, tint));
-        }
         for (const Post& post : state.posts)
             calls.push_back(image(GarrisonImage, state.places[post.space].x, state.places[post.space].y));
         for (int n = 0; n < 4; ++n) {

@@ -16,7 +16,6 @@
 #include <random>
 #include <set>
 #include <sstream>
-#include <utility>
 
 namespace {
 
@@ -31,10 +30,7 @@ std::vector<float> mix(Sounds& sounds, int frames)
 }
 
 // One input to a game: a frame (drawn, or only its timer ticked), a click, a pointer move or a key.
-struct Input {
-    enum Kind { Frame, Tick, Click, Move, Key } kind;
-    int x, y;
-};
+struct Input { enum Kind { Frame, Tick, Click, Move, Key } kind; int x, y; };
 
 } // namespace
 
@@ -50,10 +46,9 @@ protected:
         setenv("MARROWGATE_SOUNDS_DIR", EFFECTS, 1);
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "320", "-h", "240", "-ns"});
         Sounds reference(EFFECTS);
-        for (int type = 0; type < 3; ++type)
-            longest = std::max(longest, int(reference.getLength(Sounds::SoundType(type))));
         openings[0] = mix(reference, OPENING);
         for (int type = 0; type < 3; ++type) {
+            longest = std::max(longest, int(reference.getLength(Sounds::SoundType(type))));
             reference.playSound(Sounds::SoundType(type));
             openings[1 + type] = mix(reference, OPENING);
             mix(reference, longest);
@@ -198,9 +193,7 @@ TEST_F(WholeGames, PlayAsTheRulesSay)
 {
     // Some games start nation 0 with a store too large for the screen.
     for (int seed = 0; seed < 52; ++seed) {  // 49 and 50 end in draws
-        bool humans[4];
-        for (int n = 0; n < 4; ++n)
-            humans[n] = (seed >> n & 1) != 0;
+        bool humans[4] = {(seed & 1) != 0, (seed & 2) != 0, (seed & 4) != 0, (seed & 8) != 0};
         play(seed * 7919 - 50000, humans, seed % 8 == 5 ? 150 + seed * 13 + seed % 16 / 8 : -1,
              seed % 10 == 7 ? 1000 : 5);
         ASSERT_FALSE(HasFatalFailure());
