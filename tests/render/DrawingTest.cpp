@@ -101,7 +101,6 @@ protected:
         return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
     }
 
-    std::unique_ptr<OpenGLDrawer> drawer;
     // Draws a frame with the shortcuts and without: they must give the same pixels, which are returned.
     Screenshot sameEitherWay(const std::function<void()>& frame)
     {
@@ -114,8 +113,10 @@ protected:
         EXPECT_TRUE(shots[0].pixels == shots[1].pixels);
         return shots[1];
     }
-};
 
+    // The drawer under test, on the window opened last.
+    std::unique_ptr<OpenGLDrawer> drawer;
+};
 
 TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
 {

@@ -12,8 +12,6 @@
 #include <tuple>
 #include <vector>
 
-
-
 // Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
 // sponsor page still to come) inside its own application, a small window under Xvfb.
 struct TitleScreenTest : ::testing::Test {
@@ -47,7 +45,6 @@ struct TitleScreenTest : ::testing::Test {
     // Owned by the application; gone once a game starts.
     TitleScreen* screen = nullptr;
 };
-
 
 const int TitleScreenTest::sponsorFramesAtStart = TitleScreen::sponsorHide;
 
