@@ -15,7 +15,6 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -28,7 +27,6 @@
 namespace {
     namespace fs = std::filesystem;
     const std::string FIXTURES = AUDIO_FIXTURES, EFFECTS = FIXTURES + "effects/";
-    const char* const EFFECT_FILES[3] = {"click.ogg", "forage.ogg", "garrison.ogg"};
     // A quarter of a second at 44100 Hz: where blocks cross from one buffer into the next.
     const int BUFFER = 11025;
 
@@ -58,15 +56,13 @@ namespace {
             // What does not decode, or is refused, is expected as silence.
             if (reference.left.empty())
                 reference.left = reference.right = {0.0f};
-            for (int type = 0; type < 3; ++type)
-                effects[type] = DecodedSound(EFFECTS + EFFECT_FILES[type]).left;
         }
 
         void play(Sounds::SoundType type)
         {
             sounds.playSound(type);
             const auto free = std::find_if(voices, voices + 128, [&](const Voice& voice) { return !sounding(voice); });
-            if (free != voices + 128 && !effects[type].empty())
+            if (free != voices + 128)
                 *free = {type, frame};
         }
 
@@ -97,11 +93,19 @@ namespace {
             }
         }
 
+        // A block that ends exactly at its buffer's end; there the streaming thread stalls while the mixer
+        // leaves two buffers: the third, met again before its refill, is silent; it plays next, so it must be
+        // filled first, with the music from where the loop has got to.
+        void stalls()
+        {
+            ASSERT_NO_FATAL_FAILURE(mixes({BUFFER - static_cast<int>(frame % BUFFER)}));
+            ASSERT_NO_FATAL_FAILURE(mixes({BUFFER, BUFFER}, false));
+            ASSERT_NO_FATAL_FAILURE(mixes({512}, false, false));
+            music->refill();
+        }
+
         // What a voice slot last played, and from which frame; one that never played is silent.
-        struct Voice {
-            Sounds::SoundType type = Sounds::ClickSound;
-            std::size_t start = SIZE_MAX;
-        } voices[128];
+        struct Voice { Sounds::SoundType type = Sounds::ClickSound; std::size_t start = SIZE_MAX; } voices[128];
         bool sounding(const Voice& voice) const
         {
             return frame >= voice.start && frame - voice.start < effects[voice.type].size();
@@ -110,7 +114,9 @@ namespace {
         Sounds sounds;
         std::unique_ptr<BackgroundMusic> music;
         DecodedSound reference;
-        std::vector<float> effects[3];
+        std::vector<float> effects[3] = {DecodedSound(EFFECTS + "click.ogg").left,
+                                         DecodedSound(EFFECTS + "forage.ogg").left,
+                                         DecodedSound(EFFECTS + "garrison.ogg").left};
         // Where the model has got to.
         std::size_t frame = 0;
         float volume = 0.0f;
@@ -132,10 +138,11 @@ TEST(Mixing, BlocksOfEveryLengthAddTheLoopedMusicAtItsGainThenEachEffectInUpTo12
     // Music longer than three buffers; shorter than half a buffer, so every loop point falls inside one,
     // played on past the frame (990522) where the fade-in reaches full volume and stays there; chained, of
     // which only the first stream plays; mono, heard on both sides.
-    for (const auto& [file, frames] : {std::pair("long.ogg", 0), {"short.ogg", 1000000}, {"chained.ogg", 0},
-                                       {"mono.ogg", 0}}) {
+    for (const auto& [file, frames] :
+         {std::pair("long.ogg", 0), {"short.ogg", 1 << 20}, {"chained.ogg", 0}, {"mono.ogg", 0}}) {
         Mix check(FIXTURES + file, EFFECTS);
-        ASSERT_GT(check.reference.left.size(), 1u);
+        // A stall from the start, with every buffer left before the first refill.
+        ASSERT_NO_FATAL_FAILURE(check.stalls());
         for (const auto effect : {Sounds::ClickSound, Sounds::ForageSound, Sounds::GarrisonSound})
             for (const int requests : {127, 128, 129}) {
                 SCOPED_TRACE(file + (" effect " + std::to_string(effect)) + " played " + std::to_string(requests));
@@ -150,60 +157,28 @@ TEST(Mixing, BlocksOfEveryLengthAddTheLoopedMusicAtItsGainThenEachEffectInUpTo12
                 ASSERT_NO_FATAL_FAILURE(check.mixes(rising(14000)));
             }
         ASSERT_NO_FATAL_FAILURE(check.mixes(rising(frames)));
-        // A block ending exactly at its buffer's end, then blocks crossing one or two buffer ends, and none.
-        check.mixes({BUFFER - static_cast<int>(check.frame % BUFFER), 1, BUFFER - 1, BUFFER, 1, 2 * BUFFER, 0, 333});
+        // A stall later on, then blocks crossing one or two buffer ends, and none.
+        ASSERT_NO_FATAL_FAILURE(check.stalls());
+        check.mixes({1, BUFFER - 1, BUFFER, 1, 2 * BUFFER, 0, 333});
     }
     // Voices started while another thread mixes, for the thread checker's eyes (tools/test.sh).
     Sounds sounds(EFFECTS);
-    std::atomic<bool> done(false);
     std::thread audio([&] {
-        for (std::vector<float> block(256); !done.load(std::memory_order_acquire);)
-            sounds.getAudio(block.data(), 128);
+        for (int i = 0; i < 3000; ++i)
+            sounds.getAudio(std::vector<float>(256).data(), 128);
     });
     for (int i = 0; i < 3000; ++i)
         sounds.playSound(static_cast<Sounds::SoundType>(i % 3));
-    done.store(true, std::memory_order_release);
     audio.join();
-}
-
-TEST(Mixing, AfterAStallTheBufferAwaitingItsRefillIsSilentAndRefillsGoInTheOrderTheyPlay)
-{
-    // Refilled on time, buffers 0 and 1 are filled again, 1 last; then a stall while the mixer leaves 2,
-    // 0 and 1. The same from the start: with every buffer left before the first refill, 0 comes first.
-    const std::vector<int> once = {BUFFER}, twice = {BUFFER, BUFFER}, thrice = {BUFFER, BUFFER, BUFFER};
-    for (const auto& [onTime, stalled] : {std::pair(thrice, twice), std::pair(once, twice)}) {
-        Mix check(FIXTURES + "long.ogg", EFFECTS);
-        ASSERT_NO_FATAL_FAILURE(check.mixes(onTime, true));
-        ASSERT_NO_FATAL_FAILURE(check.mixes(stalled, false));
-        // The buffer met again before its refill is heard as silence.
-        ASSERT_NO_FATAL_FAILURE(check.mixes({512}, false, false));
-        // It plays next, so it must be filled first; the music goes on where the loop has got to.
-        check.music->refill();
-        check.mixes(thrice);
-    }
-    // The game's own music, from the sounds folder chosen, played at its pace by the streaming thread: the
-    // mixer meets buffer 0 again two buffers' time after leaving it, refilled.
-    const TemporaryDirectory folder;
-    fs::copy_file(FIXTURES + "long.ogg", folder.getPath() + "/music.ogg");
-    ScopedEnvironment chosen("MARROWGATE_SOUNDS_DIR", folder.getPath().c_str());
-    Mix streamed(FIXTURES + "long.ogg", EFFECTS, true, true);
-    const auto back = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000 * 2 * BUFFER / 44100);
-    ASSERT_NO_FATAL_FAILURE(streamed.mixes({BUFFER + 1}, false));
-    std::this_thread::sleep_until(back);
-    streamed.mixes({2 * BUFFER}, false);
 }
 
 TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndWhateverIsRefusedLeavesNothingBehind)
 {
-    // The ceilings as the game states them, in bytes: 4 MB for an effect, 16 MB for the music.
-    const std::uintmax_t effectCeiling = 4 << 20, musicCeiling = 16 << 20;
     const std::string refused = "vorbisfile: fopen could not open file: ", loaded = "vorbisfile: Loaded file: ";
     const std::string tooLarge = "vorbisfile: File too large, so it stays silent: ";
-    const std::string forage = EFFECTS + "forage.ogg";
     // What goes where the forage effect should be: a copy of a file, cut to a size unless 0 (a FIFO for
     // "fifo"); the message for the effect, and for the music where it differs.
-    const struct { std::string from; std::uintmax_t bytes; std::string message, musicMessage = ""; } cases[] = {
-        {forage, 0, loaded},
+    const struct { std::string from; std::uintmax_t bytes; std::string message, musicMessage = message; } cases[] = {
         {"", 0, refused},
         {FIXTURES + "text.ogg", 0, "vorbisfile: Could not open file: "},
         // Without frames: the music's fill must still end.
@@ -216,11 +191,12 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndWhateverIsRefusedLeavesNothin
         {FIXTURES + "claiming.ogg", 0, loaded},
         // A damaged file on which seeking by sample crashes libogg 1.3.5: nothing decodes from it.
         {DAMAGED, 0, loaded},
-        // Either side of each ceiling: the effect refuses what the music still takes.
-        {forage, effectCeiling + 1, tooLarge, loaded},
-        {forage, effectCeiling, loaded},
-        {forage, musicCeiling, tooLarge, loaded},
-        {forage, musicCeiling + 1, tooLarge},
+        // Either side of each ceiling, 4 MB for an effect and 16 MB for the music: the effect refuses what
+        // the music still takes. Whole, the stereo forage is heard from its first channel.
+        {EFFECTS + "forage.ogg", (4 << 20) + 1, tooLarge, loaded},
+        {EFFECTS + "forage.ogg", 4 << 20, loaded},
+        {EFFECTS + "forage.ogg", 16 << 20, tooLarge, loaded},
+        {EFFECTS + "forage.ogg", (16 << 20) + 1, tooLarge},
         // As long as an effect may be, a minute, and a sample longer: none of that one is kept.
         {FIXTURES + "minute.ogg", 0, loaded},
         {FIXTURES + "overlong.ogg", 0, "vorbisfile: Could not load the whole effect, so it stays silent: ", loaded},
@@ -241,18 +217,16 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndWhateverIsRefusedLeavesNothin
             fs::copy_file(test.from, file);
         if (test.bytes > 0)
             fs::resize_file(file, test.bytes);
-        const std::string& musicMessage = test.musicMessage.empty() ? test.message : test.musicMessage;
         testing::internal::CaptureStdout();
-        Mix check(file, at, musicMessage == loaded);
+        Mix check(file, at, test.musicMessage == loaded);
         // The effects before and after it load as ever.
         EXPECT_EQ(loaded + at + "click.ogg\n" + test.message + file + "\n" + loaded + at + "garrison.ogg\n" +
-                      musicMessage + file + "\n", testing::internal::GetCapturedStdout());
+                      test.musicMessage + file + "\n", testing::internal::GetCapturedStdout());
         // Whatever was refused was closed again, and a refused music streams nothing; only the music that
         // plays keeps its file.
-        EXPECT_EQ(openFiles(), filesBefore + (musicMessage == loaded ? 1 : 0));
+        EXPECT_EQ(openFiles(), filesBefore + (test.musicMessage == loaded ? 1 : 0));
         EXPECT_FALSE(check.music->hasThread());
         check.effects[Sounds::ForageSound] = DecodedSound(test.message == loaded ? file : "").left;
-        EXPECT_EQ(check.effects[Sounds::ForageSound].size(), check.sounds.getLength(Sounds::ForageSound));
         // A refused forage neither sounds nor takes the slot the click then gets.
         for (const auto type : {Sounds::ForageSound, Sounds::ClickSound, Sounds::GarrisonSound})
             check.play(type);
@@ -261,103 +235,7 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndWhateverIsRefusedLeavesNothin
     }
 }
 
-TEST(SoundsFolder, TheChosenOneEndingInASlashElseTheOneBesideTheProgramElseTheInstalledOne)
-{
-    const std::string beside = fs::canonical("/proc/self/exe").parent_path().string() + "/sounds/";
-    ASSERT_FALSE(fs::exists(beside));
-    // Chosen, it is taken whatever else there is; an empty choice is none.
-    for (const bool besideExists : {false, true}) {
-        if (besideExists)
-            fs::create_directory(beside);
-        const std::string fallback = besideExists ? beside : INSTALLED_SOUNDS "/";
-        for (const char* named : {"/some/sounds", "/some/sounds/", "", static_cast<const char*>(nullptr)}) {
-            ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", named);
-            EXPECT_EQ(named != nullptr && *named != '\0' ? "/some/sounds/" : fallback, BackgroundMusic::getSoundsPath());
-        }
-    }
-    fs::remove(beside);
-    // The effects the game plays are found there too.
-    ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", EFFECTS.substr(0, EFFECTS.size() - 1).c_str());
-    EXPECT_EQ(DecodedSound(EFFECTS + "forage.ogg").left.size(), Sounds::getInstance()->getLength(Sounds::ForageSound));
-}
-
-TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClosesOnce)
-{
-    // What a stream that opened as given calls, from PortAudio's start to its end.
-    const auto played = [](const std::string& opened) {
-        return std::vector<std::string>{"Pa_Initialize", opened,          "Pa_StartStream",
-                                        "Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"};
-    };
-    const std::string stereo = "Pa_OpenStream - 7 2 1 0.0116 44100", at48000 = "Pa_OpenStream - 7 2 1 0.0116 48000";
-    const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
-    const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
-    const std::vector<std::string> refused = {"Pa_Initialize", "Pa_Terminate"};
-    // Each row: what the fake answers, the channels and rate asked for (inputs -1: the device is left at its
-    // defaults), what the device says and what it calls.
-    const struct { void (*set)(); int inputs, outputs; std::string said; std::vector<std::string> calls; double rate = 44100; }
-        cases[] = {
-            // The host's default output, at that device's own default low latency (not 0).
-            {[] {}, -1, 0, "", played(stereo)},
-            {[] { fake.at44100 = paInvalidSampleRate; }, 0, 2, fallback, played(at48000)},
-            {[] { fake.at44100 = fake.at48000 = paInvalidSampleRate; }, 0, 2,
-             fallback + "48000Hz not supported either?\n", played(at48000)},
-            // Only a refused rate changes the rate; the device itself decides about anything else when it opens.
-            {[] { fake.at44100 = paInvalidChannelCount; }, 0, 2, "", played(stereo)},
-            {[] {}, 0, 2, "", played("Pa_OpenStream - 7 2 1 0.0116 22050"), 22050},
-            // Other channel counts, and an input at the input device's own latency.
-            {[] {}, 2, 1, "", played("Pa_OpenStream 5 2 1 0.0087 7 1 1 0.0116 44100")},
-            {[] { fake.at44100 = paInvalidSampleRate; }, 1, 0, "", played("Pa_OpenStream 5 1 1 0.0087 - 44100")},
-            {[] { fake.initialiseResult = paNotInitialized; }, 0, 2, "PortAudioDevice Error: Could not initialise.\n",
-             {"Pa_Initialize"}},
-            // A machine without a sound card: PortAudio must never be handed paNoDevice. Without an input
-            // device, output alone still plays.
-            {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, 0, 2, openFailed, refused},
-            {[] { fake.hostApi.defaultInputDevice = paNoDevice; }, 1, 2, openFailed, refused},
-            {[] { fake.hostApi.defaultInputDevice = paNoDevice; }, 0, 2, "", played(stereo)},
-            {[] { fake.defaultHostApi = paNoDevice; }, 0, 2, openFailed, refused},
-            {[] { fake.openResult = paDeviceUnavailable; }, 0, 2, openFailed, {"Pa_Initialize", stereo, "Pa_Terminate"}},
-            {[] { fake.startResult = paInternalError; }, 0, 2, "PortAudioDevice Error: Could not start stream.\n",
-             {"Pa_Initialize", stereo, "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
-        };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(&test - cases);
-        fake = FakePortAudio();
-        test.set();
-        auto device = std::make_unique<PortAudioDevice>();
-        // With sound off (-ns) the device is never started and is stopped on the way out: nothing may
-        // reach PortAudio.
-        device->stop();
-        device->setCallback(&callback);
-        if (test.inputs >= 0) {
-            device->setNumChannels(test.inputs, test.outputs);
-            device->setSamplerate(test.rate);
-        }
-        testing::internal::CaptureStdout();
-        const bool started = device->start();
-        EXPECT_EQ(test.said, testing::internal::GetCapturedStdout());
-        // Started, it says so, hands PortAudio its own callback with the mixer, and does not start twice.
-        const bool plays = test.calls.size() == 6;
-        const bool handed = fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback;
-        EXPECT_EQ(std::vector<bool>({plays, plays, plays, false}),
-                  std::vector<bool>({started, device->isStarted(), plays && handed, plays && device->start()}));
-        // Every other device is stopped before it goes: either way the stream closes once, and a device
-        // that never started calls nothing more.
-        if ((&test - cases) % 2 == 0)
-            device->stop();
-        device.reset();
-        EXPECT_EQ(test.calls, fake.calls);
-    }
-    // Each block goes to the mixer whole; a failing mixer costs one silent block and never the stream, and
-    // without a mixer the block is left alone.
-    std::vector<float> block(2 * 95, 0.25f);
-    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, nullptr));
-    EXPECT_EQ(std::vector<float>(2 * 95, 0.25f), block);
-    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &callback));
-    EXPECT_EQ(std::vector<float>(2 * 95, 0.0f), block);
-    EXPECT_EQ(std::tuple(nullptr, block.data(), 95), callback.handed);
-}
-
-TEST(AudioLibraryNoise, TheSoundLibrariesSayNothingUnlessDiagnosticsAreAskedFor)
+TEST(Settings, TheUsersSoundsFolderAndWishForDiagnosticsAreHonouredAndTheDefaultsTakenOnlyWithoutThem)
 {
     // Asked for by any setting but "0" or an empty one; the first two before anything has been quietened.
     for (const char* setting : {"1", "yes", "0", "", static_cast<const char*>(nullptr)}) {
@@ -381,4 +259,97 @@ TEST(AudioLibraryNoise, TheSoundLibrariesSayNothingUnlessDiagnosticsAreAskedFor)
         // Quietened, probing must not start a JACK server either.
         EXPECT_STREQ(std::getenv("JACK_NO_START_SERVER"), wanted ? nullptr : chosen != nullptr ? chosen : "1");
     }
+    // The sounds folder: the chosen one, ending in a slash; else the one beside the program; else the
+    // installed one.
+    const std::string beside = fs::canonical("/proc/self/exe").parent_path().string() + "/sounds/";
+    ASSERT_FALSE(fs::exists(beside));
+    // Chosen, it is taken whatever else there is; an empty choice is none.
+    for (const bool besideExists : {false, true}) {
+        if (besideExists)
+            fs::create_directory(beside);
+        for (const char* named : {"/some/sounds", "/some/sounds/", "", static_cast<const char*>(nullptr)}) {
+            ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", named);
+            const std::string fallback = besideExists ? beside : INSTALLED_SOUNDS "/";
+            EXPECT_EQ(named != nullptr && *named != '\0' ? "/some/sounds/" : fallback, BackgroundMusic::getSoundsPath());
+        }
+    }
+    fs::remove(beside);
+    // The game's own effects and music come from the folder chosen; the music is streamed by its thread at
+    // its pace, so the mixer meets buffer 0 again two buffers' time after leaving it, refilled.
+    ScopedEnvironment variable("MARROWGATE_SOUNDS_DIR", EFFECTS.substr(0, EFFECTS.size() - 1).c_str());
+    EXPECT_EQ(DecodedSound(EFFECTS + "forage.ogg").left.size(), Sounds::getInstance()->getLength(Sounds::ForageSound));
+    Mix streamed(EFFECTS + "music.ogg", EFFECTS, true, true);
+    ASSERT_NO_FATAL_FAILURE(streamed.mixes({BUFFER + 1}, false));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000 * 2 * BUFFER / 44100));
+    streamed.mixes({2 * BUFFER}, false);
+}
+
+TEST(PortAudioDevice, OpensOneFloatStreamOnlyWhenStartedReportsEachFailureAndClosesOnce)
+{
+    // What a stream that opened as given calls, from PortAudio's start to its end.
+    const auto played = [](const std::string& opened) {
+        return std::vector<std::string>{"Pa_Initialize", opened,          "Pa_StartStream",
+                                        "Pa_StopStream", "Pa_CloseStream", "Pa_Terminate"};
+    };
+    const std::string stereo = "Pa_OpenStream - 7 2 1 0.0116 44100", at48000 = "Pa_OpenStream - 7 2 1 0.0116 48000";
+    const std::string fallback = "44100Hz samplerate not supported, using 48000Hz.\n";
+    const std::string openFailed = "PortAudioDevice Error: Could not open stream.\n";
+    // Each row: what the fake answers, the channels and rate asked for (inputs -1: the device is left at its
+    // defaults), what the device says and what it calls.
+    const struct { void (*set)(); int inputs, outputs; std::string said; std::vector<std::string> calls; int rate = 44100; }
+        cases[] = {
+            // The host's default output, at that device's own default low latency (not 0).
+            {[] {}, -1, 0, "", played(stereo)},
+            {[] { fake.at44100 = paInvalidSampleRate; }, 0, 2, fallback, played(at48000)},
+            {[] { fake.at44100 = fake.at48000 = paInvalidSampleRate; }, 0, 2,
+             fallback + "48000Hz not supported either?\n", played(at48000)},
+            // Only a refused rate changes the rate; the device itself decides about anything else when it opens.
+            {[] { fake.at44100 = paInvalidChannelCount; }, 0, 2, "", played(stereo)},
+            // Other channel counts and rates, and an input at the input device's own latency.
+            {[] {}, 2, 1, "", played("Pa_OpenStream 5 2 1 0.0087 7 1 1 0.0116 22050"), 22050},
+            {[] { fake.at44100 = paInvalidSampleRate; }, 1, 0, "", played("Pa_OpenStream 5 1 1 0.0087 - 44100")},
+            {[] { fake.initialiseResult = paNotInitialized; }, 0, 2, "PortAudioDevice Error: Could not initialise.\n",
+             {"Pa_Initialize"}},
+            // A machine without a sound card: PortAudio must never be handed paNoDevice. Without an input
+            // device, output alone still plays.
+            {[] { fake.hostApi.defaultOutputDevice = paNoDevice; }, 0, 2, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+            {[] { fake.hostApi.defaultInputDevice = paNoDevice; }, 1, 2, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+            {[] { fake.hostApi.defaultInputDevice = paNoDevice; }, 0, 2, "", played(stereo)},
+            {[] { fake.defaultHostApi = paNoDevice; }, 0, 2, openFailed, {"Pa_Initialize", "Pa_Terminate"}},
+            {[] { fake.openResult = paDeviceUnavailable; }, 0, 2, openFailed, {"Pa_Initialize", stereo, "Pa_Terminate"}},
+            {[] { fake.startResult = paInternalError; }, 0, 2, "PortAudioDevice Error: Could not start stream.\n",
+             {"Pa_Initialize", stereo, "Pa_StartStream", "Pa_CloseStream", "Pa_Terminate"}},
+        };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(&test - cases);
+        fake = FakePortAudio();
+        test.set();
+        auto device = std::make_unique<PortAudioDevice>();
+        device->setCallback(&callback);
+        if (test.inputs >= 0) {
+            device->setNumChannels(test.inputs, test.outputs);
+            device->setSamplerate(test.rate);
+        }
+        testing::internal::CaptureStdout();
+        const bool started = device->start();
+        EXPECT_EQ(test.said, testing::internal::GetCapturedStdout());
+        // Started, it says so, hands PortAudio its own callback with the mixer, and does not start twice.
+        const bool plays = test.calls.size() == 6;
+        const bool handed = fake.callback == &PortAudioDevice::portAudioCallback && fake.userData == &callback;
+        EXPECT_EQ(std::vector<bool>({plays, plays, plays, false}),
+                  std::vector<bool>({started, device->isStarted(), plays && handed, plays && device->start()}));
+        // Every other device is stopped before it goes: either way the stream closes once, and a device
+        // that never started (as with sound off) calls nothing more.
+        if ((&test - cases) % 2 == 0)
+            device->stop();
+        device.reset();
+        EXPECT_EQ(test.calls, fake.calls);
+    }
+    // Each block goes to the mixer whole; a failing mixer costs one silent block and never the stream; with
+    // no mixer nothing happens.
+    std::vector<float> block(2 * 95, 0.25f);
+    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, nullptr));
+    EXPECT_EQ(paContinue, PortAudioDevice::portAudioCallback(nullptr, block.data(), 95, nullptr, 0, &callback));
+    EXPECT_EQ(std::vector<float>(2 * 95, 0.0f), block);
+    EXPECT_EQ(std::tuple(nullptr, block.data(), 95), callback.handed);
 }

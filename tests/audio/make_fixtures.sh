@@ -37,6 +37,8 @@ sox -D -n -r 44100 -c 1 -b 16 "$scratch/garrison.wav" synth 0.3 sine 120-60 vol 
 encode 21 "$out/effects/click.ogg" "$scratch/click.wav"
 encode 22 "$out/effects/forage.ogg" "$scratch/forage.wav"
 encode 23 "$out/effects/garrison.ogg" "$scratch/garrison.wav"
+# With music, the effects' folder is a whole sounds folder.
+cp "$out/long.ogg" "$out/effects/music.ogg"
 # An effect exactly as long as an effect may be: a minute.
 sox -D -n -r 44100 -c 1 -b 16 "$scratch/minute.wav" synth 60 sine 440 vol 0.5
 encode 24 "$out/minute.ogg" "$scratch/minute.wav"
