@@ -122,7 +122,7 @@ namespace {
         float volume = 0.0f;
     };
 
-    // The mixer every device is started with: it notes what it was handed, then fails part-way through.
+    // The mixer every device is started with: it notes what it was handed, then fails.
     struct Callback : PortAudioCallback {
         void getAudio(float* input, float* output, int count) override
         {
