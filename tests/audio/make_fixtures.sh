@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Makes the small Ogg Vorbis files the audio tests play: music of several lengths, a mono and a
 # chained file, one with no samples, one cut off, one claiming far more frames than it has, a file that
-# is not Ogg at all, and the effects.
+# is not Ogg at all, the effects, and effects of exactly and of just over the longest allowed length.
 # Usage: make_fixtures.sh OUTPUT_DIR
 set -eu
 out="$1"
@@ -37,9 +37,14 @@ sox -D -n -r 44100 -c 1 -b 16 "$scratch/garrison.wav" synth 0.3 sine 120-60 vol 
 encode 21 "$out/effects/click.ogg" "$scratch/click.wav"
 encode 22 "$out/effects/forage.ogg" "$scratch/forage.wav"
 encode 23 "$out/effects/garrison.ogg" "$scratch/garrison.wav"
+# With music, the effects' folder is a whole sounds folder.
+cp "$out/long.ogg" "$out/effects/music.ogg"
 # An effect exactly as long as an effect may be: a minute.
 sox -D -n -r 44100 -c 1 -b 16 "$scratch/minute.wav" synth 60 sine 440 vol 0.5
 encode 24 "$out/minute.ogg" "$scratch/minute.wav"
+# One sample longer, refused whole; sox counts samples at the input's rate, so that is given too.
+sox -D -r 44100 -n -r 44100 -c 1 -b 16 "$scratch/overlong.wav" synth 2646001s sine 440 vol 0.5
+encode 25 "$out/overlong.ogg" "$scratch/overlong.wav"
 # An Ogg Vorbis file cut off half-way through its audio.
 head -c 14000 "$out/long.ogg" > "$out/cut.ogg"
 # long.ogg with its last page claiming 2^40 frames, the page's checksum made valid again: the claim sits

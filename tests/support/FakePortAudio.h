@@ -44,14 +44,15 @@ const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
     static const PaDeviceInfo output = {2, "out", 0, 2, 2, 0.5, 0.0116, 0.5, 0.5, 44100.0};
     return device == 5 ? &input : &output;
 }
-PaError Pa_IsFormatSupported(const PaStreamParameters*, const PaStreamParameters*, double rate)
+// The device knows of its default output alone, asked about without an input.
+PaError Pa_IsFormatSupported(const PaStreamParameters* input, const PaStreamParameters* output, double rate)
 {
-    return rate == 44100.0 ? fake.at44100 : fake.at48000;
+    return input != nullptr || output->device != 7 ? paInvalidDevice : rate == 44100.0 ? fake.at44100 : fake.at48000;
 }
 // Logs what it is asked for: each side's device, channels, sample format and latency ("-" for a side
-// not asked for) and the rate.
+// not asked for) and the rate. The host chooses the block length, and no flags are known.
 PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const PaStreamParameters* output,
-                      double rate, unsigned long, PaStreamFlags, PaStreamCallback* callback, void* userData)
+                      double rate, unsigned long frames, PaStreamFlags flags, PaStreamCallback* callback, void* userData)
 {
     std::ostringstream call("Pa_OpenStream", std::ios::ate);
     for (const PaStreamParameters* side : {input, output})
@@ -64,7 +65,7 @@ PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const 
     fake.callback = callback;
     fake.userData = userData;
     *stream = &fake;
-    return fake.logged(call.str(), fake.openResult);
+    return fake.logged(call.str(), frames != paFramesPerBufferUnspecified || flags ? paInvalidFlag : fake.openResult);
 }
 PaError Pa_StartStream(PaStream*) { return fake.logged("Pa_StartStream", fake.startResult); }
 PaError Pa_StopStream(PaStream*) { return fake.logged("Pa_StopStream", paNoError); }
