@@ -10,16 +10,22 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <map>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Settings or the file's values in a few words, so that a table can say what each input must give.
+// Settings or the file's values in a few words, so that a model can say what each input must give.
 template <class Values>
 std::string describe(const Values& v)
 {
@@ -35,60 +41,138 @@ std::string printedAndRead(const std::string* directory = nullptr)
     return testing::internal::GetCapturedStdout() + describe(config);
 }
 
-} // namespace
-
-TEST(Settings, CommandLinesAndWhatTheyPrint)
+// A decimal integer read as a C++ stream reads one: blanks skipped, an optional sign, digits up to the
+// first other character; nothing without a digit or when the number does not fit an int.
+std::optional<int> streamInteger(const std::string& text)
 {
-    const std::string noSize = "Using default width = 1024\nUsing default height = 768\n";
-    // The arguments, then what is printed meanwhile and the settings they give.
-    const std::pair<const char*, std::string> cases[] = {
-        // Each flag alone, every option in its short and its long form, and all of them together; near misses
-        // are no options.
-        {"-ns --width 8 -h 1", "8x1 a0 ns"}, {"--nomusic -w 1 --height 6", "1x6 a0 nm"},
-        {"-f -w 8 -h 6 --antialias 4", "8x6 a4 f"}, {"-n --no-sound -fs --nosoundx -w 8 -h 6", "8x6 a0"},
-        {"--fullscreen --nosound -nm -w 8 -h 6 -a 6", "8x6 a6 f ns nm"},
-        // The last value wins; a malformed one changes nothing ("-f" is both a malformed width and a flag).
-        {"-w 800 -w 1280 -w -f -h 600", "1280x600 a0 f"}, {"-w abc -h 600", "Using default width = 1024\n1024x600 a0"},
-        // -a with 1 or less or no value means 2x, with a notice.
-        {"-w 8 -h 6 -a 1", "Using 2x antialiasing.\n8x6 a2"}, {"-w 8 -h 6 -a", "Using 2x antialiasing.\n8x6 a2"},
-        // "-s" matches nothing. Sizes outside 1 to 16383 count as not given (no 16-bit wrap, no division by
-        // zero, no scanline SDL refuses; Program.window opens 16383 and refuses 16384): both take their
-        // defaults, width's message first.
-        {"-s -w 0 -h 65536", noSize + "1024x768 a0"}, {"-w 99999999999 -h 16385", noSize + "1024x768 a0"},
-    };
-    for (const auto& [line, expected] : cases) {
-        std::istringstream words(line);
-        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
-        testing::internal::CaptureStdout();
-        const std::string settings = describe(Settings::fromArguments(args));
-        EXPECT_EQ(testing::internal::GetCapturedStdout() + settings, expected) << line;
-    }
+    const std::size_t start = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
+    const std::size_t digits = start + (text.compare(start, 1, "-") == 0 || text.compare(start, 1, "+") == 0);
+    const std::size_t end = std::min(text.find_first_not_of("0123456789", digits), text.size());
+    if (end == digits)
+        return std::nullopt;
+    const long long value = std::stoll(text.substr(start, end - start));
+    return value < INT_MIN || value > INT_MAX ? std::nullopt : std::optional<int>(int(value));
 }
 
-TEST(ConfigFile, LinesAreReadByTheirFirstCharactersAndGiveTheSettings)
+// A value of every kind: good and out of 1 to 16383, zero, negative, not a number, empty, trailing junk.
+std::string randomValue(std::mt19937& random)
 {
+    const std::string number = std::to_string(int(random() % 17000) - 8);
+    const std::string values[] = {number, number, "0", "1", "2", "-1", "16383", "16384", "99999999999", "abc", "",
+                                  "-", "+7", " 12", number + "px", number + "\r"};
+    return values[random() % std::size(values)];
+}
+
+// What the documented rules make of a command line: every option by both names, the last value that reads
+// winning, a value taken by one option still seen by the others; then the defaults and what they print.
+std::string documentedCommandLine(const std::vector<std::string>& args)
+{
+    Settings s;
+    std::map<std::string, int*> numbers{{"-w", &s.width}, {"--width", &s.width}, {"-h", &s.height},
+                                        {"--height", &s.height}, {"-a", &s.antialias}, {"--antialias", &s.antialias}};
+    std::map<std::string, bool*> flags{{"-f", &s.fullscreen}, {"--fullscreen", &s.fullscreen}, {"-ns", &s.noSound},
+                                       {"--nosound", &s.noSound}, {"-nm", &s.noMusic}, {"--nomusic", &s.noMusic}};
+    bool antialiasAsked = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (flags.count(args[i]))
+            *flags[args[i]] = true;
+        antialiasAsked = antialiasAsked || args[i] == "-a" || args[i] == "--antialias";
+        if (numbers.count(args[i]) && i + 1 < args.size() && streamInteger(args[i + 1]))
+            *numbers[args[i]] = *streamInteger(args[i + 1]);
+    }
+    std::string printed;
+    for (auto [size, fallback, name] : {std::tuple(&s.width, 1024, "width"), {&s.height, 768, "height"}})
+        if (*size < 1 || *size > 16383) {
+            *size = fallback;
+            printed += "Using default " + std::string(name) + " = " + std::to_string(fallback) + "\n";
+        }
+    if (antialiasAsked && s.antialias < 2) {
+        s.antialias = 2;
+        printed += "Using 2x antialiasing.\n";
+    }
+    return printed + describe(s);
+}
+
+// What the documented rules read from the file's lines, up to the first over 127 characters: the key by the
+// line's start, its value at the fixed place after one separator, bools 0 or 1. Then the settings the game
+// takes from that: 800 by 600 for an unusable size, no antialiasing below 1.
+std::pair<std::string, std::string> documentedFile(const std::vector<std::string>& lines)
+{
+    struct { int width = 800, height = 600, antialias = 6; bool fullscreen = false, noSound = false, noMusic = false; } v;
+    const std::tuple<std::string, int*> numbers[] = {{"w", &v.width}, {"h", &v.height}, {"a", &v.antialias}};
+    const std::tuple<std::string, bool*> flags[] = {{"f", &v.fullscreen}, {"ns", &v.noSound}, {"nm", &v.noMusic}};
+    for (const std::string& line : lines) {
+        if (line.size() > 127)
+            break;
+        for (auto [key, field] : numbers)
+            if (line.rfind(key, 0) == 0 && line.size() > 2 && streamInteger(line.substr(2)))
+                *field = *streamInteger(line.substr(2));
+        for (auto [key, field] : flags) {
+            const std::size_t at = std::min(key.size() + 1, line.size());
+            const auto value = line.rfind(key, 0) == 0 ? streamInteger(line.substr(at)) : std::nullopt;
+            if (value == 0 || value == 1)
+                *field = value == 1;
+        }
+    }
+    Settings s;
+    s.width = v.width >= 1 && v.width <= 16383 ? v.width : 800;
+    s.height = v.height >= 1 && v.height <= 16383 ? v.height : 600;
+    s.antialias = std::max(v.antialias, 0);
+    std::tie(s.fullscreen, s.noSound, s.noMusic) = std::tie(v.fullscreen, v.noSound, v.noMusic);
+    return {describe(v), describe(s)};
+}
+
+} // namespace
+
+// Random command lines of options in both forms, near misses, good and bad values, against the model.
+TEST(Settings, CommandLinesFollowTheDocumentedRules)
+{
+    const unsigned seed = 2025;
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const char* const words[] = {"-w", "--width", "-h", "--height", "-a", "--antialias", "-f", "--fullscreen", "-ns",
+        "--nosound", "-nm", "--nomusic", "--help", "-s", "-n", "--no-sound", "-fs", "--nosoundx", "-W", "width"};
+    std::ostringstream printed;
+    std::streambuf* const console = std::cout.rdbuf(printed.rdbuf());
+    for (int run = 0; run < 20000 && !HasFailure(); ++run) {
+        std::vector<std::string> args(1 + random() % 8);
+        std::string line;
+        for (std::string& arg : args)
+            line += "'" + (arg = random() % 2 ? words[random() % std::size(words)] : randomValue(random)) + "' ";
+        printed.str("");
+        const std::string settings = describe(Settings::fromArguments(args));
+        EXPECT_EQ(printed.str() + settings, documentedCommandLine(args)) << line;
+        EXPECT_EQ(Settings::asksForHelp(args), std::count(args.begin(), args.end(), "--help") > 0) << line;
+    }
+    std::cout.rdbuf(console);
+}
+
+// Random files of every key, unknown and spelled-out keys, other separators, bad values, lines around the
+// longest read, with and without a last line feed, against the model.
+TEST(ConfigFile, FilesFollowTheDocumentedRules)
+{
+    const unsigned seed = 2025;
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const char* const keys[] = {"w", "h", "a", "f", "ns", "nm", "sdl", "x", "#", "n", "nx", "width", "W", ""};
+    const char* const separators[] = {" ", " ", " ", "\t", "", "="};
     TemporaryDirectory folder;
-    const auto loaded = [&folder](const std::string& text) {
+    for (int run = 0; run < 3000 && !HasFailure(); ++run) {
+        std::vector<std::string> lines(random() % 8);
+        std::string text;
+        for (std::string& line : lines) {
+            line = keys[random() % std::size(keys)] + std::string(separators[random() % 6]) + randomValue(random);
+            if (random() % 8 == 0)
+                line.resize(124 + random() % 6, ' ');
+            text += line + "\n";
+        }
+        if (random() % 4 == 0 && !text.empty())
+            text.pop_back();
         std::ofstream(folder.getPath() + "/Ombrefell.conf") << text;
-        return ConfigLoader(folder.getPath());
-    };
-    const std::pair<std::string, const char*> cases[] = {
-        // The value starts at the third character, whatever stands there; the last one wins; unlisted
-        // values keep the built-in defaults.
-        {"f 1\nw1234\nh 600\nh 720\na   4 samples\n", "234x720 a4 f"},
-        // A spelled-out key is no key; "ns" and "nm" are told by their second character.
-        {"ns 1\nwidth 1024\nnx 1\nn\nns 2\n", "800x600 a6 ns"}, {"nm 1\n", "800x600 a6 nm"},
-        // Blank, unknown and short lines and bad values are harmless; the last line needs no line feed.
-        {"\n\n# w 1\nx 5\nw\nh \na\nf\ns\nns\nnm \nw -\nh 5000000000\n\r\nw 640", "640x600 a6"},
-        // A line over 127 characters ends the reading, keeping what came before; 127 are still a line.
-        {"w 640" + std::string(122, ' ') + "\nh 720\nw " + std::string(125, '1') + "x\nf 1\n", "640x720 a6"},
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(describe(loaded(text)), expected) << text;
-    // The command line's "1 becomes 2" rule does not apply to the file; unusable sizes give 800 by 600;
-    // sound and music go off alone.
-    EXPECT_EQ(describe(Settings::fromConfig(loaded("w 1280\nh 720\na 1\nf 1\nnm 1\n"))), "1280x720 a1 f nm");
-    EXPECT_EQ(describe(Settings::fromConfig(loaded("w 0\nh 70000\na -3\nns 1\n"))), "800x600 a0 ns");
+        const ConfigLoader config(folder.getPath());
+        EXPECT_EQ(std::make_pair(describe(config), describe(Settings::fromConfig(config))), documentedFile(lines))
+            << text;
+    }
 }
 
 TEST(ConfigFolder, FollowsXdgConfigHomeAndCreatesMissingParentsAndTheFileOnce)
