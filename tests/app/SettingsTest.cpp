@@ -16,7 +16,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <map>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -64,30 +63,27 @@ std::string randomValue(std::mt19937& random)
     return values[random() % std::size(values)];
 }
 
-// What the documented rules make of a command line: every option by both names, the last value that reads
-// winning, a value taken by one option still seen by the others; then the defaults and what they print.
+// What the documented rules make of a command line: every option by both names, the last value after it
+// that reads winning, a value taken by one option still seen by the others; then the defaults, with notices.
 std::string documentedCommandLine(const std::vector<std::string>& args)
 {
-    Settings s;
-    std::map<std::string, int*> numbers{{"-w", &s.width}, {"--width", &s.width}, {"-h", &s.height},
-                                        {"--height", &s.height}, {"-a", &s.antialias}, {"--antialias", &s.antialias}};
-    std::map<std::string, bool*> flags{{"-f", &s.fullscreen}, {"--fullscreen", &s.fullscreen}, {"-ns", &s.noSound},
-                                       {"--nosound", &s.noSound}, {"-nm", &s.noMusic}, {"--nomusic", &s.noMusic}};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (flags.count(args[i]))
-            *flags[args[i]] = true;
-        if (numbers.count(args[i]) && i + 1 < args.size() && streamInteger(args[i + 1]))
-            *numbers[args[i]] = *streamInteger(args[i + 1]);
-    }
-    const bool antialiasAsked = std::count(args.begin(), args.end(), "-a") + std::count(args.begin(), args.end(),
-                                                                                      "--antialias") > 0;
-    const std::string printed = std::string(usableSize(s.width) ? "" : "Using default width = 1024\n") +
-        (usableSize(s.height) ? "" : "Using default height = 768\n") +
-        (antialiasAsked && s.antialias < 2 ? "Using 2x antialiasing.\n" : "");
-    s.width = usableSize(s.width) ? s.width : 1024;
-    s.height = usableSize(s.height) ? s.height : 768;
-    s.antialias = antialiasAsked && s.antialias < 2 ? 2 : s.antialias;
-    return printed + describe(s);
+    const auto given = [&args](const char* shortName, const char* longName) {
+        return std::count(args.begin(), args.end(), shortName) + std::count(args.begin(), args.end(), longName) > 0;
+    };
+    const auto last = [&args](const char* shortName, const char* longName) {
+        int value = 0;
+        for (std::size_t i = 0; i + 1 < args.size(); ++i)
+            if ((args[i] == shortName || args[i] == longName) && streamInteger(args[i + 1]))
+                value = *streamInteger(args[i + 1]);
+        return value;
+    };
+    const int width = last("-w", "--width"), height = last("-h", "--height"), antialias = last("-a", "--antialias");
+    const bool lowAntialias = given("-a", "--antialias") && antialias < 2;
+    const Settings s{usableSize(width) ? width : 1024, usableSize(height) ? height : 768, lowAntialias ? 2 : antialias,
+                     given("-f", "--fullscreen"), given("-ns", "--nosound"), given("-nm", "--nomusic")};
+    return (usableSize(width) ? "" : "Using default width = 1024\n") +
+        std::string(usableSize(height) ? "" : "Using default height = 768\n") +
+        (lowAntialias ? "Using 2x antialiasing.\n" : "") + describe(s);
 }
 
 // What the documented rules read from the file's lines, up to the first over 127 characters: the key by the
@@ -116,8 +112,10 @@ std::pair<std::string, std::string> documentedFile(const std::vector<std::string
 
 } // namespace
 
-// Random command lines of options in both forms, near misses, good and bad values, against the model.
-TEST(Settings, CommandLinesFollowTheDocumentedRules)
+// Random command lines (options in both forms, near misses, values of every kind, in any order) and random
+// settings files (every key, unknown and spelled-out keys, other separators, values of every kind, lines
+// around the longest read, with or without a last line feed) against the models.
+TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
 {
     const unsigned seed = 2025;
     SCOPED_TRACE(testing::Message() << "seed " << seed);
@@ -130,22 +128,12 @@ TEST(Settings, CommandLinesFollowTheDocumentedRules)
         std::vector<std::string> args(1 + random() % 8);
         for (std::string& arg : args)
             arg = random() % 2 ? words[random() % std::size(words)] : randomValue(random);
-        const std::string line = testing::PrintToString(args);
         printed.str("");
         const std::string settings = describe(Settings::fromArguments(args));
-        EXPECT_EQ(printed.str() + settings, documentedCommandLine(args)) << line;
-        EXPECT_EQ(Settings::asksForHelp(args), std::count(args.begin(), args.end(), "--help") > 0) << line;
+        EXPECT_EQ(printed.str() + settings, documentedCommandLine(args)) << testing::PrintToString(args);
+        EXPECT_EQ(Settings::asksForHelp(args), std::count(args.begin(), args.end(), "--help") > 0);
     }
     std::cout.rdbuf(console);
-}
-
-// Random files of every key, unknown and spelled-out keys, other separators, bad values, lines around the
-// longest read, with and without a last line feed, against the model.
-TEST(ConfigFile, FilesFollowTheDocumentedRules)
-{
-    const unsigned seed = 2025;
-    SCOPED_TRACE(testing::Message() << "seed " << seed);
-    std::mt19937 random(seed);
     const char* const keys[] = {"w", "h", "a", "f", "ns", "nm", "sdl", "x", "#", "n", "nx", "width", "W", ""};
     const char* const separators[] = {" ", " ", " ", "\t", "", "="};
     TemporaryDirectory folder;
