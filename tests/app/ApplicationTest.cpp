@@ -183,20 +183,3 @@ TEST_F(ApplicationWindow, OneStereoStreamAt44100CarriesTheEffectsWithoutTheMusic
                                                     "Pa_Terminate"}));
 }
 
-// The user's own video driver and window class survive start-up and are obeyed (SDL's dummy driver has no
-// OpenGL, so no window opens); the game's own fill only what is unset or empty.
-TEST(Environment, TheUsersChoicesSurviveStartUpAndDefaultsFillOnlyWhatIsUnset)
-{
-    SKIP_WITHOUT_X_DISPLAY();
-    const char* const ownDriver = SDL_Linked_Version()->patch >= 50 ? "wayland,x11" : "x11";
-    for (const auto& [driver, windowClass] : {std::pair<const char*, const char*>{"dummy", "players.Own"}, {"", nullptr},
-                                              {nullptr, nullptr}}) {
-        SCOPED_TRACE(driver ? driver : "unset");
-        ScopedEnvironment chosenDriver("SDL_VIDEODRIVER", driver), chosenClass("SDL_VIDEO_X11_WMCLASS", windowClass);
-        const bool chosen = driver != nullptr && *driver != '\0';
-        const Application application({"-w", "64", "-h", "48", "-ns"});
-        EXPECT_EQ(application.hasWindow(), !chosen);
-        EXPECT_STREQ(std::getenv("SDL_VIDEODRIVER"), chosen ? driver : ownDriver);
-        EXPECT_STREQ(std::getenv("SDL_VIDEO_X11_WMCLASS"), windowClass ? windowClass : "io.github.marrowgate.Marrowgate");
-    }
-}
