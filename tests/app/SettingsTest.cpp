@@ -87,27 +87,23 @@ std::string documentedCommandLine(const std::vector<std::string>& args)
 }
 
 // What the documented rules read from the file's lines, up to the first over 127 characters: the key by the
-// line's start, its value at the fixed place after one separator, bools 0 or 1. Then the settings the game
-// takes from that: 800 by 600 for an unusable size, no antialiasing below 1.
+// line's start, its value at the fixed place after one separator, the flags' 0 or 1 only. Then the settings
+// the game takes from that: 800 by 600 for an unusable size, no antialiasing below 1.
 std::pair<std::string, std::string> documentedFile(const std::vector<std::string>& lines)
 {
-    Settings v{800, 600, 6};
-    const std::tuple<std::string, int*> numbers[] = {{"w", &v.width}, {"h", &v.height}, {"a", &v.antialias}};
-    const std::tuple<std::string, bool*> flags[] = {{"f", &v.fullscreen}, {"ns", &v.noSound}, {"nm", &v.noMusic}};
-    for (std::size_t i = 0; i < lines.size() && lines[i].size() <= 127; ++i) {
-        const std::string& line = lines[i] + "  ";
-        for (auto [key, field] : numbers)
-            if (line.rfind(key, 0) == 0 && streamInteger(line.substr(2)))
-                *field = *streamInteger(line.substr(2));
-        for (auto [key, field] : flags) {
-            const auto value = line.rfind(key, 0) == 0 ? streamInteger(line.substr(key.size() + 1)) : std::nullopt;
-            if (value == 0 || value == 1)
-                *field = value == 1;
+    const std::string keys[] = {"w", "h", "a", "f", "ns", "nm"};
+    int v[] = {800, 600, 6, 0, 0, 0};
+    for (std::size_t i = 0; i < lines.size() && lines[i].size() <= 127; ++i)
+        for (int k = 0; k < 6; ++k) {
+            const std::string line = lines[i] + " ";
+            const auto value = line.rfind(keys[k], 0) == 0 ? streamInteger(line.substr(keys[k].size() + 1)) : std::nullopt;
+            if (value && (k < 3 || *value == 0 || *value == 1))
+                v[k] = *value;
         }
-    }
-    const Settings s{usableSize(v.width) ? v.width : 800, usableSize(v.height) ? v.height : 600,
-                     std::max(v.antialias, 0), v.fullscreen, v.noSound, v.noMusic};
-    return {describe(v), describe(s)};
+    const Settings read{v[0], v[1], v[2], v[3] == 1, v[4] == 1, v[5] == 1};
+    const Settings taken{usableSize(v[0]) ? v[0] : 800, usableSize(v[1]) ? v[1] : 600, std::max(v[2], 0), v[3] == 1,
+                         v[4] == 1, v[5] == 1};
+    return {describe(read), describe(taken)};
 }
 
 } // namespace
