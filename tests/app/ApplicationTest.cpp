@@ -182,3 +182,4 @@ TEST_F(ApplicationWindow, OneStereoStreamAt44100CarriesTheEffectsWithoutTheMusic
                                                     "Pa_StartStream", "Pa_StopStream", "Pa_CloseStream",
                                                     "Pa_Terminate"}));
 }
+

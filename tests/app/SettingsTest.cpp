@@ -10,16 +10,21 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Settings or the file's values in a few words, so that a table can say what each input must give.
+// Settings or the file's values in a few words, so that a model can say what each input must give.
 template <class Values>
 std::string describe(const Values& v)
 {
@@ -35,60 +40,115 @@ std::string printedAndRead(const std::string* directory = nullptr)
     return testing::internal::GetCapturedStdout() + describe(config);
 }
 
-} // namespace
-
-TEST(Settings, CommandLinesAndWhatTheyPrint)
+// A decimal integer as a C++ stream reads one: blanks skipped, an optional sign, the digits up to the first
+// other character; nothing without a digit or when the number does not fit an int.
+std::optional<int> streamInteger(const std::string& text)
 {
-    const std::string noSize = "Using default width = 1024\nUsing default height = 768\n";
-    // The arguments, then what is printed meanwhile and the settings they give.
-    const std::pair<const char*, std::string> cases[] = {
-        // Each flag alone, every option in its short and its long form, and all of them together; near misses
-        // are no options.
-        {"-ns --width 8 -h 1", "8x1 a0 ns"}, {"--nomusic -w 1 --height 6", "1x6 a0 nm"},
-        {"-f -w 8 -h 6 --antialias 4", "8x6 a4 f"}, {"-n --no-sound -fs --nosoundx -w 8 -h 6", "8x6 a0"},
-        {"--fullscreen --nosound -nm -w 8 -h 6 -a 6", "8x6 a6 f ns nm"},
-        // The last value wins; a malformed one changes nothing ("-f" is both a malformed width and a flag).
-        {"-w 800 -w 1280 -w -f -h 600", "1280x600 a0 f"}, {"-w abc -h 600", "Using default width = 1024\n1024x600 a0"},
-        // -a with 1 or less or no value means 2x, with a notice.
-        {"-w 8 -h 6 -a 1", "Using 2x antialiasing.\n8x6 a2"}, {"-w 8 -h 6 -a", "Using 2x antialiasing.\n8x6 a2"},
-        // "-s" matches nothing. Sizes outside 1 to 16383 count as not given (no 16-bit wrap, no division by
-        // zero, no scanline SDL refuses; Program.window opens 16383 and refuses 16384): both take their
-        // defaults, width's message first.
-        {"-s -w 0 -h 65536", noSize + "1024x768 a0"}, {"-w 99999999999 -h 16385", noSize + "1024x768 a0"},
-    };
-    for (const auto& [line, expected] : cases) {
-        std::istringstream words(line);
-        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
-        testing::internal::CaptureStdout();
-        const std::string settings = describe(Settings::fromArguments(args));
-        EXPECT_EQ(testing::internal::GetCapturedStdout() + settings, expected) << line;
-    }
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    return end == text.c_str() || value < INT_MIN || value > INT_MAX ? std::nullopt : std::optional<int>(int(value));
 }
 
-TEST(ConfigFile, LinesAreReadByTheirFirstCharactersAndGiveTheSettings)
+bool usableSize(int size)
 {
+    return size >= 1 && size <= 16383;
+}
+
+// A value of every kind: good and out of 1 to 16383, zero, negative, not a number, empty, trailing junk.
+std::string randomValue(std::mt19937& random)
+{
+    const std::string number = std::to_string(int(random() % 17000) - 8);
+    const std::string values[] = {number, number, "0", "1", "2", "-1", "16383", "16384", "99999999999", "abc", "",
+                                  "-", "+7", " 12", number + "px", number + "\r"};
+    return values[random() % std::size(values)];
+}
+
+// What the documented rules make of a command line: every option by both names, the last value after it
+// that reads winning, a value taken by one option still seen by the others; then the defaults, with notices.
+std::string documentedCommandLine(const std::vector<std::string>& args)
+{
+    const auto given = [&args](const char* shortName, const char* longName) {
+        return std::count(args.begin(), args.end(), shortName) + std::count(args.begin(), args.end(), longName) > 0;
+    };
+    const auto last = [&args](const char* shortName, const char* longName) {
+        int value = 0;
+        for (std::size_t i = 0; i + 1 < args.size(); ++i)
+            if ((args[i] == shortName || args[i] == longName) && streamInteger(args[i + 1]))
+                value = *streamInteger(args[i + 1]);
+        return value;
+    };
+    const int width = last("-w", "--width"), height = last("-h", "--height"), antialias = last("-a", "--antialias");
+    const bool lowAntialias = given("-a", "--antialias") && antialias < 2;
+    const Settings s{usableSize(width) ? width : 1024, usableSize(height) ? height : 768, lowAntialias ? 2 : antialias,
+                     given("-f", "--fullscreen"), given("-ns", "--nosound"), given("-nm", "--nomusic")};
+    return (usableSize(width) ? "" : "Using default width = 1024\n") +
+        std::string(usableSize(height) ? "" : "Using default height = 768\n") +
+        (lowAntialias ? "Using 2x antialiasing.\n" : "") + describe(s);
+}
+
+// What the documented rules read from the file's lines, up to the first over 127 characters: the key by the
+// line's start, its value at the fixed place after one separator, the flags' 0 or 1 only. Then the settings
+// the game takes from that: 800 by 600 for an unusable size, no antialiasing below 1.
+std::pair<std::string, std::string> documentedFile(const std::vector<std::string>& lines)
+{
+    const std::string keys[] = {"w", "h", "a", "f", "ns", "nm"};
+    int v[] = {800, 600, 6, 0, 0, 0};
+    for (std::size_t i = 0; i < lines.size() && lines[i].size() <= 127; ++i)
+        for (int k = 0; k < 6; ++k) {
+            const std::string line = lines[i] + " ";
+            const auto value = line.rfind(keys[k], 0) == 0 ? streamInteger(line.substr(keys[k].size() + 1)) : std::nullopt;
+            if (value && (k < 3 || *value == 0 || *value == 1))
+                v[k] = *value;
+        }
+    const Settings read{v[0], v[1], v[2], v[3] == 1, v[4] == 1, v[5] == 1};
+    const Settings taken{usableSize(v[0]) ? v[0] : 800, usableSize(v[1]) ? v[1] : 600, std::max(v[2], 0), v[3] == 1,
+                         v[4] == 1, v[5] == 1};
+    return {describe(read), describe(taken)};
+}
+
+} // namespace
+
+// Random command lines (options in both forms, near misses, values of every kind, in any order) and random
+// settings files (every key, unknown and spelled-out keys, other separators, values of every kind, lines
+// around the longest read, with or without a last line feed) against the models.
+TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
+{
+    const unsigned seed = 2025;
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const char* const words[] = {"-w", "--width", "-h", "--height", "-a", "--antialias", "-f", "--fullscreen", "-ns",
+        "--nosound", "-nm", "--nomusic", "--help", "-s", "-n", "--no-sound", "-fs", "--nosoundx", "-W", "width"};
+    std::ostringstream printed;
+    std::streambuf* const console = std::cout.rdbuf(printed.rdbuf());
+    for (int run = 0; run < 20000 && !HasFailure(); ++run) {
+        std::vector<std::string> args(1 + random() % 8);
+        for (std::string& arg : args)
+            arg = random() % 2 ? words[random() % std::size(words)] : randomValue(random);
+        printed.str("");
+        const std::string settings = describe(Settings::fromArguments(args));
+        EXPECT_EQ(printed.str() + settings, documentedCommandLine(args)) << testing::PrintToString(args);
+        EXPECT_EQ(Settings::asksForHelp(args), std::count(args.begin(), args.end(), "--help") > 0);
+    }
+    std::cout.rdbuf(console);
+    const char* const keys[] = {"w", "h", "a", "f", "ns", "nm", "sdl", "x", "#", "n", "nx", "width", "W", ""};
+    const char* const separators[] = {" ", " ", " ", "\t", "", "="};
     TemporaryDirectory folder;
-    const auto loaded = [&folder](const std::string& text) {
+    for (int run = 0; run < 1000 && !HasFailure(); ++run) {
+        std::vector<std::string> lines(random() % 10);
+        std::string text;
+        for (std::string& line : lines) {
+            line = keys[random() % std::size(keys)] + std::string(separators[random() % 6]) + randomValue(random);
+            if (random() % 8 == 0)
+                line.resize(124 + random() % 6, ' ');
+            text += line + "\n";
+        }
+        if (random() % 4 == 0 && !text.empty())
+            text.pop_back();
         std::ofstream(folder.getPath() + "/Ombrefell.conf") << text;
-        return ConfigLoader(folder.getPath());
-    };
-    const std::pair<std::string, const char*> cases[] = {
-        // The value starts at the third character, whatever stands there; the last one wins; unlisted
-        // values keep the built-in defaults.
-        {"f 1\nw1234\nh 600\nh 720\na   4 samples\n", "234x720 a4 f"},
-        // A spelled-out key is no key; "ns" and "nm" are told by their second character.
-        {"ns 1\nwidth 1024\nnx 1\nn\nns 2\n", "800x600 a6 ns"}, {"nm 1\n", "800x600 a6 nm"},
-        // Blank, unknown and short lines and bad values are harmless; the last line needs no line feed.
-        {"\n\n# w 1\nx 5\nw\nh \na\nf\ns\nns\nnm \nw -\nh 5000000000\n\r\nw 640", "640x600 a6"},
-        // A line over 127 characters ends the reading, keeping what came before; 127 are still a line.
-        {"w 640" + std::string(122, ' ') + "\nh 720\nw " + std::string(125, '1') + "x\nf 1\n", "640x720 a6"},
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(describe(loaded(text)), expected) << text;
-    // The command line's "1 becomes 2" rule does not apply to the file; unusable sizes give 800 by 600;
-    // sound and music go off alone.
-    EXPECT_EQ(describe(Settings::fromConfig(loaded("w 1280\nh 720\na 1\nf 1\nnm 1\n"))), "1280x720 a1 f nm");
-    EXPECT_EQ(describe(Settings::fromConfig(loaded("w 0\nh 70000\na -3\nns 1\n"))), "800x600 a0 ns");
+        const ConfigLoader config(folder.getPath());
+        EXPECT_EQ(std::make_pair(describe(config), describe(Settings::fromConfig(config))), documentedFile(lines))
+            << text;
+    }
 }
 
 TEST(ConfigFolder, FollowsXdgConfigHomeAndCreatesMissingParentsAndTheFileOnce)

@@ -154,7 +154,7 @@ nowindow_check() {
 
 # 16383 pixels is the widest window SDL 1.2 can open; 16384 counts as not given. The window carries
 # the game's icon (a pixmap in WM_HINTS or _NET_WM_ICON, as the SDL has it) and the class the desktop
-# entry names.
+# entry names, unless the user named one.
 window_check() {
     needs_display
     start_with_window -w 16383 -h 16 -ns
@@ -165,8 +165,9 @@ window_check() {
     [ "$(xprop -id "$window" WM_CLASS)" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ] ||
         fail "the desktop entry's class is \"$class\": $(xprop -id "$window" WM_CLASS)"
     quit_with_escape
-    # An empty SDL_VIDEODRIVER counts as none chosen.
-    SDL_VIDEODRIVER='' start_with_window -w 16384 -h 16 -ns
+    # An empty SDL_VIDEODRIVER counts as none chosen; a window class the user chose is kept.
+    SDL_VIDEODRIVER='' SDL_VIDEO_X11_WMCLASS=players.Own start_with_window -w 16384 -h 16 -ns
+    xprop -id "$window" WM_CLASS | grep -q '"players.Own"' || fail "the user's class was replaced: $(xprop -id "$window" WM_CLASS)"
     quit_with_escape
     grep -qx 'Using default width = 1024' "$work/out" || fail "16384 was taken: $(cat "$work/out")"
 }

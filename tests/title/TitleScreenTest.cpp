@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
@@ -38,6 +38,18 @@ struct TitleScreenTest : ::testing::Test {
         return RecordingDrawer::Call{"drawImage", handle, {x, y, 1, 1, r, g, b, 1}};
     }
     void click(int x, int y, int button = 1) { application->getCurrentState()->mouseDown(button, x, y); }
+    // The title for the given choices with the pointer at (x, y): paper, picture, the four soldiers in their
+    // nations' colours, each nation's tick on its person or computer row, the cursor's tip at the pointer.
+    static std::vector<RecordingDrawer::Call> title(const std::array<bool, 4>& humans, Picture cursor, int x, int y)
+    {
+        std::vector<RecordingDrawer::Call> frame{image(Paper, 0, 0), image(Background, 0, 0),
+            image(Guy, 114, 350, 0.8f, 0, 0), image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
+            image(Guy, 828, 350, 1, 1, 0.2f)};
+        for (int nation = 0; nation < 4; ++nation)
+            frame.push_back(image(Tick, std::array{74, 314, 559, 783}[nation], humans[nation] ? 415 : 449));
+        frame.push_back(image(cursor, x - 25, y - 12));
+        return frame;
+    }
     // What the game starts with, before SetUp sets it again.
     static const int sponsorFramesAtStart;
     RecordingDrawer drawer;
@@ -55,60 +67,66 @@ TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
     screen->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
     for (int frame = 2; frame <= 480; ++frame)
         ASSERT_EQ(drawFrame().back(), image(Sponsor, 0, 0)) << "frame " << frame;
-    // Four soldiers in their nations' colours, the ticks on the person row, the arrow's tip at the pointer.
-    std::vector<RecordingDrawer::Call> title{image(Paper, 0, 0), image(Background, 0, 0),
-        image(Guy, 114, 350, 0.8f, 0, 0), image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
-        image(Guy, 828, 350, 1, 1, 0.2f), image(Tick, 74, 415), image(Tick, 314, 415), image(Tick, 559, 415),
-        image(Tick, 783, 415), image(Mouse, 475, 628)};
-    EXPECT_EQ(drawFrame(), title);
-
-    // A later title screen loads nothing and starts with four persons again.
+    // The arrow's tip at the pointer, which moved during the sponsor page.
+    EXPECT_EQ(drawFrame(), title({true, true, true, true}, Mouse, 500, 640));
+    // A later title screen loads nothing and starts with four persons again, the pointer in the middle.
     click(84, 474);
     application->nextState("TitleScreen", nullptr);
-    title.back() = image(Mouse, 512 - 25, 384 - 12);
-    EXPECT_EQ(drawFrame(), title);
-    // Its choices show as ticks and reach the game through the real state switch.
-    click(90, 480);
-    click(570, 490);
-    EXPECT_EQ(drawFrame()[6], image(Tick, 74, 449));
-    click(500, 640);
-    auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
-    ASSERT_NE(game, nullptr);
-    for (int nation = 0; nation < 4; ++nation)
-        EXPECT_EQ(game->getPlayer(nation).cpu, nation % 2 == 0) << nation;
+    EXPECT_EQ(drawFrame(), title({true, true, true, true}, Mouse, 512, 384));
 }
 
-// Every hot box, each edge: two opposite corners are inside, their neighbours across each edge are not. Inside,
-// the pointer is the hand and a click on a person or computer box chooses it; outside, the arrow, and a
-// click changes nothing.
-TEST_F(TitleScreenTest, CursorAndChoicesHaveInclusiveHotBoxEdges)
+// What a click at (x, y) does by the title picture's boxes, edges included: -1 nothing, 8 start the game,
+// 2 * nation choose a person, 2 * nation + 1 the computer. The four rows between the two belong to neither.
+int documentedBox(int x, int y)
 {
-    // Start, then each nation's person and computer boxes: left, top, right, bottom.
-    const int boxes[9][4] = {{356, 618, 663, 657}, {84, 444, 115, 469},  {84, 474, 115, 499},
-                             {322, 444, 353, 469}, {322, 474, 353, 499}, {565, 444, 596, 469},
-                             {565, 474, 596, 499}, {790, 444, 821, 469}, {790, 474, 821, 499}};
+    if (x >= 356 && x <= 663 && y >= 618 && y <= 657)
+        return 8;
+    for (int nation = 0; nation < 4; ++nation) {
+        const int left = std::array{84, 322, 565, 790}[nation];
+        if (x >= left && x <= left + 31 && ((y >= 444 && y <= 469) || (y >= 474 && y <= 499)))
+            return 2 * nation + (y >= 474);
+    }
+    return -1;
+}
+
+// The pointer moved and clicked, with every button in turn, over each pixel of the rows and columns that
+// cross every box, from edge to edge of the screen, from two mixed choices that differ for every nation:
+// the hand shows exactly over a box; a click there chooses its nation's option, shown by the tick, or
+// starts the game with the choices shown; anywhere else it changes nothing.
+TEST_F(TitleScreenTest, PointerAndClicksActByTheBoxUnderThem)
+{
     drawFrame();
     // The click that ends the sponsor page counts on the title too.
-    click(84, 474);
+    click(99, 486);
     ASSERT_FALSE(screen->isHuman(0));
-    for (int box = 0; box < 9; ++box) {
-        const auto [left, top, right, bottom] = boxes[box];
-        const std::tuple<int, int, bool> probes[] = {{left, top, true}, {right, bottom, true},
-                                                     {left - 1, top, false}, {left, top - 1, false},
-                                                     {right + 1, bottom, false}, {right, bottom + 1, false}};
-        for (const auto& [x, y, inside] : probes) {
-            SCOPED_TRACE(testing::Message() << "box " << box << " at " << x << "," << y);
+    std::vector<std::pair<int, int>> points;
+    for (int row : {456, 486, 637})
+        for (int x = 0; x < 1024; ++x)
+            points.emplace_back(x, row);
+    for (int column : {99, 337, 509, 580, 805})
+        for (int y = 0; y < 768; ++y)
+            points.emplace_back(column, y);
+    for (const std::array<bool, 4> choices : {std::array{true, false, false, true}, {false, true, true, false}})
+        for (const auto& [x, y] : points) {
+            SCOPED_TRACE(testing::Message() << "at " << x << "," << y << " from " << testing::PrintToString(choices));
+            for (int nation = 0; nation < 4; ++nation)
+                click(std::array{99, 337, 580, 805}[nation], choices[nation] ? 456 : 486);
+            std::array<bool, 4> shown = choices;
+            const int box = documentedBox(x, y);
             screen->mouseMove(x, y);
-            EXPECT_EQ(drawFrame().back().handle, unsigned(inside ? Hand : Mouse));
-            if (box == 0 && inside)
+            ASSERT_EQ(drawFrame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
+            click(x, y, 1 + (x + y) % 5);
+            if (box == 8) {
+                auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
+                ASSERT_NE(game, nullptr);
+                for (int nation = 0; nation < 4; ++nation)
+                    ASSERT_EQ(game->getPlayer(nation).cpu, !choices[nation]);
+                application->nextState("TitleScreen", nullptr);
+                screen = static_cast<TitleScreen*>(application->getCurrentState());
                 continue;
-            // First the other choice for this nation (any for Start), by the right button.
-            const int other = box % 2 == 1 ? box + 1 : box == 0 ? 1 : box - 1;
-            click(boxes[other][0], boxes[other][1], 3);
-            // The nation's choice is now the other one, and only a click inside changes it back.
-            click(x, y);
-            ASSERT_EQ(application->getCurrentState(), screen);
-            EXPECT_EQ(screen->isHuman((box - 1) / 2), (box % 2 == 1) == inside);
+            }
+            if (box >= 0)
+                shown[box / 2] = box % 2 == 0;
+            ASSERT_EQ(drawFrame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
         }
-    }
 }
