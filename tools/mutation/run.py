@@ -561,8 +561,6 @@ def more_faults(seen, spans, names, masked_text):
     names["wrappers"] = {m.group(1) for m in re.finditer(
         r"(?:std::string|const\s+char\s*\*)\s+(\w+)\s*\([^)]*\)\s*\{([^{}]*)\}", masked_text)
         if "getenv" in m.group(2) and m.group(2).count(";") <= 2}
-    names["scope"] = names["scope"] | {name for entry in seen if not entry[4]
-                                       for name in re.findall(r"[A-Za-z_]\w*", entry[2])}
     found = []
     span = None
     names["environment"], names["derived"] = set(), {}
@@ -578,7 +576,7 @@ def more_faults(seen, spans, names, masked_text):
             # What was read from the environment is known within its function.
             span = line_span
             names["environment"], names["derived"] = set(), {}
-        faults = partner_faults(line, tokens, place, names, masked) + argument_faults(line, tokens, place, masked)
+        faults = partner_faults(line, tokens, place, names, masked) + argument_faults(line, tokens, place, names, masked)
         faults += statement_faults(line, masked, tokens, place) + bound_faults(line, tokens)
         if in_function or "{" in [t.text for t in tokens]:
             faults += environment_faults(line, tokens, place, names)
@@ -722,8 +720,11 @@ def partner_faults(line, tokens, place, names, masked):
             changed = {p.lower() for p in NAME_PART.findall(token.text)} ^ {p.lower() for p in NAME_PART.findall(other)}
             if changed & {"begin", "end"} and after == "(" or changed & {"first", "second"} and member:
                 continue
-            visible = names["all"] if member else names["scope"] | place.span_names
-            if other in visible:
+            if member and token.text in names["owners"]:
+                visible = names["owners"].get(other, set()) & names["owners"][token.text]
+            else:
+                visible = other in (names["members"] if member else names["scope"] | place.span_names)
+            if visible:
                 found.append(("partner", token.start, token.end, other))
         sibling = names["siblings"].get(token.text)
         if member and after != "(" and sibling:
@@ -731,15 +732,16 @@ def partner_faults(line, tokens, place, names, masked):
     return found
 
 
-def argument_faults(line, tokens, place, masked):
+def argument_faults(line, tokens, place, names, masked):
     found = []
     texts = [t.text for t in tokens]
     for k in code_tokens(tokens, place, masked):
         if texts[k] != "(" or k == 0:
             continue
         callee = tokens[k - 1]
+        named = tokens[k - 4] if callee.text == ">" and callee.template and k >= 4 else callee
         if not (callee.kind == "ident" and callee.text not in KEYWORDS or callee.text == ">" and callee.template) \
-                or callee.text in COMMUTATIVE or k >= 2 and texts[k - 2] in (".", "->") and callee.text in COMMUTATIVE:
+                or named.text in COMMUTATIVE:
             continue
         end = closing(tokens, k)
         inside = tokens[k + 1:end] if end is not None else tokens[k + 1:]
@@ -751,12 +753,54 @@ def argument_faults(line, tokens, place, masked):
             if not first or not second or not all(simple_argument(g) for g in (first, second)):
                 continue
             a, b = span_text(line, first), span_text(line, second)
-            literal = [g[0].kind in ("string", "char") for g in (first, second)]
-            if a == b or literal[0] != literal[1]:
+            # Swapped arguments of different kinds would not build.
+            kinds = [argument_kind(g, names) for g in (first, second)]
+            if a == b or kinds[0] is None or kinds[0] != kinds[1]:
                 continue
             found.append(("arguments", first[0].start, second[-1].end,
                           b + line[first[-1].end:second[0].start] + a))
     return found
+
+
+def argument_kind(tokens, names):
+    """What kind of value an argument is, as far as the file tells: "literal" (a number written out),
+    "number", "constant" (a named constant or enumerator), a pointer to a type, another declared type;
+    None when not known or not worth a swap."""
+    text = "".join(t.text for t in tokens)
+    types = names["types"]
+    # Two numbers trade places as easily as two names (x and y); a number for a name may meet a reference
+    # parameter, and two strings are most often a long and a short spelling of one flag.
+    if len(tokens) == 1 and tokens[0].kind == "number":
+        return "literal"
+    if text in ("true", "false"):
+        return "number"
+    if re.fullmatch(r"([A-Z]\w*::)?[A-Z][A-Z0-9]*_[A-Z0-9_]+|[A-Z][A-Z0-9]+", text):
+        return "constant"
+    address = text.startswith("&")
+    found = re.fullmatch(r"(?:\w+(?:\.|->))*(\w+)", text.lstrip("&"))
+    kind = types.get(found.group(1)) if found else None
+    if kind is None:
+        return None
+    if address:
+        return "pointer:" + kind
+    if NUMERIC_TYPE.fullmatch(kind) or kind == "bool":
+        return "number"
+    return kind
+
+
+def declared_types(text):
+    """The declared type of each name of a file and its header that has only one."""
+    found = {}
+    masked = "\n".join(mask_code(text)[0])
+    for match in re.finditer(r"(?<![\w:.>])((?:const\s+)?(?:\w+::)*\w+(?:<[\w:<>, ]*>)?(?:\s*[*&]+|\s))\s*(\w+)"
+                             r"\s*(?=[;=,)({\[])", masked):
+        kind = " ".join(match.group(1).replace("const ", "").split()).rstrip("&").strip()
+        if kind in KEYWORDS - {"bool", "char", "double", "float", "int", "long", "short", "unsigned", "auto"} \
+                or kind in ("auto", "else", "return"):
+            continue
+        array = masked[match.end():match.end() + 1] == "["
+        found.setdefault(match.group(2), set()).add(kind + ("[]" if array else ""))
+    return {name: kinds.pop() for name, kinds in found.items() if len(kinds) == 1}
 
 
 def simple_argument(tokens):
@@ -1069,7 +1113,7 @@ def read_tree(repository, revision):
 
 def generate(files):
     """Every generated mutant of the product code, in a fixed order."""
-    siblings = sibling_members(files)
+    siblings, member_types, owners = sibling_members(files)
     mutants = []
     for path in sorted(files):
         text = files[path]
@@ -1079,11 +1123,12 @@ def generate(files):
         names = {"strings": set(re.findall(r"std::string\s*&?\s*(\w+)\s*[;=({,)]", own)),
                  "pointers": set(re.findall(r"\*\s*(?:const\s+)?(\w+)\s*[;=,)]", own))
                  | set(re.findall(r"(\w+)\s*\[[\w:]*\]\s*[;=]", own)),
-                 "siblings": siblings}
-        # The names a partner may take: any in the file or its header after "." or "->", otherwise those
-        # of the header, those outside functions here (members, constants) and those of the same function.
-        names["all"] = set(re.findall(r"[A-Za-z_]\w*", "\n".join(mask_code(own)[0])))
-        names["scope"] = set(re.findall(r"[A-Za-z_]\w*", "\n".join(mask_code(header)[0])))
+                 "siblings": siblings, "owners": owners, "types": dict(member_types, **declared_types(own))}
+        # The names a partner may take: a member of a class that has the name too, or any name after "." or
+        # "->" in the file or its header; otherwise the names declared outside functions here and in the
+        # header (members, constants) and those of the same function.
+        names["members"] = set(re.findall(r"(?:\.|->)\s*([A-Za-z_]\w*)", "\n".join(mask_code(own)[0])))
+        names["scope"] = outside_functions(text, path.endswith(".h")) | outside_functions(header)
         lines = text.split("\n")
         seen = {}
         occurrence = {}
@@ -1106,13 +1151,43 @@ def generate(files):
     return mutants
 
 
+def outside_functions(text, members=True):
+    """The names a file declares outside function bodies and parameter lists: its constants, functions
+    and types, and with members its classes' members."""
+    kept = []
+    parentheses = 0
+    # Per open brace: "body" of a function, "class" or another block.
+    braces = []
+    last = ""
+    recent = ""
+    for c in "\n".join(mask_code(text)[0]):
+        if c == "(":
+            parentheses += 1
+        elif c == ")":
+            parentheses = max(0, parentheses - 1)
+        if c == "{":
+            # A body follows the ")" of its parameters (and a const or override).
+            braces.append("body" if last == ")" or "body" in braces else
+                          "class" if re.search(r"\b(class|struct|union)\b", recent) else "block")
+        elif c == "}":
+            braces = braces[:-1]
+        if c in ";{}":
+            recent = ""
+        else:
+            recent += c
+        if not c.isspace() and not c.isalnum() and c != "_":
+            last = c
+        hidden = parentheses > 0 or "body" in braces or not members and "class" in braces
+        kept.append("\n" if c == "\n" else " " if hidden else c)
+    return set(re.findall(r"[A-Za-z_]\w*", "".join(kept)))
+
+
 def sibling_members(files):
-    """For each data member of a struct or class in the headers, the next member of the same declared
-    type (the first for the last), when every class that has a member of that name agrees on it."""
+    """For each data member of a struct or class, the next member of the same declared type (the first
+    for the last), when every class that has a member of that name agrees on it; each member's type,
+    when all agree on it; and the classes (by number) that have a member of each name."""
     members = {}
-    for path, text in files.items():
-        if not path.endswith(".h"):
-            continue
+    for path, text in sorted(files.items()):
         stack = []
         header = ""
         for line in mask_code(text)[0]:
@@ -1136,12 +1211,19 @@ def sibling_members(files):
                 else:
                     header += piece + " "
     choices = {}
-    for fields in members.get("", []):
+    kinds = {}
+    owners = {}
+    for owner, fields in enumerate(members.get("", [])):
+        for kind, same in fields.items():
+            for name in same:
+                kinds.setdefault(name, set()).add(kind)
+                owners.setdefault(name, set()).add(owner)
         for same in fields.values():
             for n, name in enumerate(same):
                 if len(same) > 1:
                     choices.setdefault(name, set()).add(same[(n + 1) % len(same)])
-    return {name: next(iter(other)) for name, other in choices.items() if len(other) == 1}
+    return ({name: next(iter(other)) for name, other in choices.items() if len(other) == 1},
+            {name: next(iter(kind)) for name, kind in kinds.items() if len(kind) == 1}, owners)
 
 
 def sample(candidates, count, seed):
