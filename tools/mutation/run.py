@@ -1220,9 +1220,9 @@ def sibling_members(files):
                 owners.setdefault(name, set()).add(owner)
         for same in fields.values():
             for n, name in enumerate(same):
-                if len(same) > 1:
-                    choices.setdefault(name, set()).add(same[(n + 1) % len(same)])
-    return ({name: next(iter(other)) for name, other in choices.items() if len(other) == 1},
+                # A class where the name has no sibling has none to give.
+                choices.setdefault(name, set()).add(same[(n + 1) % len(same)] if len(same) > 1 else None)
+    return ({name: next(iter(other)) for name, other in choices.items() if len(other) == 1 and None not in other},
             {name: next(iter(kind)) for name, kind in kinds.items() if len(kind) == 1}, owners)
 
 
