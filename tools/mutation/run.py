@@ -622,7 +622,8 @@ def partner_names(name):
         lower = part.lower()
         if part in PART_ONLY and len(parts) > 1:
             other = PART_ONLY[part]
-        elif lower in PARTNERS and (len(lower) > 1 or len(parts) == 1 or part.isupper()):
+        # A lone small letter counts alone or at the head of a name (xScale), not inside one.
+        elif lower in PARTNERS and (len(lower) > 1 or len(parts) == 1 or part.isupper() or start == 0):
             other = PARTNERS[lower]
             other = other.upper() if part.isupper() and (len(part) > 1 or len(parts) > 1) else \
                 other.capitalize() if part[0].isupper() else other
