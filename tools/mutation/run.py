@@ -150,6 +150,10 @@ RELATIONAL = {"<": ("<=", ">"), "<=": ("<", ">="), ">": (">=", "<"), ">=": (">",
 SWAPS = {"==": "!=", "!=": "==", "+": "-", "-": "+", "*": "/", "/": "*", "+=": "-=", "-=": "+=", "*=": "/=",
          "/=": "*=", "&&": "||", "||": "&&", "++": "--", "--": "++"}
 CONTROL = re.compile(r"(if|for|while|switch|catch|else|do)\b")
+# The operators in the order of the docs' table; the last five make the faults that operator swaps miss.
+OPERATORS = ("relational", "equality", "logical", "arithmetic", "increment", "constant", "condition", "call", "return",
+             "partner", "arguments", "statement", "bound", "environment")
+NEW_OPERATORS = OPERATORS[-5:]
 
 
 class Token:
@@ -496,7 +500,9 @@ def block_kind(header, place):
 
 
 def file_faults(text, names):
-    """Every generated fault of one file, as (line number from 1, operator, start, end, replacement)."""
+    """Every generated fault of one file, as (line number from 1, operator, start, end, replacement): those
+    of the operator swaps, then those of the operators that change names, arguments, statements, bounds
+    and defaults."""
     lines = text.split("\n")
     masked_lines, preprocessor = mask_code(text)
     names = dict(names)
@@ -508,6 +514,9 @@ def file_faults(text, names):
     header = ""
     place = Place()
     found = []
+    # Each line of code with where it stands, for the second set of operators; and each function's names.
+    seen = []
+    spans = []
     for number, (line, masked) in enumerate(zip(lines, masked_lines)):
         if number in preprocessor or not masked.strip():
             continue
@@ -519,22 +528,509 @@ def file_faults(text, names):
         place.function = functions[-1][1] if functions else None
         if not skip:
             found += [(number + 1,) + fault for fault in line_faults(line, masked, tokens, place, names)]
+            seen.append((number, line, masked, tokens, place.in_function, place.previous,
+                         blocks[-1][2] if blocks and len(blocks[-1]) > 2 else "", len(spans) - 1 if functions else None))
         segment = 0
         for token in tokens:
             if token.text not in ("{", "}", ";"):
                 continue
             if token.text == "{":
                 inner = blocks[-1][0] if blocks else None
-                blocks.append(("data", None) if inner == "data" else
-                              block_kind(header + masked[segment:token.start], place))
+                opened = header + masked[segment:token.start]
+                kind = ("data", None) if inner == "data" else block_kind(opened, place)
+                if kind[0] == "function" and not place.in_function:
+                    spans.append(set(re.findall(r"[A-Za-z_]\w*", opened)))
+                loop = re.match(r"\s*(switch|for|while|do)\b", opened)
+                blocks.append(kind + ((loop.group(1) if loop else "block"),))
             elif token.text == "}" and blocks:
                 blocks.pop()
             place.in_function = any(b[0] in ("function", "lambda") for b in blocks)
+            if place.in_function and spans:
+                spans[-1].update(re.findall(r"[A-Za-z_]\w*", masked))
             header = ""
             segment = token.end
+        if place.in_function and spans:
+            spans[-1].update(re.findall(r"[A-Za-z_]\w*", masked))
         header += masked[segment:] + " "
         place.previous = masked.strip()
+    return found + more_faults(seen, spans, names, masked_text)
+
+
+def more_faults(seen, spans, names, masked_text):
+    """The faults of the operators that change names, arguments, statements, bounds and defaults."""
+    names["wrappers"] = {m.group(1) for m in re.finditer(
+        r"(?:std::string|const\s+char\s*\*)\s+(\w+)\s*\([^)]*\)\s*\{([^{}]*)\}", masked_text)
+        if "getenv" in m.group(2) and m.group(2).count(";") <= 2}
+    found = []
+    span = None
+    names["environment"], names["derived"] = set(), {}
+    for index, (number, line, masked, tokens, in_function, previous, block, line_span) in enumerate(seen):
+        place = Place()
+        place.in_function = in_function
+        place.previous = previous
+        place.block = block
+        place.class_names = names["classes"]
+        place.next_code = seen[index + 1][2].strip() if index + 1 < len(seen) else ""
+        place.span_names = spans[line_span] if line_span is not None else set()
+        if line_span != span:
+            # What was read from the environment is known within its function.
+            span = line_span
+            names["environment"], names["derived"] = set(), {}
+        faults = partner_faults(line, tokens, place, names, masked) + argument_faults(line, tokens, place, names, masked)
+        faults += statement_faults(line, masked, tokens, place) + bound_faults(line, tokens)
+        if in_function or "{" in [t.text for t in tokens]:
+            faults += environment_faults(line, tokens, place, names)
+        found += [(number + 1,) + fault for fault in faults]
     return found
+
+
+# --- The operators of faults that operator swaps miss ----------------------------------------------------
+
+# Names that come in pairs and are easily typed one for the other, whole or as a part of a longer name
+# (posX, mWidth, leftEdge); the cycles give each member its next one.
+PARTNER_PAIRS = [("x", "y"), ("xs", "ys"), ("w", "h"), ("width", "height"), ("wide", "high"), ("left", "right"),
+                 ("top", "bottom"), ("first", "second"), ("min", "max"), ("begin", "end"), ("up", "down"),
+                 ("horizontal", "vertical"), ("in", "out"), ("input", "output"), ("row", "column"),
+                 ("rows", "columns")]
+PARTNER_CYCLES = [("r", "g", "b", "a"), ("red", "green", "blue", "alpha")]
+PARTNERS = {}
+for _pair in PARTNER_PAIRS:
+    PARTNERS.update({_pair[0]: _pair[1], _pair[1]: _pair[0]})
+for _cycle in PARTNER_CYCLES:
+    PARTNERS.update({_word: _cycle[(_n + 1) % len(_cycle)] for _n, _word in enumerate(_cycle)})
+# Texture coordinates: only inside a longer name (texS, maxT), as a lone s or t is anything.
+PART_ONLY = {"S": "T", "T": "S"}
+NAME_PART = re.compile(r"[A-Z]+(?![a-z])|[A-Z]?[a-z]+|\d+|_+")
+# Words before a name that do not declare it.
+EXPRESSION_WORDS = {"return", "case", "else", "throw", "new", "delete", "sizeof", "do"}
+# Calls whose arguments may come in either order.
+COMMUTATIVE = {"min", "max", "fmin", "fmax", "swap", "hypot", "fminf", "fmaxf"}
+ASSIGNMENT = re.compile(r"(\*\s*)?[A-Za-z_]\w*(\s*(\.|->|::)\s*[A-Za-z_]\w*|\s*\[[^\]]*\])*\s*"
+                        r"(=|\+=|-=|\*=|/=|%=|&=|\|=|\^=|<<=|>>=)\s*[^=].*;")
+# Below these a bound moved by one needs brackets: "i < (a & b) - 1".
+LOOSE_OPERATORS = {"<<", ">>", "&", "|", "^", "?", ":", "<", "<=", ">", ">=", "==", "!=", "&&", "||", "="}
+
+
+def partner_names(name):
+    """Every name made by changing one part of a name into its partner, keeping the part's case."""
+    parts = NAME_PART.findall(name)
+    results = []
+    offset = 0
+    for part in parts:
+        start = name.index(part, offset)
+        offset = start + len(part)
+        lower = part.lower()
+        if part in PART_ONLY and len(parts) > 1:
+            other = PART_ONLY[part]
+        # A lone small letter counts alone or at the head of a name (xScale), not inside one.
+        elif lower in PARTNERS and (len(lower) > 1 or len(parts) == 1 or part.isupper() or start == 0):
+            other = PARTNERS[lower]
+            other = other.upper() if part.isupper() and (len(part) > 1 or len(parts) > 1) else \
+                other.capitalize() if part[0].isupper() else other
+        else:
+            continue
+        results.append(name[:start] + other + name[offset:])
+    return results
+
+
+def split_top(tokens, separators):
+    """The tokens split at the separators that stand outside brackets."""
+    groups, depth = [[]], 0
+    for token in tokens:
+        if token.text in ("(", "[", "{") or token.text == "<" and token.template:
+            depth += 1
+        elif token.text in (")", "]", "}") or token.text == ">" and token.template:
+            depth -= 1
+        if depth == 0 and token.text in separators and not token.template:
+            groups.append([])
+        else:
+            groups[-1].append(token)
+    return groups
+
+
+def top_level(tokens):
+    """The indices of the tokens outside any bracket."""
+    found, depth = [], 0
+    for j, token in enumerate(tokens):
+        if token.text in (")", "]", "}") or token.text == ">" and token.template:
+            depth -= 1
+        elif depth == 0:
+            found.append(j)
+        if token.text in ("(", "[", "{") or token.text == "<" and token.template:
+            depth += 1
+    return found
+
+
+def span_text(line, tokens):
+    return line[tokens[0].start:tokens[-1].end] if tokens else ""
+
+
+def wrapped(line, tokens):
+    """The expression of tokens ready to take "+ 1": bracketed when an operator binds more loosely."""
+    text = span_text(line, tokens)
+    loose = any(tokens[j].text in LOOSE_OPERATORS and not tokens[j].template for j in top_level(tokens))
+    return "(" + text + ")" if loose else text
+
+
+def is_declared(tokens, i):
+    """Whether the name at i is being declared: a type stands before it."""
+    j = i - 1
+    while j >= 1 and tokens[j].text == "::" and tokens[j - 1].kind == "ident":
+        j -= 2
+    if j < 0:
+        return False
+    before = tokens[j]
+    if before.text in ("*", "&", "&&") and not is_binary(tokens, j):
+        return j > 0 and (tokens[j - 1].kind == "ident" or tokens[j - 1].text == ">")
+    return before.kind == "ident" and before.text not in EXPRESSION_WORDS or before.text == ">" and before.template
+
+
+def code_tokens(tokens, place, masked):
+    """The indices of the tokens that run as code: all of a function's line, the part after the "{" of a
+    function written on its line, and the values of a constructor's initialisers."""
+    if place.in_function:
+        return range(len(tokens))
+    texts = [t.text for t in tokens]
+    if "{" in texts and not {"class", "struct", "enum", "union", "namespace", "="} & set(texts[:texts.index("{")]) \
+            and ")" in texts[:texts.index("{")]:
+        return range(texts.index("{") + 1, len(tokens))
+    if masked.strip().startswith(":") and not masked.strip().startswith("::"):
+        depth, inside = 0, []
+        for i, token in enumerate(tokens):
+            depth += token.text == "("
+            depth -= token.text == ")"
+            if depth > 0 and token.text != "(":
+                inside.append(i)
+        return inside
+    return range(0)
+
+
+def partner_faults(line, tokens, place, names, masked):
+    found = []
+    for i in code_tokens(tokens, place, masked):
+        token = tokens[i]
+        if token.kind != "ident" or token.text in KEYWORDS or token.template or is_declared(tokens, i):
+            continue
+        before = tokens[i - 1].text if i > 0 else ""
+        after = tokens[i + 1].text if i + 1 < len(tokens) else ""
+        member = before in (".", "->")
+        if after == "::":
+            continue
+        for other in partner_names(token.text):
+            # Iterators are not bounds; a pair's first and second seldom share a type.
+            changed = {p.lower() for p in NAME_PART.findall(token.text)} ^ {p.lower() for p in NAME_PART.findall(other)}
+            if changed & {"begin", "end"} and after == "(" or changed & {"first", "second"} and member:
+                continue
+            if member and token.text in names["owners"]:
+                visible = names["owners"].get(other, set()) & names["owners"][token.text]
+            else:
+                visible = other in (names["members"] if member else names["scope"] | place.span_names)
+            if visible:
+                found.append(("partner", token.start, token.end, other))
+        sibling = names["siblings"].get(token.text)
+        if member and after != "(" and sibling:
+            found.append(("partner", token.start, token.end, sibling))
+    return found
+
+
+def argument_faults(line, tokens, place, names, masked):
+    found = []
+    texts = [t.text for t in tokens]
+    for k in code_tokens(tokens, place, masked):
+        if texts[k] != "(" or k == 0:
+            continue
+        callee = tokens[k - 1]
+        named = tokens[k - 4] if callee.text == ">" and callee.template and k >= 4 else callee
+        if not (callee.kind == "ident" and callee.text not in KEYWORDS or callee.text == ">" and callee.template) \
+                or named.text in COMMUTATIVE:
+            continue
+        end = closing(tokens, k)
+        inside = tokens[k + 1:end] if end is not None else tokens[k + 1:]
+        groups = split_top(inside, (",",))
+        # A call that goes on on the next line: only the arguments that end on this one.
+        if end is None and not masked.rstrip().endswith(","):
+            groups = groups[:-1]
+        for first, second in zip(groups, groups[1:]):
+            if not first or not second or not all(simple_argument(g) for g in (first, second)):
+                continue
+            a, b = span_text(line, first), span_text(line, second)
+            # Swapped arguments of different kinds would not build.
+            kinds = [argument_kind(g, names) for g in (first, second)]
+            if a == b or kinds[0] is None or kinds[0] != kinds[1]:
+                continue
+            found.append(("arguments", first[0].start, second[-1].end,
+                          b + line[first[-1].end:second[0].start] + a))
+    return found
+
+
+def argument_kind(tokens, names):
+    """What kind of value an argument is, as far as the file tells: "literal" (a number written out),
+    "number", "constant" (a named constant or enumerator), a pointer to a type, another declared type;
+    None when not known or not worth a swap."""
+    text = "".join(t.text for t in tokens)
+    types = names["types"]
+    # Two numbers trade places as easily as two names (x and y); a number for a name may meet a reference
+    # parameter, and two strings are most often a long and a short spelling of one flag.
+    if len(tokens) == 1 and tokens[0].kind == "number":
+        return "literal"
+    if text in ("true", "false"):
+        return "number"
+    if re.fullmatch(r"([A-Z]\w*::)?[A-Z][A-Z0-9]*_[A-Z0-9_]+|[A-Z][A-Z0-9]+", text):
+        return "constant"
+    address = text.startswith("&")
+    found = re.fullmatch(r"(?:\w+(?:\.|->))*(\w+)", text.lstrip("&"))
+    kind = types.get(found.group(1)) if found else None
+    if kind is None:
+        return None
+    if address:
+        return "pointer:" + kind
+    if NUMERIC_TYPE.fullmatch(kind) or kind == "bool":
+        return "number"
+    return kind
+
+
+def declared_types(text):
+    """The declared type of each name of a file and its header that has only one."""
+    found = {}
+    masked = "\n".join(mask_code(text)[0])
+    for match in re.finditer(r"(?<![\w:.>])((?:const\s+)?(?:\w+::)*\w+(?:<[\w:<>, ]*>)?(?:\s*[*&]+|\s))\s*(\w+)"
+                             r"\s*(?=[;=,)({\[])", masked):
+        kind = " ".join(match.group(1).replace("const ", "").split()).rstrip("&").strip()
+        if kind in KEYWORDS - {"bool", "char", "double", "float", "int", "long", "short", "unsigned", "auto"} \
+                or kind in ("auto", "else", "return"):
+            continue
+        array = masked[match.end():match.end() + 1] == "["
+        found.setdefault(match.group(2), set()).add(kind + ("[]" if array else ""))
+    return {name: kinds.pop() for name, kinds in found.items() if len(kinds) == 1}
+
+
+def simple_argument(tokens):
+    return len(tokens) <= 5 and not any(t.text in ("?", "{", "[", "=", "<<", ">>") for t in tokens if not t.template)
+
+
+def statement_faults(line, masked, tokens, place):
+    """Deleting an assignment, a compound assignment, a break or a continue."""
+    if not place.in_function or not tokens:
+        return []
+    stripped = masked.strip()
+    texts = [t.text for t in tokens]
+    previous = place.previous
+    guarded = re.search(r"(^|\W)(if|while|for)\s*\(.*\)$|(^|\W)(else|do)$", previous) is not None \
+        or previous.endswith(":") and not previous.endswith("::")
+    starts_statement = previous.endswith((";", "{", "}")) or guarded
+    indent = len(line) - len(line.lstrip())
+    whole = ("statement", indent, len(line.rstrip()), ";" if guarded else "")
+    if ASSIGNMENT.fullmatch(stripped) and texts.count(";") == 1 and texts[0] not in KEYWORDS \
+            and texts[0] not in place.class_names and closing_balanced(texts) and starts_statement:
+        return [whole]
+    if texts[-2:] not in (["break", ";"], ["continue", ";"]):
+        return []
+    # Leaving a switch by its last break, or ending a loop body with continue, changes nothing.
+    last = place.next_code.startswith("}") and (texts[-2] == "continue" and not guarded or place.block == "switch"
+                                                and texts[-2] == "break")
+    if last:
+        return []
+    if len(texts) == 2 and starts_statement:
+        return [whole]
+    if len(texts) > 2 and texts[-3] == ";":
+        return [("statement", tokens[-3].end, tokens[-1].end, "")]
+    return []
+
+
+def closing_balanced(texts):
+    return texts.count("(") == texts.count(")") and texts.count("[") == texts.count("]")
+
+
+def bound_faults(line, tokens):
+    """A loop's bound, and a counting loop's start, moved by one."""
+    found = []
+    texts = [t.text for t in tokens]
+    for k, text in enumerate(texts):
+        if text not in ("for", "while") or k + 1 >= len(texts) or texts[k + 1] != "(":
+            continue
+        end = closing(tokens, k + 1)
+        if end is None:
+            continue
+        inside = tokens[k + 2:end]
+        clauses = split_top(inside, (";",))
+        if text == "for" and len(clauses) != 3 or text == "for" and not clauses[1]:
+            continue
+        condition = clauses[1] if text == "for" else inside
+        variable, downwards = None, False
+        if text == "for":
+            init, _, step = clauses
+            names = [t.text for t in init if t.kind == "ident"]
+            if "=" in [t.text for t in init]:
+                variable = [t for t in init[:[t.text for t in init].index("=")] if t.kind == "ident"][-1].text
+            elif names:
+                variable = names[-1]
+            downwards = any(t.text in ("--", "-=") for t in step + condition)
+            if variable and "=" in [t.text for t in init]:
+                start = init[[t.text for t in init].index("=") + 1:]
+                if start and not (len(start) == 1 and start[0].kind == "number"):
+                    found.append(("bound", start[0].start, start[-1].end,
+                                  wrapped(line, start) + (" - 1" if downwards else " + 1")))
+        for part in split_top(condition, ("&&", "||")):
+            top = [j for j in top_level(part) if part[j].text in RELATIONAL and not part[j].template]
+            if len(top) != 1:
+                continue
+            left, right = part[:top[0]], part[top[0] + 1:]
+            if variable is not None:
+                sides = [s for s, o in ((right, left), (left, right)) if [t.text for t in o] == [variable]]
+            else:
+                simple = re.fullmatch(r"[\w.\->\[\]]+", "".join(t.text for t in left)) is not None
+                sides = [right] if simple else []
+            for side in sides:
+                if not side or len(side) == 1 and side[0].kind == "number" or any(t.text in ("++", "--") for t in side):
+                    continue
+                found += [("bound", side[0].start, side[-1].end, wrapped(line, side) + step) for step in (" - 1", " + 1")]
+    return found
+
+
+def unset_value(tokens, texts, names):
+    """What a condition on the environment gives when the variables it reads are not set: True, False
+    or None when that cannot be told. texts are the tokens' text in the original line ('\\0' unmasked)."""
+    while tokens and tokens[0].text == "(" and closing(tokens, 0) == len(tokens) - 1:
+        tokens, texts = tokens[1:-1], texts[1:-1]
+    if not tokens:
+        return None
+    top = top_level(tokens)
+    if any(tokens[j].text == "?" for j in top):
+        return None
+    for separator, absorbing in (("||", True), ("&&", False)):
+        cuts = [j for j in top if tokens[j].text == separator]
+        if cuts:
+            bounds = [-1] + cuts + [len(tokens)]
+            values = [unset_value(tokens[a + 1:b], texts[a + 1:b], names) for a, b in zip(bounds, bounds[1:])]
+            if absorbing in values:
+                return absorbing
+            return (not absorbing) if all(v is not None for v in values) else None
+    if tokens[0].text == "!":
+        value = unset_value(tokens[1:], texts[1:], names)
+        return None if value is None else not value
+    joined = "".join(texts)
+    environment, derived = names["environment"], names["derived"]
+    if joined in derived:
+        return derived[joined]
+    if joined in environment:
+        return False
+    found = re.fullmatch(r"(?:(\w+)(==|!=)(?:nullptr|NULL|0)|(?:nullptr|NULL)(==|!=)(\w+))", joined)
+    if found and (found.group(1) or found.group(4)) in environment:
+        return (found.group(2) or found.group(3)) == "=="
+    found = re.fullmatch(r"(?:\*(\w+)|(\w+)\[0\])(==|!=)'\\0'", joined)
+    if found and (found.group(1) or found.group(2)) in environment:
+        return found.group(3) == "=="
+    found = re.fullmatch(r"(\w+)\.empty\(\)", joined)
+    if found and found.group(1) in environment:
+        return True
+    return None
+
+
+def reads_environment(tokens, names):
+    return any(t.text in names["environment"] or t.text in names["derived"] for t in tokens)
+
+
+def environment_faults(line, tokens, place, names):
+    """A default that the user's environment or a given value should override made to override it."""
+    found = []
+    texts = [line[t.start:t.end] for t in tokens]
+    words = [t.text for t in tokens]
+    for k, token in enumerate(tokens):
+        # setenv(name, value, 0) keeps what the user set; 1 overwrites it.
+        if token.text == "setenv" and k + 1 < len(tokens) and words[k + 1] == "(":
+            end = closing(tokens, k + 1)
+            groups = split_top(tokens[k + 2:end], (",",)) if end else []
+            if len(groups) == 3 and [t.text for t in groups[2]] == ["0"]:
+                found.append(("environment", groups[2][0].start, groups[2][0].end, "1"))
+    # A value read from the environment: a variable set from getenv or from a function that only wraps it.
+    assigned = re.search(r"(\w+)\s*=\s*(?:std::)?(\w+)\s*\(", line)
+    if assigned and (assigned.group(2) == "getenv" or assigned.group(2) in names["wrappers"]):
+        names["environment"].add(assigned.group(1))
+    conditions = []
+    for k, text in enumerate(words):
+        if text in ("if", "while") and k + 1 < len(words) and words[k + 1] == "(":
+            end = closing(tokens, k + 1)
+            if end is not None and end > k + 2:
+                conditions.append((k + 2, end, "if"))
+        elif text == "return" and ";" in words[k:]:
+            conditions.append((k + 1, words.index(";", k), "return"))
+        elif text == "=" and k > 0 and tokens[k - 1].kind == "ident" and ";" in words[k:] and \
+                words[k - 2:k - 1] == ["bool"]:
+            conditions.append((k + 1, words.index(";", k), "derived"))
+    for first, end, kind in conditions:
+        part = tokens[first:end]
+        if not part or not reads_environment(part, names):
+            continue
+        # A value returned is no condition, unless it visibly is one or chooses.
+        if kind == "return" and not looks_boolean(part) and "?" not in [part[j].text for j in top_level(part)]:
+            continue
+        value = unset_value(part, texts[first:end], names)
+        if kind == "derived" and value is not None:
+            names["derived"][tokens[first - 2].text] = value
+        if value is not None:
+            found.append(("environment", part[0].start, part[-1].end, "true" if value else "false"))
+            continue
+        # A choice on the environment: the default branch taken always.
+        top = top_level(part)
+        marks = [j for j in top if part[j].text in ("?", ":")]
+        if len(marks) == 2 and part[marks[0]].text == "?":
+            value = unset_value(part[:marks[0]], texts[first:first + marks[0]], names)
+            if value is not None:
+                chosen = part[marks[0] + 1:marks[1]] if value else part[marks[1] + 1:]
+                found.append(("environment", part[0].start, part[-1].end, span_text(line, chosen)))
+    found += default_faults(line, tokens, place)
+    return found
+
+
+def default_faults(line, tokens, place):
+    """A value given by the user made to give way to the default: "given ? value : DEFAULT" always the
+    default, and the check before a fallback ("if the value is unusable or missing, take the default")
+    always passing."""
+    found = []
+    words = [t.text for t in tokens]
+    for k, text in enumerate(words):
+        if text != "?":
+            continue
+        start = k - 1
+        depth = 0
+        while start >= 0:
+            t = words[start]
+            depth += t in (")", "]")
+            if t in ("(", "[") and depth == 0 or depth == 0 and t in ("=", ",", "return"):
+                break
+            depth -= t in ("(", "[")
+            start -= 1
+        rest = tokens[k + 1:]
+        cut = [j for j in top_level(rest) if rest[j].text in (":", ";", ",", ")")]
+        if len(cut) < 2 or rest[cut[0]].text != ":":
+            continue
+        given, default = rest[:cut[0]], rest[cut[0] + 1:cut[1]]
+        condition = {t.text for t in tokens[start + 1:k]}
+        if is_fixed(default) and given and given[0].kind == "ident" and given[0].text in condition \
+                and not is_fixed(given):
+            found.append(("environment", tokens[start + 1].start, default[-1].end, span_text(line, default)))
+    if "if" in words and words.index("if") + 1 < len(words) and words[words.index("if") + 1] == "(":
+        k = words.index("if")
+        end = closing(tokens, k + 1)
+        if end is not None and end > k + 2:
+            body = line[tokens[end].end:].strip()
+            body = place.next_code if body in ("", "{") else body
+            target = re.match(r"([\w.\->]+)\s*=\s*([^=;][^;]*);", body)
+            condition = "".join(line[t.start:t.end] for t in tokens[k + 2:end])
+            # A clamp ("if (x > 0) x = 0;") is left to the relational operator.
+            clamp = re.fullmatch(r"[\w.\->]+(<|<=|>|>=|!=)" + re.escape(target.group(2).strip()), condition) \
+                if target else None
+            if target and not clamp and re.search(r"(^|[^\w.>])" + re.escape(target.group(1)) + r"($|\W)", condition):
+                found.append(("environment", tokens[k + 2].start, tokens[end - 1].end, "true"))
+    return found
+
+
+def is_fixed(tokens):
+    """Whether an expression is a fixed value: a literal, an empty string, nullptr or a named constant."""
+    text = "".join(t.text for t in tokens)
+    return len(tokens) == 1 and (tokens[0].kind in ("number", "string", "char") or text in ("nullptr", "true", "false")
+                                 or re.fullmatch(r"[A-Z][A-Z0-9_]+", text) is not None) \
+        or text in ("std::string()", "std::string{}")
 
 
 class GeneratedMutant(Fault):
@@ -560,7 +1056,7 @@ class GeneratedMutant(Fault):
         key = "\0".join((file, stripped, str(nth), str(start - indent), str(end - indent), replacement))
         stem = os.path.splitext(os.path.basename(file))[0]
         self.ident = f"g-{self.subsystem}-{stem}-{hashlib.sha1(key.encode()).hexdigest()[:8]}"
-        if operator == "call":
+        if operator in ("call", "statement") and start == indent and end == len(original.rstrip()):
             change = f"`{stripped}` removed" if not replacement else f"`{stripped}` -> `;`"
         else:
             # The change with a word of context on each side.
@@ -590,6 +1086,7 @@ class MissingMutant:
 
     def __init__(self, ident, why):
         self.ident = ident
+        self.operator = ""
         self.status = "stale"
         self.seconds = 0.0
         self.note = ""
@@ -617,28 +1114,117 @@ def read_tree(repository, revision):
 
 def generate(files):
     """Every generated mutant of the product code, in a fixed order."""
+    siblings, member_types, owners = sibling_members(files)
     mutants = []
     for path in sorted(files):
         text = files[path]
         # Names of strings, from the file and its header, so that text joined with + is left alone.
-        own = text + files.get(os.path.splitext(path)[0] + ".h", "")
+        header = files.get(os.path.splitext(path)[0] + ".h", "") if path.endswith(".cpp") else ""
+        own = text + header
         names = {"strings": set(re.findall(r"std::string\s*&?\s*(\w+)\s*[;=({,)]", own)),
                  "pointers": set(re.findall(r"\*\s*(?:const\s+)?(\w+)\s*[;=,)]", own))
-                 | set(re.findall(r"(\w+)\s*\[[\w:]*\]\s*[;=]", own))}
+                 | set(re.findall(r"(\w+)\s*\[[\w:]*\]\s*[;=]", own)),
+                 "siblings": siblings, "owners": owners, "types": dict(member_types, **declared_types(own))}
+        # The names a partner may take: a member of a class that has the name too, or any name after "." or
+        # "->" in the file or its header; otherwise the names declared outside functions here and in the
+        # header (members, constants) and those of the same function.
+        names["members"] = set(re.findall(r"(?:\.|->)\s*([A-Za-z_]\w*)", "\n".join(mask_code(own)[0])))
+        names["scope"] = outside_functions(text, path.endswith(".h")) | outside_functions(header)
         lines = text.split("\n")
         seen = {}
         occurrence = {}
         for number, line in enumerate(lines, 1):
             occurrence[number] = seen.get(line.strip(), 0)
             seen[line.strip()] = occurrence[number] + 1
-        made = set()
+        made = {}
         for number, operator, start, end, replacement in file_faults(text, names):
             mutant = GeneratedMutant(path, number, lines[number - 1], operator, start, end, replacement,
                                      occurrence[number])
-            if mutant.mutated != mutant.original and (number, mutant.mutated) not in made:
-                made.add((number, mutant.mutated))
+            if mutant.mutated == mutant.original:
+                continue
+            earlier = made.get((number, mutant.mutated))
+            if earlier is None:
+                made[(number, mutant.mutated)] = mutant
                 mutants.append(mutant)
+            elif operator in NEW_OPERATORS and earlier.operator not in NEW_OPERATORS:
+                # The same change (setenv's 0 to 1) keeps its id and takes the more telling name.
+                earlier.operator = operator
     return mutants
+
+
+def outside_functions(text, members=True):
+    """The names a file declares outside function bodies and parameter lists: its constants, functions
+    and types, and with members its classes' members."""
+    kept = []
+    parentheses = 0
+    # Per open brace: "body" of a function, "class" or another block.
+    braces = []
+    last = ""
+    recent = ""
+    for c in "\n".join(mask_code(text)[0]):
+        if c == "(":
+            parentheses += 1
+        elif c == ")":
+            parentheses = max(0, parentheses - 1)
+        if c == "{":
+            # A body follows the ")" of its parameters (and a const or override).
+            braces.append("body" if last == ")" or "body" in braces else
+                          "class" if re.search(r"\b(class|struct|union)\b", recent) else "block")
+        elif c == "}":
+            braces = braces[:-1]
+        if c in ";{}":
+            recent = ""
+        else:
+            recent += c
+        if not c.isspace() and not c.isalnum() and c != "_":
+            last = c
+        hidden = parentheses > 0 or "body" in braces or not members and "class" in braces
+        kept.append("\n" if c == "\n" else " " if hidden else c)
+    return set(re.findall(r"[A-Za-z_]\w*", "".join(kept)))
+
+
+def sibling_members(files):
+    """For each data member of a struct or class, the next member of the same declared type (the first
+    for the last), when every class that has a member of that name agrees on it; each member's type,
+    when all agree on it; and the classes (by number) that have a member of each name."""
+    members = {}
+    for path, text in sorted(files.items()):
+        stack = []
+        header = ""
+        for line in mask_code(text)[0]:
+            declared = re.fullmatch(r"\s*((?:const\s+)?[\w:<>, ]*?[\w>*&]+)\s+(\w+(?:\s*,\s*\w+)*)"
+                                    r"\s*(?:=[^;(]*|\{[^;(]*\})?;\s*", line)
+            if stack and stack[-1] is not None and declared and not re.match(r"\s*(static|using|typedef|friend|return|enum|"
+                                                                 r"class|struct)\b", line):
+                kind = " ".join(declared.group(1).split())
+                for name in re.split(r"\s*,\s*", declared.group(2)):
+                    stack[-1].setdefault(kind, []).append(name)
+            for piece in re.split(r"([{};])", line):
+                if piece == "{":
+                    opened = re.search(r"\b(class|struct)\s+\w+[^;]*$", header)
+                    stack.append({} if opened else None)
+                    if opened:
+                        members.setdefault("", []).append(stack[-1])
+                elif piece == "}" and stack:
+                    stack.pop()
+                if piece in ("{", "}", ";"):
+                    header = ""
+                else:
+                    header += piece + " "
+    choices = {}
+    kinds = {}
+    owners = {}
+    for owner, fields in enumerate(members.get("", [])):
+        for kind, same in fields.items():
+            for name in same:
+                kinds.setdefault(name, set()).add(kind)
+                owners.setdefault(name, set()).add(owner)
+        for same in fields.values():
+            for n, name in enumerate(same):
+                # A class where the name has no sibling has none to give.
+                choices.setdefault(name, set()).add(same[(n + 1) % len(same)] if len(same) > 1 else None)
+    return ({name: next(iter(other)) for name, other in choices.items() if len(other) == 1 and None not in other},
+            {name: next(iter(kind)) for name, kind in kinds.items() if len(kind) == 1}, owners)
 
 
 def sample(candidates, count, seed):
@@ -904,7 +1490,8 @@ def choose(args, repository, revision):
     candidates = []
     generated = []
     if args.generate is not None or args.ids or args.list_generated:
-        candidates = generate(read_tree(repository, revision))
+        every = generate(read_tree(repository, revision))
+        candidates = [m for m in every if not args.operators or m.operator in args.operators]
         if args.ids:
             wanted = read_ids(args.ids)
             by_id = {m.ident: m for m in candidates + mutants}
@@ -916,7 +1503,7 @@ def choose(args, repository, revision):
         else:
             generated = list(candidates)
         equivalents = parse_equivalents(args.equivalents)
-        known = {m.ident for m in candidates}
+        known = {m.ident for m in every}
         for mutant in generated:
             if mutant.ident in equivalents:
                 mutant.status = "equivalent"
@@ -933,11 +1520,13 @@ def choose(args, repository, revision):
 def list_generated(candidates, selected, args):
     """Prints what the generator makes and what a run with these options would try, building nothing."""
     names = list(SUBSYSTEMS.values())
-    operators = sorted({m.operator for m in candidates})
-    log(f"{'subsystem':9} {'candidates':>10}  " + " ".join(f"{o:>10}" for o in operators))
+    operators = [o for o in OPERATORS if any(m.operator == o for m in candidates)]
+    width = max([len(o) for o in operators] + [10])
+    log(f"{'subsystem':9} {'candidates':>10}  " + " ".join(f"{o:>{width}}" for o in operators))
     for name in names + ["all"]:
         group = [m for m in candidates if name in (m.subsystem, "all")]
-        log(f"{name:9} {len(group):10}  " + " ".join(f"{sum(m.operator == o for m in group):10}" for o in operators))
+        log(f"{name:9} {len(group):10}  " + " ".join(f"{sum(m.operator == o for m in group):{width}}"
+                                                    for o in operators))
     log("")
     for folder, tests in FOLDER_TESTS.items():
         log(f"tests for {folder + '/':8} {tests}")
@@ -947,8 +1536,17 @@ def list_generated(candidates, selected, args):
     for mutant in chosen:
         extra = f"  [{mutant.status}: {mutant.note}]" if mutant.status == "equivalent" else (
             "  [stale]" if mutant.status == "stale" else "")
-        log(f"{mutant.ident:36} {mutant.description}{extra}")
+        log(f"{mutant.ident:36} {mutant.operator:11} {mutant.description}{extra}")
     return 0
+
+
+def operator_list(text):
+    """The operators named in a comma-separated list, checked against the known ones."""
+    chosen = [name.strip() for name in text.split(",") if name.strip()]
+    unknown = [name for name in chosen if name not in OPERATORS]
+    if unknown or not chosen:
+        raise argparse.ArgumentTypeError(f"unknown operator {', '.join(unknown) or '(none)'}; known: {', '.join(OPERATORS)}")
+    return chosen
 
 
 def main():
@@ -970,6 +1568,9 @@ def main():
                              "line; generated ones are found among all candidates")
     parser.add_argument("--equivalents", default=os.path.join(HERE, "equivalent.txt"),
                         help="generated mutants known to be equivalent, not run")
+    parser.add_argument("--operators", type=operator_list, metavar="LIST",
+                        help="make generated mutants of these operators only, comma-separated (default all: "
+                             + ",".join(OPERATORS) + ")")
     parser.add_argument("--list-generated", action="store_true",
                         help="only print the generated candidates per subsystem and the chosen ones")
     args = parser.parse_args()
