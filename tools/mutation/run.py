@@ -1358,8 +1358,11 @@ class Scratch:
     """The scratch folder of a run: a copy of the committed tree in src/, its build in build/, the
     output of every step in logs/, the results in results.txt and the survivors in survivors.json."""
 
-    def __init__(self, work, jobs, compat=None):
+    def __init__(self, work, jobs, compat=None, asan=False):
         self.work = os.path.abspath(work)
+        # Built with AddressSanitizer and UndefinedBehaviorSanitizer, as the suite's second pass runs: a
+        # fault that only reads or writes out of bounds is caught there too. Leaks are left to the suite.
+        self.asan = asan
         # The folder of sdl12-compat's library, or None to run every test on the installed SDL alone.
         self.compat = compat
         self.source = os.path.join(self.work, "src")
@@ -1367,6 +1370,8 @@ class Scratch:
         self.logs = os.path.join(self.work, "logs")
         self.jobs = jobs
         self.environment = dict(os.environ, CCACHE_BASEDIR=self.work)
+        if asan:
+            self.environment["ASAN_OPTIONS"] = "detect_leaks=0"
         # Per test selection: its CTest options, the programs it runs, the clean run's seconds, and
         # whether the clean run passed.
         self.selections = {}
@@ -1405,7 +1410,7 @@ class Scratch:
     def build_all(self):
         if not os.path.isfile(os.path.join(self.build, "CMakeCache.txt")):
             configure = ["cmake", "-S", self.source, "-B", self.build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                         "-DMARROWGATE_BENCHMARKS=OFF"]
+                         "-DMARROWGATE_BENCHMARKS=OFF", "-DMARROWGATE_ASAN=" + ("ON" if self.asan else "OFF")]
             if shutil.which("ccache"):
                 configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
             log("Configuring")
@@ -1557,6 +1562,9 @@ def main():
                         help="scratch folder for the source copy, the build and the logs")
     parser.add_argument("--rev", default="HEAD", help="the committed tree to mutate (default HEAD)")
     parser.add_argument("--jobs", default="2", help="parallel build jobs (default 2)")
+    parser.add_argument("--asan", action="store_true",
+                        help="build with AddressSanitizer and UndefinedBehaviorSanitizer, as the suite's second "
+                             "pass does (use its own --work folder)")
     parser.add_argument("--timeout", type=int, default=0,
                         help="seconds a mutant's tests may take (default: three times the clean run plus 60)")
     parser.add_argument("--check", action="store_true", help="only check that every mutant applies")
@@ -1586,7 +1594,7 @@ def main():
         sys.exit("no mutant matches")
     started = time.monotonic()
     compat = os.path.join(repository, "build", "sdl12-compat")
-    scratch = Scratch(args.work, args.jobs, compat if os.path.isdir(compat) else None)
+    scratch = Scratch(args.work, args.jobs, compat if os.path.isdir(compat) else None, args.asan)
     scratch.prepare(repository, revision)
     scratch.mark_stale(mutants)
     if args.check:
