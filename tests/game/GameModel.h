@@ -31,7 +31,7 @@ public:
         Place places[19];
         std::vector<Post> posts;
         int current = 0, winners = 0;
-        unsigned int cursor = 0;
+        unsigned int cursor = handleOf("mouse.png");
     };
     // The effect an input starts, numbered as the game's sounds; Silence for none.
     enum Sound { Silence = -1, Click, Forage, Garrison };
@@ -45,7 +45,6 @@ public:
     {
         for (int space = 0; space < 19; ++space)
             state.places[space] = Place{CORNERS[space][0], CORNERS[space][1], neighboursOf(space)};
-        state.cursor = handleOf("mouse.png");
         std::vector<int> pool(19);
         std::iota(pool.begin(), pool.end(), 0);
         for (int food : {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 5, 5}) {
@@ -53,8 +52,8 @@ public:
             state.places[pool[chosen]].food = food;
             pool.erase(pool.begin() + chosen);
         }
-        for (int n = 0; n < 4; ++n)
-            state.nations[n] = Nation{HOMES[n], 5, {HOMES[n]}, !humans[n]};
+        for (int n = 0; n < 4; ++n)  // the homes are every third space of the outer ring
+            state.nations[n] = Nation{3 * n, 5, {3 * n}, !humans[n]};
     }
 
     // The inputs, as the game receives them: a click, a pointer move, a key, one frame's tick.
@@ -115,8 +114,10 @@ public:
         const Call pointer = image(state.cursor, mouseX - 25, mouseY - 12);
         if (state.winners >= 2)
             return {paper, image(handleOf("drawscreen.png"), 0, 0), pointer};
+        const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
+        const auto winner = std::find_if(state.nations, state.nations + 4, finished) - state.nations;
         if (state.winners == 1)
-            return {paper, Call{NAMES[winner()] + "win.png"}, Call{"winscreen.png"}, pointer};
+            return {paper, Call{NAMES[winner] + "win.png"}, Call{"winscreen.png"}, pointer};
         std::vector<Call> calls{paper};
         const Nation& nation = state.nations[state.current];
         const float* tint = TINTS[state.current];
@@ -126,8 +127,7 @@ public:
         calls.push_back(Call{NAMES[state.current] + ".png"});
         // Rows of five; rows that would start below the screen's bottom are left out.
         for (int i = 0; i < nation.food && 60 + 46 * (i / 5) < 768; ++i)
-            calls.push_back(image(handleOf("biscuits.png"), 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f,
-                                  0.75f));
+            calls.push_back(image(handleOf("biscuits.png"), 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f));
         for (const char* button : {"foragebutton.png", "garrisonbutton.png", "waitbutton.png"})
             calls.push_back(Call{button});
         for (const Place& place : state.places)
@@ -147,10 +147,9 @@ public:
         return calls;
     }
     // One drawImage call; in its own colours, opaque and unscaled unless told.
-    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1, float scaleX = 1,
-                      float scaleY = 1)
+    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1, float scale = 1)
     {
-        return {"drawImage", handle, {float(x), float(y), scaleX, scaleY, tint[0], tint[1], tint[2], alpha}};
+        return {"drawImage", handle, {float(x), float(y), scale, scale, tint[0], tint[1], tint[2], alpha}};
     }
     // The board: each box's corner on the screen, by space.
     static constexpr int CORNERS[19][2] = {{476, 172}, {608, 208}, {682, 290}, {712, 384}, {687, 490}, {598, 550},
@@ -188,26 +187,16 @@ public:
             seen.posts.push_back(Post{game.indexOf(post.space), post.turns});
         return rows(seen, Random::getGlobal()->getState());
     }
-    // The nation that won: the first with every space explored.
-    int winner() const
-    {
-        const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
-        return int(std::find_if(state.nations, state.nations + 4, finished) - state.nations);
-    }
-
     // True once the game has asked for the title screen.
     bool hasLeft() const { return left; }
     // True once the result is shown.
     bool isOver() const { return state.winners > 0; }
     // True while a computer nation's turn runs.
     bool computerOnTurn() const { return !isOver() && state.nations[state.current].cpu; }
-    // True when the next frame's tick takes the computer's turn.
-    bool computerActsNext() const { return computerOnTurn() && delay == 1; }
 
 private:
     enum Button { NoButton, ForageButton, GarrisonButton, WaitButton };
 
-    static constexpr int HOMES[4] = {0, 3, 6, 9};
     static constexpr float TINTS[4][3] = {{0.8f, 0, 0}, {0.1f, 0.1f, 0.8f}, {1, 1, 1}, {1, 1, 0.2f}};
     static constexpr float WHITE[3] = {1, 1, 1};
 
@@ -219,13 +208,12 @@ private:
         static const int INNER[12] = {12, 12, 13, 13, 14, 14, 15, 16, 16, 17, 17, 17};
         if (space < 12)
             return {(space + 1) % 12, (space + 11) % 12, INNER[space]};
-        if (space == 18)
-            return {12, 13, 14, 15, 16, 17};
         std::vector<int> list;
-        for (int outer = 0; outer < 12; ++outer)
-            if (INNER[outer] == space)
-                list.push_back(outer);
-        list.insert(list.end(), {12 + (space - 11) % 6, 18, 12 + (space - 7) % 6});
+        for (int other = 0; other < 18; ++other)
+            if ((other < 12 && INNER[other] == space) || (space == 18 && other >= 12))
+                list.push_back(other);
+        if (space < 18)
+            list.insert(list.end(), {12 + (space - 11) % 6, 18, 12 + (space - 7) % 6});
         return list;
     }
     static Button buttonAt(int x, int y)
@@ -333,8 +321,7 @@ private:
     // Frames left of a computer turn.
     int delay = 60;
     // The pointer, where the frame draws it.
-    int mouseX = 512;
-    int mouseY = 384;
+    int mouseX = 512, mouseY = 384;
     // Set when the game should have gone back to the title screen.
     bool left = false;
 };
