@@ -7,10 +7,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <numeric>
-#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // The rules of one game written out a second time, plainly and apart from the game's own code, so
@@ -32,23 +31,20 @@ public:
         Place places[19];
         std::vector<Post> posts;
         int current = 0, winners = 0;
-        unsigned int cursor = ArrowImage;
+        unsigned int cursor = handleOf("mouse.png");
     };
     // The effect an input starts, numbered as the game's sounds; Silence for none.
     enum Sound { Silence = -1, Click, Forage, Garrison };
-    // The pictures' handles: a recording drawer numbers them from 1 in the order the first frame of
-    // the process loads them (the piece last, when the pieces are first drawn).
-    enum Picture : unsigned int {
-        PaperImage = 1, EmbarkingImage, MapImage, ShipImage, CounterImage, BiscuitsImage, PileImages,
-        GarrisonImage = PileImages + 5, ForageButtonImage, GarrisonButtonImage, WaitButtonImage, ArrowImage,
-        HandImage, BannerImages, WinImage = BannerImages + 4, DrawnImage, CaptionImages,
-        OverlayImages = CaptionImages + 4, PieceImage = OverlayImages + 19
-    };
+    // The pictures' handles by file name, as the first frame of the process loaded them; the test
+    // recognises them by their pixels.
+    static inline std::map<std::string, unsigned int> pictures;
+    static unsigned int handleOf(const std::string& file) { return pictures.at(file); }
 
     // A new game dealt from the given random state; humans[i] false hands nation i to the computer.
     GameModel(std::int32_t seed, const bool humans[4]) : rng(seed)
     {
-        std::copy(BOARD, BOARD + 19, state.places);
+        for (int space = 0; space < 19; ++space)
+            state.places[space] = Place{CORNERS[space][0], CORNERS[space][1], neighboursOf(space)};
         std::vector<int> pool(19);
         std::iota(pool.begin(), pool.end(), 0);
         for (int food : {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 5, 5}) {
@@ -56,8 +52,8 @@ public:
             state.places[pool[chosen]].food = food;
             pool.erase(pool.begin() + chosen);
         }
-        for (int n = 0; n < 4; ++n)
-            state.nations[n] = Nation{HOMES[n], 5, {HOMES[n]}, !humans[n]};
+        for (int n = 0; n < 4; ++n)  // the homes are every third space of the outer ring
+            state.nations[n] = Nation{3 * n, 5, {3 * n}, !humans[n]};
     }
 
     // The inputs, as the game receives them: a click, a pointer move, a key, one frame's tick.
@@ -77,7 +73,7 @@ public:
         else if (button != WaitButton) {
             if (!fed)
                 return Silence;
-            state.cursor = ArrowImage;
+            state.cursor = handleOf("mouse.png");
             const int target = targetAt(nation, x, y);
             if (target < 0)
                 return Silence;
@@ -96,7 +92,7 @@ public:
         const Button button = buttonAt(x, y);
         const bool acts = button == ForageButton || button == WaitButton ||
                           (nation.food > 0 && (button == GarrisonButton || targetAt(nation, x, y) >= 0));
-        state.cursor = isOver() || acts ? HandImage : ArrowImage;
+        state.cursor = handleOf(isOver() || acts ? "hand.png" : "mouse.png");
     }
     void key(int sym) { left = left || sym == 27; }
     Sound frame()
@@ -109,61 +105,72 @@ public:
         return sound;
     }
 
-    // The drawImage calls of a frame drawn now (after its tick).
+    // The drawImage calls of a frame drawn now (after its tick). Pictures as large as the screen cover it
+    // from its corner. The fixed ones (banners, captions, the winner's picture, buttons, ships) stand
+    // where the game draws them and are left as calls named by their file, for the test to place.
     std::vector<Call> picture() const
     {
-        const Call paper = image(PaperImage, 0, 0);
+        const Call paper = image(handleOf("paper2.jpg"), 0, 0);
         const Call pointer = image(state.cursor, mouseX - 25, mouseY - 12);
         if (state.winners >= 2)
-            return {paper, image(DrawnImage, 0, 0), pointer};
-        if (state.winners == 1) {
-            const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
-            const auto winner = std::find_if(state.nations, state.nations + 4, finished) - state.nations;
-            return {paper, image(CaptionImages + winner, 0, 75), image(WinImage, 0, 220), pointer};
-        }
+            return {paper, image(handleOf("drawscreen.png"), 0, 0), pointer};
+        const auto finished = [](const Nation& nation) { return nation.explored.size() == 19; };
+        const auto winner = std::find_if(state.nations, state.nations + 4, finished) - state.nations;
+        if (state.winners == 1)
+            return {paper, Call{NAMES[winner] + "win.png"}, Call{"winscreen.png"}, pointer};
         std::vector<Call> calls{paper};
         const Nation& nation = state.nations[state.current];
         const float* tint = TINTS[state.current];
         for (int space : nation.explored)
-            calls.push_back(image(OverlayImages + space, 0, 0, tint, 0.5f));
-        calls.push_back(image(MapImage, 0, 0));
-        calls.push_back(image(BannerImages + state.current, 20, 20));
-        // Rows that would start below the screen's bottom are left out.
+            calls.push_back(image(handleOf("space" + std::to_string(space) + ".png"), 0, 0, tint, 0.5f));
+        calls.push_back(image(handleOf("map.png"), 0, 0));
+        calls.push_back(Call{NAMES[state.current] + ".png"});
+        // Rows of five; rows that would start below the screen's bottom are left out.
         for (int i = 0; i < nation.food && 60 + 46 * (i / 5) < 768; ++i)
-            calls.push_back(image(BiscuitsImage, 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f, 0.75f));
-        for (int row = 0; row < 3; ++row)
-            calls.push_back(image(ForageButtonImage + row, 0, 530 + 60 * row));
+            calls.push_back(image(handleOf("biscuits.png"), 38 + 40 * (i % 5), 60 + 46 * (i / 5), WHITE, 1, 0.75f));
+        for (const char* button : {"foragebutton.png", "garrisonbutton.png", "waitbutton.png"})
+            calls.push_back(Call{button});
         for (const Place& place : state.places)
             if (place.foraged)
-                calls.push_back(image(PileImages + place.food - 1, place.x, place.y));
+                calls.push_back(image(handleOf("biscuits" + std::to_string(place.food) + ".png"), place.x, place.y));
         for (int next : state.places[nation.space].neighbours)
             if (nation.food > 0 && isOpen(next))
-                calls.push_back(image(CounterImage, state.places[next].x, state.places[next].y, tint));
+                calls.push_back(image(handleOf("counter.png"), state.places[next].x, state.places[next].y, tint));
         for (const Post& post : state.posts)
-            calls.push_back(image(GarrisonImage, state.places[post.space].x, state.places[post.space].y));
+            calls.push_back(image(handleOf("garrison.png"), state.places[post.space].x, state.places[post.space].y));
         for (int n = 0; n < 4; ++n) {
             const Place& place = state.places[state.nations[n].space];
-            calls.push_back(image(PieceImage, place.x, place.y, TINTS[n]));
+            calls.push_back(image(handleOf("guy.png"), place.x, place.y, TINTS[n]));
         }
-        for (const auto& [x, y, facing] : {std::tuple(444, 10, -1), {452, 628, 1}, {844, 354, 1}, {56, 354, -1}})
-            calls.push_back(image(ShipImage, x, y, WHITE, 1, float(facing)));
+        calls.insert(calls.end(), 4, Call{"ship.png"});
         calls.push_back(pointer);
         return calls;
     }
-
     // One drawImage call; in its own colours, opaque and unscaled unless told.
-    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1, float scaleX = 1,
-                      float scaleY = 1)
+    static Call image(unsigned int handle, int x, int y, const float* tint = WHITE, float alpha = 1, float scale = 1)
     {
-        return {"drawImage", handle, {float(x), float(y), scaleX, scaleY, tint[0], tint[1], tint[2], alpha}};
+        return {"drawImage", handle, {float(x), float(y), scale, scale, tint[0], tint[1], tint[2], alpha}};
     }
+    // The board: each box's corner on the screen, by space.
+    static constexpr int CORNERS[19][2] = {{476, 172}, {608, 208}, {682, 290}, {712, 384}, {687, 490}, {598, 550},
+        {492, 566}, {357, 550}, {272, 475}, {232, 374}, {248, 270}, {337, 195}, {502, 270}, {592, 350}, {572, 438},
+        {484, 460}, {380, 430}, {370, 308}, {468, 364}};
+    // The nations' names, as their pictures are named.
+    static inline const std::string NAMES[4] = {"ruritania", "molotavia", "norland", "stamark"};
+    // The buttons' column and rows (forage, garrison, wait), bounds included.
+    static constexpr int COLUMN[2] = {34, 219}, ROWS[3][2] = {{567, 618}, {627, 679}, {687, 739}};
+    // Where the random source should be.
+    std::int32_t randomState() const { return rng.getState(); }
     // The state as it stands, for the script to aim its inputs and to set up rare corners.
     State& now() { return state; }
-    // The state as text with the generator's position, one line per part, so that a difference reads
-    // at once.
-    std::string snapshot() const { return describe(state, rng.getState()); }
+    // The state and the random source's as rows of numbers: the turn, the winners, the random state,
+    // the pointer; the garrisons, as space and round ends left; per nation whether the computer plays
+    // it, its space, its food and the spaces it explored; per space its corner, food, garrison, foraged
+    // and neighbours.
+    using Rows = std::vector<std::vector<int>>;
+    Rows snapshot() const { return rows(state, rng.getState()); }
     // The same view of the real game.
-    static std::string observe(const GamePlay& game)
+    static Rows observe(const GamePlay& game)
     {
         State seen{{}, {}, {}, game.getCurrentPlayer(), game.getNumWinners(), game.getCursor()};
         for (int index = 0; index < 19; ++index) {
@@ -178,35 +185,43 @@ public:
         }
         for (const ::Garrison& post : game.getGarrisons())
             seen.posts.push_back(Post{game.indexOf(post.space), post.turns});
-        return describe(seen, Random::getGlobal()->getState());
+        return rows(seen, Random::getGlobal()->getState());
     }
-
     // True once the game has asked for the title screen.
     bool hasLeft() const { return left; }
     // True once the result is shown.
     bool isOver() const { return state.winners > 0; }
     // True while a computer nation's turn runs.
     bool computerOnTurn() const { return !isOver() && state.nations[state.current].cpu; }
-    // True when the next frame's tick takes the computer's turn.
-    bool computerActsNext() const { return computerOnTurn() && delay == 1; }
 
 private:
     enum Button { NoButton, ForageButton, GarrisonButton, WaitButton };
 
-    static const Place BOARD[19];
-    static constexpr int HOMES[4] = {0, 3, 6, 9};
     static constexpr float TINTS[4][3] = {{0.8f, 0, 0}, {0.1f, 0.1f, 0.8f}, {1, 1, 1}, {1, 1, 0.2f}};
     static constexpr float WHITE[3] = {1, 1, 1};
 
+    // An outer space (0-11) lists the next and the previous of its ring, then its inner space; an inner
+    // space (12-17) its outer spaces, the next of its ring, the centre, the previous; the centre (18) the
+    // inner ring in order.
+    static std::vector<int> neighboursOf(int space)
+    {
+        static const int INNER[12] = {12, 12, 13, 13, 14, 14, 15, 16, 16, 17, 17, 17};
+        if (space < 12)
+            return {(space + 1) % 12, (space + 11) % 12, INNER[space]};
+        std::vector<int> list;
+        for (int other = 0; other < 18; ++other)
+            if ((other < 12 && INNER[other] == space) || (space == 18 && other >= 12))
+                list.push_back(other);
+        if (space < 18)
+            list.insert(list.end(), {12 + (space - 11) % 6, 18, 12 + (space - 7) % 6});
+        return list;
+    }
     static Button buttonAt(int x, int y)
     {
-        if (x < 34 || x > 219)
-            return NoButton;
-        if (y >= 567 && y <= 618)
-            return ForageButton;
-        if (y >= 627 && y <= 679)
-            return GarrisonButton;
-        return y >= 687 && y <= 739 ? WaitButton : NoButton;
+        for (int row = 0; row < 3; ++row)
+            if (x >= COLUMN[0] && x <= COLUMN[1] && y >= ROWS[row][0] && y <= ROWS[row][1])
+                return Button(row + 1);
+        return NoButton;
     }
     int drawIndex(int count)
     {
@@ -283,25 +298,20 @@ private:
         const auto fallen = [](const Post& post) { return post.turns < 0; };
         state.posts.erase(std::remove_if(state.posts.begin(), state.posts.end(), fallen), state.posts.end());
     }
-    static std::string describe(const State& state, std::int32_t random)
+    static Rows rows(const State& state, std::int32_t random)
     {
-        std::ostringstream out;
-        out << "turn " << state.current << " winners " << state.winners << " random " << random << " cursor "
-            << state.cursor << "\ngarrisons";
+        Rows rows{{state.current, state.winners, random, int(state.cursor)}, {}};
         for (const Post& post : state.posts)
-            out << ' ' << post.space << ':' << post.turns;
+            rows[1].insert(rows[1].end(), {post.space, post.turns});
         for (const Nation& nation : state.nations) {
-            out << "\nnation cpu " << nation.cpu << " on " << nation.space << " food " << nation.food << " explored";
-            for (int space : nation.explored)
-                out << ' ' << space;
+            rows.push_back({nation.cpu, nation.space, nation.food});
+            rows.back().insert(rows.back().end(), nation.explored.begin(), nation.explored.end());
         }
         for (const Place& place : state.places) {
-            out << "\nspace at " << place.x << ',' << place.y << " food " << place.food << " garrison "
-                << place.garrison << " foraged " << place.foraged << " next";
-            for (int neighbour : place.neighbours)
-                out << ' ' << neighbour;
+            rows.push_back({place.x, place.y, place.food, place.garrison, place.foraged});
+            rows.back().insert(rows.back().end(), place.neighbours.begin(), place.neighbours.end());
         }
-        return out.str();
+        return rows;
     }
 
     // The game as it should be.
@@ -311,17 +321,8 @@ private:
     // Frames left of a computer turn.
     int delay = 60;
     // The pointer, where the frame draws it.
-    int mouseX = 512;
-    int mouseY = 384;
+    int mouseX = 512, mouseY = 384;
     // Set when the game should have gone back to the title screen.
     bool left = false;
 };
 
-// The board by space: the box's corner, and the neighbours in the order moves scan them.
-inline const GameModel::Place GameModel::BOARD[19] = {
-    {476, 172, {1, 11, 12}}, {608, 208, {2, 0, 12}}, {682, 290, {3, 1, 13}}, {712, 384, {4, 2, 13}},
-    {687, 490, {5, 3, 14}}, {598, 550, {6, 4, 14}}, {492, 566, {7, 5, 15}}, {357, 550, {8, 6, 16}},
-    {272, 475, {9, 7, 16}}, {232, 374, {10, 8, 17}}, {248, 270, {11, 9, 17}}, {337, 195, {0, 10, 17}},
-    {502, 270, {0, 1, 13, 18, 17}}, {592, 350, {2, 3, 14, 18, 12}}, {572, 438, {4, 5, 15, 18, 13}},
-    {484, 460, {6, 16, 18, 14}}, {380, 430, {7, 8, 17, 18, 15}}, {370, 308, {9, 10, 11, 12, 18, 16}},
-    {468, 364, {12, 13, 14, 15, 16, 17}}};

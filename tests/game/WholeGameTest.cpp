@@ -5,22 +5,17 @@
 #include "assets/EmbeddedPicture.h"
 #include "assets/Images.h"
 #include "audio/Sounds.h"
-#include "game/GamePlay.h"
 #include "render/ImageLoader.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
-#include <sstream>
 
 namespace {
-
-// Frames of an effect enough to tell the three apart.
-const int OPENING = 64;
 
 std::vector<float> mix(Sounds& sounds, int frames)
 {
@@ -29,15 +24,26 @@ std::vector<float> mix(Sounds& sounds, int frames)
     return block;
 }
 
-// One input to a game: a frame (drawn, or only its timer ticked), a click, a pointer move or a key.
-struct Input { enum Kind { Frame, Tick, Click, Move, Key } kind; int x, y; };
+// One input to a game: a frame, a click, a pointer move or a key.
+struct Input { enum Kind { Frame, Click, Move, Key } kind; int x, y; };
+
+// A picture's width and height.
+std::pair<int, int> sizeOf(const std::string& file)
+{
+    const EmbeddedPicture* picture = findPicture(Images::pictures, file);
+    const LoadedImage image = ImageLoader().loadImage(picture->data(), picture->size);
+    delete[] image.pixels;
+    return {int(image.width), int(image.height)};
+}
 
 } // namespace
 
-// Plays whole games, inside a real application, on the game and on its model side by side, and
-// after every input compares everything the two show: state, pictures, sounds and screen switches.
-// Games are scripted from their seed: computers alone, people alone and mixed; people click and
-// move on the edges of boxes and buttons, out of turn and after the result, and sometimes leave.
+// Plays whole games one after another, inside a real application, on the game and on its model side
+// by side, and after every input compares everything the two show: state, random state, every frame,
+// what is heard and screen switches. Games are scripted: computers alone, people alone and mixed;
+// people click and move on the edges of boxes and buttons, out of turn and after the result, and
+// press other keys. Each result is watched, with pointer moves and keys, for longer than a computer's
+// turn takes before a click or Escape leaves it.
 class WholeGames : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,97 +51,103 @@ protected:
         SKIP_WITHOUT_X_DISPLAY();
         setenv("MARROWGATE_SOUNDS_DIR", EFFECTS, 1);
         application = std::make_unique<Application>(std::vector<std::string>{"-w", "320", "-h", "240", "-ns"});
-        Sounds reference(EFFECTS);
-        openings[0] = mix(reference, OPENING);
-        for (int type = 0; type < 3; ++type) {
-            longest = std::max(longest, int(reference.getLength(Sounds::SoundType(type))));
-            reference.playSound(Sounds::SoundType(type));
-            openings[1 + type] = mix(reference, OPENING);
-            mix(reference, longest);
-        }
-        // The first frame of the process loads the pictures, numbering them as the model expects.
+        reference = std::make_unique<Sounds>(EFFECTS);
+        // The first frame of the process loads the pictures; the model knows them by their pixels.
         application->nextState("GamePlay", nullptr);
         application->getCurrentState()->draw(&drawer);
+        std::map<std::size_t, std::string> files;
+        RecordingDrawer alone;
+        for (const EmbeddedPicture& picture : Images::pictures)
+            if (ImageLoader().loadInto(alone, picture.data(), picture.size) != 0)
+                files[alone.calls.back().pixels] = picture.file;
+        for (const GameModel::Call& load : drawer.callsOf("loadImage"))
+            GameModel::pictures[files.at(load.pixels)] = load.handle;
     }
 
-    // The effect started since the last call, or -2 for something that is not one effect alone.
-    int heard()
+    // Plays one game to its end and past it, stopping at the first difference. The random source runs
+    // on from the game before unless restarted. Nation 0 starts with the given store.
+    void play(int number, bool humans[4], int food, std::optional<std::int32_t> restart)
     {
-        const std::vector<float> block = mix(*Sounds::getInstance(), OPENING);
-        mix(*Sounds::getInstance(), longest);  // lets every voice end
-        const auto found = std::find(std::begin(openings), std::end(openings), block);
-        return found == std::end(openings) ? -2 : int(found - std::begin(openings)) + GameModel::Silence;
-    }
-
-    // Plays one game to its end, or to Escape (see below), stopping at the first difference. Nation 0
-    // starts with the given store.
-    void play(std::int32_t seed, bool humans[4], int escapeAt, int food = 5)
-    {
-        Random::getGlobal()->setState(seed);
+        if (restart)
+            Random::getGlobal()->setState(stream = *restart);
+        SCOPED_TRACE("game " + std::to_string(number) + " dealt from random state " + std::to_string(stream));
         application->nextState("GamePlay", humans);
         game = dynamic_cast<GamePlay*>(application->getCurrentState());
         ASSERT_NE(game, nullptr);
-        GameModel model(seed, humans);
+        GameModel model(stream, humans);
         model.now().nations[0].food = game->getPlayer(0).food = food;
-        std::mt19937 script(static_cast<unsigned>(seed));
-        ASSERT_EQ(GameModel::observe(*game), model.snapshot()) << "dealt from " << seed;
-        for (int step = 0; !model.hasLeft(); ++step) {
-            // Escape from step escapeAt on: odd, in a computer's turn; even, in a person's.
-            const bool escape = escapeAt >= 0 && step >= escapeAt && model.computerOnTurn() == (escapeAt % 2 == 1);
-            const Input input = escape || step > 30000 ? Input{Input::Key, 27, 0} : choose(model, script);
+        std::mt19937 script(static_cast<unsigned>(number));
+        ASSERT_EQ(GameModel::observe(*game), model.snapshot());
+        for (int step = 0, afterResult = 0; !model.hasLeft(); ++step) {
+            afterResult += model.isOver() ? 1 : 0;
+            const Input input = step > 30000 ? Input{Input::Key, 27, 0} : choose(model, script, afterResult);
             apply(model, input);
-            ASSERT_FALSE(HasFatalFailure()) << "seed " << seed << " step " << step << ": input " << input.kind
-                                            << " at " << input.x << ',' << input.y;
+            ASSERT_FALSE(HasFatalFailure()) << "step " << step << ": " << input.kind << " at " << input.x << ','
+                                            << input.y;
         }
-        outcomes.insert(model.now().winners);
+        stream = model.randomState();
+        outcomes.insert(model.isOver() ? model.picture().at(1).operation : "left");
     }
 
     void apply(GameModel& model, const Input& input)
     {
-        GameState* state = application->getCurrentState();
         int sound = GameModel::Silence;
         drawer.clear();
         switch (input.kind) {
-        case Input::Frame: sound = model.frame(); state->draw(&drawer); break;
-        case Input::Tick: sound = model.frame(); game->tick(); break;
+        case Input::Frame: sound = model.frame(); game->draw(&drawer); break;
         case Input::Click:
             sound = model.click(input.x, input.y);
-            state->mouseDown(1 + (input.x & 3), input.x, input.y);  // any button
+            game->mouseDown(1 + (input.x & 3), input.x, input.y);  // any button
             break;
-        case Input::Move: model.move(input.x, input.y); state->mouseMove(input.x, input.y); break;
+        case Input::Move: model.move(input.x, input.y); game->mouseMove(input.x, input.y); break;
         case Input::Key:
             model.key(input.x);
             application->keyDown(SDL_keysym{0, SDLKey(input.x), KMOD_NONE, 0});
             break;
         }
-        ASSERT_EQ(heard(), sound);
+        // What is heard next, as it would be with the effects the model asked for (64 frames tell them apart).
+        if (sound != GameModel::Silence)
+            reference->playSound(Sounds::SoundType(sound));
+        ASSERT_EQ(mix(*Sounds::getInstance(), 64), mix(*reference, 64));
         if (model.hasLeft()) {
             ASSERT_EQ(application->getCurrentState()->getName(), "TitleScreen");
             return;
         }
         ASSERT_EQ(application->getCurrentState(), game);
-        // Between a computer's frames nothing changes; an early move shows on its acting frame.
-        if (input.kind != Input::Tick) {
-            ASSERT_EQ(GameModel::observe(*game), model.snapshot());
-        }
+        ASSERT_EQ(GameModel::observe(*game), model.snapshot());
         if (input.kind == Input::Frame) {
-            ASSERT_EQ(drawer.calls, model.picture());
+            ASSERT_EQ(drawer.calls, placed(model.picture()));
         }
     }
 
-    // The next input of the script: computers mostly wait for their frames, people mostly click.
-    Input choose(GameModel& model, std::mt19937& script)
+    // The model's frame with the fixed pictures where the game drew them, each position kept for a
+    // check of its own.
+    std::vector<GameModel::Call> placed(std::vector<GameModel::Call> expected)
+    {
+        for (std::size_t i = 0; i < expected.size() && i < drawer.calls.size(); ++i)
+            if (const std::string file = expected[i].operation;
+                file != "drawImage" && drawer.calls[i].handle == GameModel::handleOf(file)) {
+                layout[file].insert(drawer.calls[i].values);
+                expected[i] = drawer.calls[i];
+            }
+        return expected;
+    }
+
+    // The next input of the script: computers mostly wait for their frames, people mostly click. The
+    // result is shown for a while before a click or Escape leaves it.
+    Input choose(GameModel& model, std::mt19937& script, int afterResult)
     {
         const auto pick = [&script](int n) { return int(script() % unsigned(n)); };
         const int roll = pick(100);
-        if (model.computerOnTurn() && roll < 90)
-            return Input{model.computerActsNext() || roll < 6 ? Input::Frame : Input::Tick, 0, 0};
-        if (model.isOver() && roll < 50)
+        const bool leave = afterResult > 150;
+        if ((model.computerOnTurn() && roll < 90) || (model.isOver() && !leave && roll < 70))
             return Input{Input::Frame, 0, 0};
         const int sort = pick(20);
-        if (sort == 0)
-            return Input{Input::Key, model.isOver() && roll % 2 == 0 ? 27 : 32 + roll, 0};
-        const Input::Kind kind = sort < 3 ? Input::Frame : sort < 7 ? Input::Move : Input::Click;
+        if (sort == 0 || (leave && roll % 2 == 0))
+            return Input{Input::Key, leave ? 27 : 32 + roll, 0};
+        const Input::Kind kind = leave                        ? Input::Click
+                                 : sort < 3                   ? Input::Frame
+                                 : sort < 7 || model.isOver() ? Input::Move : Input::Click;
         // A point on, at the edge of or just beside a neighbour, any space, a button, or anywhere.
         const int offsets[] = {0, 1, 32, 62, 63, 64, -1};
         const GameModel::State& now = model.now();
@@ -145,65 +157,71 @@ protected:
             const GameModel::Place& place = now.places[where < 5 ? next[pick(int(next.size()))] : pick(19)];
             return Input{kind, place.x + offsets[pick(7)], place.y + offsets[pick(7)]};
         }
-        const int columns[] = {33, 34, 120, 219, 220};
-        const int rows[] = {566, 567, 592, 618, 619, 626, 627, 650, 679, 680, 686, 687, 710, 739, 740};
-        if (where < 9)
-            return Input{kind, columns[pick(5)], rows[pick(15)]};
-        return Input{kind, pick(1024), pick(768)};
+        if (where == 9)
+            return Input{kind, pick(1024), pick(768)};
+        // A button's edge or just beside it.
+        return Input{kind, GameModel::COLUMN[pick(2)] + pick(3) - 1, GameModel::ROWS[pick(3)][pick(2)] + pick(3) - 1};
     }
 
     std::unique_ptr<Application> application;
-    // The longest effect, in frames, and how silence and each effect start, in the model's order.
-    int longest = 0;
-    std::vector<float> openings[4];
+    // The effects as they should sound.
+    std::unique_ptr<Sounds> reference;
     GamePlay* game = nullptr;
     RecordingDrawer drawer;
-    // How the games ended: 0 left early, 1 won, 2 or more drawn.
-    std::set<int> outcomes;
+    // Where the game's random source should stand between games.
+    std::int32_t stream = 0;
+    // How the games ended: the result's first picture after the paper, the winner's caption or the draw.
+    std::set<std::string> outcomes;
+    // Where the game drew each fixed picture, by its file: position, scale, colour.
+    std::map<std::string, std::set<std::vector<float>>> layout;
 };
 
-// The first frame of the process presents the banner on the paper, then loads every picture once, in
-// the order that gives the model its handles.
-TEST_F(WholeGames, FirstFrameShowsTheBannerThenLoadsEveryPictureInItsOrder)
+// The first frame of the process presents the banner on the paper at once, then loads each of the
+// game's pictures once. Then games one after another, the random source running on between them,
+// each nation winning some and some drawn. The fixed pictures stand still in every frame and fit the
+// screen and the buttons wherever the game put them: each drawn white at its own size, mirrored at
+// most, with its centre on the screen, the full-width ones from the left edge; each button centred, to
+// a pixel, on the column and the rows it answers to; the four ships each by a different edge.
+TEST_F(WholeGames, PlayOneAfterAnotherAsTheRulesSay)
 {
-    // The pictures in the order the model numbers them; names without an ending are PNG files.
-    std::istringstream order("paper2.jpg embarking map ship counter biscuits biscuits1 biscuits2 biscuits3 biscuits4 "
-                             "biscuits5 garrison foragebutton garrisonbutton waitbutton mouse hand ruritania molotavia "
-                             "norland stamark winscreen drawscreen ruritaniawin molotaviawin norlandwin stamarkwin space0 "
-                             "space1 space2 space3 space4 space5 space6 space7 space8 space9 space10 space11 space12 "
-                             "space13 space14 space15 space16 space17 space18 guy");
     const auto loads = drawer.callsOf("loadImage");
-    std::size_t count = 0;
-    for (std::string name; order >> name; ++count) {
-        const std::string file = name.find('.') == std::string::npos ? name + ".png" : name;
-        const EmbeddedPicture* picture = findPicture(Images::pictures, file);
-        ASSERT_TRUE(picture != nullptr && count < loads.size()) << name;
-        RecordingDrawer alone;
-        ImageLoader().loadInto(alone, picture->data(), picture->size);
-        EXPECT_EQ(loads[count].pixels, alone.calls.at(0).pixels) << name;
-    }
-    EXPECT_EQ(count, loads.size());
-    const std::vector<GameModel::Call> start(drawer.calls.begin() + 2, drawer.calls.begin() + 7);
-    EXPECT_EQ(start, (std::vector<GameModel::Call>{GameModel::image(GameModel::PaperImage, 0, 0),
-                         GameModel::image(GameModel::EmbarkingImage, 256, 192), {"endDrawing"}, {"beginDrawing"},
-                         loads[2]}));
-}
-
-TEST_F(WholeGames, PlayAsTheRulesSay)
-{
-    // Some games start nation 0 with a store too large for the screen.
-    for (int seed = 0; seed < 52; ++seed) {  // 49 and 50 end in draws
-        bool humans[4] = {(seed & 1) != 0, (seed & 2) != 0, (seed & 4) != 0, (seed & 8) != 0};
-        play(seed * 7919 - 50000, humans, seed % 8 == 5 ? 150 + seed * 13 + seed % 16 / 8 : -1,
-             seed % 10 == 7 ? 1000 : 5);
+    // The board's and the results' pictures, the 19 overlays and the piece, each one recognised.
+    EXPECT_EQ(std::make_pair(loads.size(), GameModel::pictures.size()), std::make_pair(47ul, 47ul));
+    const auto paper = GameModel::image(GameModel::handleOf("paper2.jpg"), 0, 0);
+    // The banner centred across the screen, a quarter of the way down.
+    const auto banner = GameModel::image(GameModel::handleOf("embarking.png"), (1024 - 512) / 2, 768 / 4);
+    EXPECT_EQ(std::vector(drawer.calls.begin(), drawer.calls.begin() + 7),
+              (std::vector<GameModel::Call>{loads[0], loads[1], paper, banner, {"endDrawing"}, {"beginDrawing"},
+                                            loads[2]}));
+    // Some games start nation 0 with a store too large for the screen. All computers from states that
+    // make the deal's draw over three spaces exactly 0.75 (1.5 is not rounded up), and the first
+    // garrison chance exactly 0.9 (not above it).
+    for (int number = 0; number < 54; ++number) {
+        bool humans[4] = {(number & 1) != 0, (number & 2) != 0, (number & 4) != 0, (number & 8) != 0};
+        play(number, humans, number % 10 == 7 ? 1000 : 5,
+             number == 0 ? std::optional(3935611 - 16) : number == 16 ? std::optional(20362574 - 19) : std::nullopt);
         ASSERT_FALSE(HasFatalFailure());
     }
-    // Computers alone from states that make the deal's draw over three spaces exactly 0.75 (1.5 is
-    // not rounded up), and the first garrison chance exactly 0.9 (not above it).
-    bool computers[4] = {false, false, false, false};
-    for (std::int32_t seed : {3935611 - 16, 20362574 - 19}) {
-        play(seed, computers, -1);
-        ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(outcomes, (std::set<std::string>{"drawImage", "molotaviawin.png", "norlandwin.png", "ruritaniawin.png",
+                                               "stamarkwin.png"}));
+    std::set<int> edges;
+    for (const auto& [file, places] : layout) {
+        EXPECT_EQ(places.size(), file == "ship.png" ? 4u : 1u) << file;  // the same in every frame
+        for (const std::vector<float>& at : places) {
+            // Twice the centre of the picture drawn; the rest of the call.
+            const auto [width, height] = sizeOf(file);
+            const int x = 2 * int(at[0]) + width - 1, y = 2 * int(at[1]) + height - 1;
+            EXPECT_EQ(std::vector(at.begin() + 3, at.end()), std::vector<float>(5, 1.0f)) << file;
+            EXPECT_TRUE(at[2] * at[2] == 1 && (width < 1024 || at[0] == 0)) << file;
+            EXPECT_TRUE(x >= 0 && x < 2048 && y >= 0 && y < 1536) << file;
+            // The buttons from the top: forage, garrison, wait.
+            const int row = int(std::string("fgw").find(file[0])), distances[] = {x, y, 2048 - x, 1536 - y};
+            EXPECT_TRUE(file.find("button") == std::string::npos ||
+                        (std::abs(x - GameModel::COLUMN[0] - GameModel::COLUMN[1]) <= 2 &&
+                         std::abs(y - GameModel::ROWS[row][0] - GameModel::ROWS[row][1]) <= 2)) << file;
+            if (file == "ship.png")
+                edges.insert(int(std::min_element(distances, distances + 4) - distances));
+        }
     }
-    EXPECT_EQ(outcomes, (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(edges.size(), 4u);
 }
