@@ -21,7 +21,7 @@ compat="$PWD/build/sdl12-compat"
 LD_LIBRARY_PATH="$compat" ldd build/marrowgate | grep -q "$compat/libSDL-1.2.so.0" ||
     { echo "sdl12-compat is not in $compat"; exit 1; }
 LD_LIBRARY_PATH="$compat${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
-    ./tools/run-tests.sh build -L '^(app|program|e2e|e2e-audio|game|title|render)$'
+    ./tools/run-tests.sh build -L '^(app|program|e2e|e2e-audio|game|title|render|screens)$'
 
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer, leaks checked at every exit
 # (tools/run-tests.sh sets that up), the fuzz corpora replayed among the tests.

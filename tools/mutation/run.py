@@ -32,10 +32,10 @@ SUBSYSTEMS = {"app": "shell", "render": "render", "audio": "audio", "game": "gam
 # the folder's behaviour. The real-time labels (e2e, e2e-audio, package) are left out as too slow for
 # each mutant; docs/testing.md has the measured times.
 FOLDER_TESTS = {
-    "app": "-L ^(app|program|title|game|render|audio)$",
-    "render": "-L ^(render|assets|game|title)$",
+    "app": "-L ^(app|program|title|game|render|audio|screens)$",
+    "render": "-L ^(render|assets|game|title|screens)$",
     "audio": "-L ^(audio|game)$",
-    "game": "-L ^(game|title|counters)$",
+    "game": "-L ^(game|title|counters|screens)$",
 }
 
 # Tests that see a folder's code only on sdl12-compat, the SDL 1.2 over SDL2: they run once more with
