@@ -12,9 +12,14 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
+// Xlib's macros (None, Status...) would clash with names above.
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 // Real pixels: each case draws into a window under Xvfb and reads the frame back.
 namespace {
@@ -377,35 +382,176 @@ TEST_F(Drawing, UnderAShaderPicturesAreDrawnWholeAndBlendedWhateverTheShortcuts)
     }
 }
 
-// A picture replaced under its handle shows from where it changed, what was drawn before keeping the
-// old one. A frame like the one on screen is left out; a changed picture or the drawer told to forget
-// the screen has the same frame drawn again.
-TEST_F(Drawing, FramesThatChangeNothingAreLeftOutAndAReplacedPictureShowsFromWhereItChanged)
+// SDL's connections to the X server and its window.
+SDL_SysWMinfo windowSystem()
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    EXPECT_GT(SDL_GetWMInfo(&info), 0);
+    return info;
+}
+
+// What the window shows, as the X server holds it: a frame left out leaves the last one presented there.
+// Both SDLs present GL frames through the connection gfxdisplay names; syncing it brings them in.
+std::vector<char> shownPicture()
+{
+    const auto x11 = windowSystem().info.x11;
+    XSync(x11.gfxdisplay, False);
+    XImage* image = XGetImage(x11.display, x11.window, 0, 0, SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h,
+                              0xffffff, ZPixmap);
+    std::vector<char> bytes(image->data, image->data + image->bytes_per_line * image->height);
+    XDestroyImage(image);
+    return bytes;
+}
+
+// Random frames, most like the one before, for a drawer that leaves out unchanged frames and one that
+// draws every frame. The same seed makes the same calls on both.
+class Frames : public Drawing {
+protected:
+    using Numbers = std::array<unsigned int, 10>;
+
+    unsigned int pick(std::size_t choices) { return random() % choices; }
+    Numbers numbers()
+    {
+        Numbers drawn;
+        std::generate(drawn.begin(), drawn.end(), std::ref(random));
+        return drawn;
+    }
+
+    // A drawing call that ten random numbers choose and fill in, on handles that may or may not be loaded.
+    void draw(const Numbers& n)
+    {
+        const short x = short(n[1] % 1000) - 20, y = short(n[2] % 760) - 20, w = short(n[3] % 300) - 20,
+                    h = short(n[4] % 200) - 20;
+        // Often the newest picture, which changes most; 1 is the line picture.
+        const unsigned int handle = n[5] % 3 == 0 ? newest : 1 + n[5] % 8;
+        const float sx = float(int(n[6] % 11) - 3) * 0.6f, sy = float(int(n[7] % 7) - 2) * 0.45f;
+        const float r = float(n[6] % 5) / 4, g = float(n[7] % 5) / 4, b = float(n[8] % 5) / 4, a = float(1 + n[9] % 4) / 4;
+        const auto c = [&n](int i) { return static_cast<unsigned char>(n[i] >> 8); };
+        switch (n[0] % 13) {
+        case 0: return drawer->fillRect(x, y, w, h, c(1), c(2), c(3), c(4));
+        case 1: return drawer->fillGradient(x, y, w, h, c(1), c(2), c(3), c(4), c(5), c(6), c(7), c(8));
+        case 2: return drawer->drawLine(x, y, short(w * 3), short(h * 3), r, g, b, a);
+        case 3:
+        case 9: return drawer->drawPoly(n[9] % 3, handle, x, y, sx, sy, r, g, b, a);
+        case 4: return drawer->drawText(std::string("abcd A ab").substr(n[5] % 5, n[6] % 5), x, y, 4 + n[8] % 40, r, g, b, a);
+        case 5: return drawer->setViewport(short(x / 4), short(y / 4), short(w + 600), short(h + 450));
+        case 6: return drawer->resetViewport();
+        case 7: return drawer->useShader(handle % 2 == 0 ? program : 0);
+        case 8: return drawer->useSecondImage(handle);
+        default: return drawer->drawImage(handle, x, y, sx, sy, r, g, b, a);
+        }
+    }
+
+    // A picture loaded, the newest replaced under its handle, one released, a glyph that the text uses
+    // replaced, an outline stored, or the window painted over from outside (by a window that went away).
+    void change(unsigned int kind)
+    {
+        const Numbers n = numbers();
+        std::vector<float> outline(2 * (3 + n[1] % 3));
+        for (std::size_t i = 0; i < outline.size(); ++i)
+            outline[i] = float((n[2 + i % 8] >> i) % 200) - 50.0f;
+        Rgba colour = {static_cast<unsigned char>(n[2]), 200, static_cast<unsigned char>(n[3]), 255};
+        const auto x11 = windowSystem().info.x11;
+        switch (kind) {
+        case 0: newest = randomPicture(n); return;
+        case 1:
+            drawer->releaseImage(newest);
+            EXPECT_EQ(randomPicture(n), newest);
+            return;
+        case 2: return drawer->releaseImage(2 + n[1] % 7);
+        case 3: return drawer->loadGlyph(static_cast<Drawer::Glyph>(n[1] % 4), colour.data(), 1);
+        case 4: drawer->loadPoly(outline.data(), int(outline.size() / 2)); return;
+        }
+        XSetForeground(x11.display, DefaultGC(x11.display, 0), n[2]);
+        XFillRectangle(x11.display, x11.window, DefaultGC(x11.display, 0), int(n[3] % 400), int(n[4] % 300), 90, 70);
+        XSync(x11.display, False);
+        drawer->invalidate();
+    }
+    unsigned int randomPicture(const Numbers& n)
+    {
+        return makeImage(1 + n[1] % 90, 1 + n[2] % 90, [seed = n[3]](unsigned int x, unsigned int y) {
+            const unsigned int v = (x * 73856093u) ^ (y * 19349663u) ^ seed;
+            return Rgba{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v % 3 == 0 ? 0 : v >> 24)};
+        });
+    }
+
+    // On a new window and drawer: pictures, outlines and a shader program, then frames over a background of calls
+    // that change now and then, resources changing before, during and between them, and some frames
+    // drawn over the last without beginDrawing. Gives what the window showed after each frame.
+    std::vector<std::vector<char>> play(unsigned int seed, const char* drawEveryFrame)
+    {
+        {
+            drawer.reset();
+            SDL_Quit(); // a new GL context, which no program is current in
+            SDL_Init(SDL_INIT_VIDEO);
+            ScopedEnvironment variable("MARROWGATE_DRAW_EVERY_FRAME", drawEveryFrame);
+            open(480, 400);
+        }
+        random.seed(seed);
+        program = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+        for (unsigned int i = 0; i < 8; ++i)
+            change(i < 7 ? 0 : 4);
+        std::vector<Numbers> scene(9);
+        std::generate(scene.begin(), scene.end(), [this] { return numbers(); });
+        const unsigned long before = drawer->getRenderedFrames();
+        std::vector<std::vector<char>> screens;
+        for (int frame = 0; frame < 100; ++frame) {
+            const unsigned int changing = pick(8);
+            if (changing == 0) // one argument, or a new call
+                scene[pick(scene.size())][pick(10)] = random();
+            if (changing == 1)
+                scene.push_back(numbers());
+            if (pick(6) == 0)
+                pick(3) != 0 ? change(pick(6)) : draw(numbers());
+            if (pick(12) != 0)
+                drawer->beginDrawing();
+            drawer->fillGradient(0, 0, 1024, 768, 0, 60, 90, 255, 120, 40, 0, 255);
+            const std::size_t during = pick(5) == 0 ? pick(scene.size()) : scene.size();
+            for (std::size_t i = 0; i < scene.size(); ++i) {
+                if (i == during)
+                    change(pick(6));
+                draw(scene[i]);
+            }
+            drawer->endDrawing();
+            screens.push_back(shownPicture());
+        }
+        rendered = drawer->getRenderedFrames() - before;
+        return screens;
+    }
+
+    std::mt19937 random;
+    TemporaryDirectory folder;
+    unsigned int program = 0, newest = 0;
+    unsigned long rendered = 0;
+};
+
+// A frame left out leaves on screen what drawing it would have shown, whatever changed before, during or
+// between frames; the user's setting has every frame drawn. Replaced during a frame, a picture leaves what
+// was drawn before with the old one.
+TEST_F(Frames, LeftOutFramesLeaveOnScreenWhatDrawingEveryFrameShows)
 {
     const unsigned int picture = solidImage(8, {255, 0, 0, 255});
-    const auto replace = [&](Rgba colour) {
-        drawer->releaseImage(picture);
-        EXPECT_EQ(solidImage(8, colour), picture);
-    };
     drawer->drawImage(picture, 100, 100, 4, 4, 1, 1, 1, 1);
-    replace({0, 255, 0, 255});
+    drawer->releaseImage(picture);
+    ASSERT_EQ(solidImage(8, {0, 255, 0, 255}), picture);
     drawer->drawImage(picture, 300, 100, 4, 4, 1, 1, 1, 1);
     capture().expectPixels({{100, 100, red}, {300, 100, green}});
-    drawer->setFrameSkipping(true);
-    const auto drawn = [&] {
-        const unsigned long before = drawer->getRenderedFrames();
-        drawer->beginDrawing();
-        drawer->drawImage(picture, 100, 100, 4, 4, 1, 1, 1, 1);
-        drawer->endDrawing();
-        return drawer->getRenderedFrames() != before;
-    };
-    EXPECT_TRUE(drawn());
-    EXPECT_FALSE(drawn());
-    replace({0, 0, 255, 255});
-    EXPECT_TRUE(drawn());
-    EXPECT_FALSE(drawn());
-    drawer->invalidate();
-    EXPECT_TRUE(drawn());
+    std::ofstream(folder.getPath() + "/a.vert")
+        << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
+    std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { gl_FragColor = "
+        "(texture2D(picture, gl_TexCoord[0].st) + vec4(0.7)) * gl_Color.bgra; }";
+    for (const unsigned int seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        const auto everyFrame = play(seed, "1");
+        EXPECT_EQ(rendered, everyFrame.size());
+        const auto skipping = play(seed, nullptr);
+        EXPECT_LT(rendered * 4, everyFrame.size() * 3);
+        EXPECT_GT(std::set<std::vector<char>>(everyFrame.begin(), everyFrame.end()).size(), everyFrame.size() / 10);
+        for (std::size_t frame = 0; frame < everyFrame.size(); ++frame)
+            ASSERT_TRUE(skipping[frame] == everyFrame[frame]) << "frame " << frame;
+    }
 }
 
 } // namespace
