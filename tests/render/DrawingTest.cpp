@@ -150,16 +150,17 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
 // maps and clips is shown in every shape of window below.
 TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
 {
-    drawer->fillRect(10, 20, 30, 40, 255, 0, 0, 255);
-    drawer->fillGradient(200, 0, 100, 256, 255, 0, 0, 255, 0, 0, 255, 255);
+    drawer->fillRect(10, 20, 30, 40, 250, 150, 50, 204);
+    drawer->fillGradient(200, 0, 100, 256, 240, 160, 80, 255, 30, 90, 200, 153);
     drawer->drawLine(400, 300, 600, 300, 1, 1, 1, 1);
-    drawer->drawLine(800, 100, 800, 250, 0, 1, 0, 1); // upright, in green
-    // Red on the left, blue on the right, to show which way a picture faces.
-    const unsigned int halves = makeImage(64, 64, [](unsigned int x, unsigned int) {
-        return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 0, 255, 255};
+    drawer->drawLine(800, 100, 800, 250, 0.2f, 1, 0.6f, 1); // upright
+    // Yellow, cyan, red and blue quarters, to show which way a picture faces.
+    const unsigned int quarters = makeImage(64, 64, [](unsigned int x, unsigned int y) {
+        return Rgba{static_cast<unsigned char>(x < 32 ? 255 : 0), static_cast<unsigned char>(y < 32 ? 255 : 0),
+                    static_cast<unsigned char>(x < 32 ? 0 : 255), 255};
     });
-    drawer->drawImage(halves, 100, 100, 2, 2, 1, 1, 1, 1);
-    drawer->drawImage(halves, 500, 100, -2, -2, 1, 1, 1, 1);
+    drawer->drawImage(quarters, 100, 100, 2, 1.5f, 1, 1, 1, 1);
+    drawer->drawImage(quarters, 500, 100, -2, -1.5f, 1, 1, 1, 1);
     const unsigned int orange = solidImage(32, {255, 200, 100, 255});
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
@@ -170,24 +171,27 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
         return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
     });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
+    // A viewport 400 by 200 from (600, 560) with units of its own: (100, 110) is (700, 670) on screen.
+    drawer->setViewport(600, 560, 400, 200);
+    drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
     const int profile[10] = {0, 2, 33, 192, 255, 255, 192, 33, 2, 0}; // the line picture's alphas
     for (int i = 0; i < 10; ++i) {
         EXPECT_NEAR(shot.at(500, 295 + i)[0], profile[i], 1) << i;
         EXPECT_NEAR(shot.at(795 + i, 200)[1], profile[i], 1) << i;
     }
-    EXPECT_EQ(shot.litColumns(256).first, -1);
-    EXPECT_EQ(shot.litColumns(300), std::make_pair(400, 599));
-    EXPECT_EQ(shot.litColumns(663), std::make_pair(10, 109));
-    EXPECT_EQ(shot.litColumns(664).first, -1);
-    // Scale 2 at (100, 100) covers (68, 68) to (196, 196); scale -2 the same square turned half way round.
-    shot.expectPixels({{10, 20, red},     {39, 59, red},       {9, 20, black},    {40, 59, black},
+    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {663, {10, 109}},
+                                 {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}})
+        EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
+    // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
+    shot.expectPixels({{10, 20, {200, 120, 40}}, {39, 59, {200, 120, 40}}, {9, 20, black}, {40, 59, black},
                        {10, 19, black},   {10, 60, black},     {800, 99, black},  {800, 250, black},
-                       {800, 100, green}, {68, 68, red},       {195, 195, blue},  {67, 100, black},
-                       {196, 100, black}, {100, 67, black},    {100, 196, black}, {468, 68, blue},
-                       {595, 195, red},   {467, 100, black},   {596, 100, black}, {16, 416, {255, 100, 0}},
-                       {116, 416, {128, 100, 150}}, {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
-                       {250, 0, red}, {250, 128, {127, 0, 128}}, {250, 255, blue}}); // the gradient
+                       {800, 100, {51, 255, 153}}, {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black},
+                       {196, 100, black}, {100, 83, black},    {100, 180, black}, {468, 84, blue},
+                       {595, 179, {255, 255, 0}}, {467, 100, black}, {596, 100, black}, {500, 83, black},
+                       {500, 180, black}, {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}},
+                       {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
+                       {250, 0, {239, 160, 80}}, {250, 255, {18, 54, 120}}}); // the gradient's ends
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
@@ -251,11 +255,13 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     capture().expectPixels({{310, 510, red}, {310, 590, green}});
 }
 
-// Text takes one square per character, filled with its glyph in the tint; spaces leave gaps.
-TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
+// Every byte value draws its own glyph or nothing in a square of its own, the font's glyphs being a to z,
+// 0 to 9 and . , + - ! ? in that order; until glyphs are loaded text shows as squares in its tint. Glyphs
+// stand upright and the right way round.
+TEST_F(Drawing, EveryByteDrawsItsOwnGlyphOrNothingInItsSquare)
 {
     drawer->drawText("a b", 10, 700, 32, 1, 0, 0, 1); // drawn with the white squares glyphs start as
-    const std::string font = "abcdefghijklmnopqrstuvwxyz0123456789.,+-!?"; // in glyph order
+    const std::string font = "abcdefghijklmnopqrstuvwxyz0123456789.,+-!?";
     // Glyphs of one pixel, each in a colour of its own.
     const auto colourOf = [](int glyph) { return Rgb{glyph * 6, 255 - glyph * 5, glyph * 37 % 256}; };
     for (int glyph = 0; glyph < Drawer::GlyphCount; ++glyph) {
@@ -264,25 +270,28 @@ TEST_F(Drawing, EveryFontCharacterSelectsItsOwnGlyphAndNoOtherByteDrawsAny)
         drawer->loadGlyph(static_cast<Drawer::Glyph>(glyph), pixel.data(), 1);
     }
     drawer->loadGlyph(Drawer::GlyphMinus, nullptr, 8); // a missing picture changes nothing
-    // A glyph of four colours, one a quarter, shown upright and the right way round.
+    // All 256 bytes in one row of squares of 4 units across the screen, each channel tinted its own way.
+    std::string bytes;
+    for (int byte = 0; byte < 256; ++byte)
+        bytes += static_cast<char>(byte);
+    drawer->drawText(bytes, 0, 300, 4, 1, 0.6f, 0.2f, 1);
+    const Screenshot shot = capture();
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::size_t glyph = font.find(static_cast<char>(byte));
+        const Rgb colour = glyph == std::string::npos ? black : colourOf(int(glyph));
+        const Rgb tinted = {colour[0], int(std::lround(colour[1] * 0.6)), int(std::lround(colour[2] * 0.2))};
+        shot.expectPixels({{byte * 4 + 2, 302, tinted}});
+    }
+    EXPECT_EQ(shot.litColumns(700), std::make_pair(10, 105));
+    shot.expectPixels({{41, 731, red}, {42, 710, black}, {73, 710, black}, {10, 732, black}});
+    // A glyph of four colours, one a quarter.
     const Rgba quarters[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
     unsigned char fourColours[64];
     for (int i = 0; i < 16; ++i)
         std::copy_n(quarters[i / 8 * 2 + i % 4 / 2].begin(), 4, fourColours + i * 4);
     drawer->loadGlyph(Drawer::GlyphQuestion, fourColours, 4);
     drawer->drawText("?", 900, 600, 64, 1, 1, 1, 1);
-    // The first glyph, a letter, a digit, the last but one, and bytes that are no glyph, each alone.
-    const std::string bytes = {'a', 'm', '7', '-', '!', 'A', ' ', '\0', '\xff'};
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        drawer->drawText(bytes.substr(i, 1), short(i * 40), 0, 24, 1, 1, 1, 1);
-    const Screenshot shot = capture();
-    shot.expectPixels({{915, 615, red}, {948, 615, green}, {915, 648, blue}, {948, 648, white}});
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const std::size_t glyph = bytes[i] == '\0' ? std::string::npos : font.find(bytes[i]);
-        EXPECT_EQ(shot.at(int(i) * 40 + 12, 12), glyph == std::string::npos ? black : colourOf(int(glyph))) << i;
-    }
-    EXPECT_EQ(shot.litColumns(700), std::make_pair(10, 105));
-    shot.expectPixels({{41, 731, red}, {42, 710, black}, {73, 710, black}, {10, 732, black}});
+    capture().expectPixels({{915, 615, red}, {948, 615, green}, {915, 648, blue}, {948, 648, white}});
 }
 
 // Each shape of window shows the logical screen between black bars, and a viewport where it maps there;
