@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 // Decoding pictures, preparing textures and running particles: everything that needs no window.
@@ -67,14 +68,16 @@ protected:
         return counts;
     }
 
+    const testing::ScopedTrace seed{__FILE__, __LINE__, "Random seeded with 1234"};
     Random random;
     ParticleGenerator generator;
     RecordingDrawer drawer;
 };
 
 // Two particles on the first step at density one, then one a step, half as many at a half, and never
-// more than a bounded number whatever the density; none without an image to choose from.
-TEST_F(Particles, EmissionFollowsTheDensityWithinBounds)
+// more than a bounded number whatever the density; none without an image to choose from. A particle
+// whose life comes to exactly 0 stays for that step and goes the next.
+TEST_F(Particles, EmissionFollowsTheDensityWithinBoundsAndLifeEndsBelowZero)
 {
     EXPECT_EQ(run(3), (std::vector<std::size_t>{2, 3, 4}));
     generator.setDensity(0.5f);
@@ -83,66 +86,107 @@ TEST_F(Particles, EmissionFollowsTheDensityWithinBounds)
         generator.setDensity(density);
         EXPECT_LE(run(1)[0], 4000u) << density;
     }
-    // Without a direction set, each particle goes its own way, up to one unit a step on each axis.
-    float widest = 0.0f;
-    for (const auto& particle : generator.getParticles())
-        widest = std::max({widest, std::fabs(particle.directionX), std::fabs(particle.directionY)});
-    EXPECT_TRUE(widest > 0.99f && widest <= 1.0f) << widest;
     // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
     generator.setDensity(1.0f);
     const std::size_t before = generator.getParticles().size();
     EXPECT_EQ(run(1)[0], before + 2);
-    ParticleGenerator withoutImages(random);
-    withoutImages.start();
-    withoutImages.move(); // has no image to choose from
-    EXPECT_TRUE(withoutImages.getParticles().empty());
+    ParticleGenerator brief(random);
+    brief.start();
+    brief.move(); // has no image to choose from
+    EXPECT_TRUE(brief.getParticles().empty());
+    brief.addImage(7);
+    brief.setLifespan(0.1f);
+    brief.move();
+    brief.stop();
+    brief.move();
+    EXPECT_EQ(brief.getParticles().size(), 1u);
+    brief.move();
+    EXPECT_TRUE(brief.getParticles().empty());
 }
 
-// A direction set is kept give or take an eighth, the speed give or take half a hundredth. Of three
+// Each step moves every particle by its own direction times its own speed on each axis and ages it by a
+// tenth. A new one leaves from the position set, its direction within an eighth of the one set on each
+// axis (within one without one) and its speed within half a hundredth, each spread filled. Of three
 // images, a draw of (0, 1] times 2.5 picks the first below 0.4, the second below 0.8, the third above.
-TEST_F(Particles, SpeedsDirectionsAndImagesSpreadAboutWhatIsSet)
+TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
 {
-    generator.addImage(8);
-    generator.addImage(9);
-    generator.setSpeed(2.0f);
-    generator.setDirection(0.5f, -0.25f);
-    generator.setDensity(100.0f);
-    run(20);
-    std::vector<int> chosen(10);
-    for (const auto& particle : generator.getParticles()) {
-        ++chosen[particle.image];
-        EXPECT_NEAR(particle.directionX, 0.5f, 0.125f);
-        EXPECT_NEAR(particle.directionY, -0.25f, 0.125f);
-        EXPECT_NEAR(particle.speed, 2.0f, 0.005f);
+    std::vector<double> chosen(10);
+    for (const auto& [dx, dy] : {std::pair{1.0f, 0.0f}, {0.0f, 1.0f}, {-0.75f, 0.0f}, {0.0f, -0.5f}, {0.5f, -0.25f},
+                                 {0.0f, 0.0f}}) {
+        SCOPED_TRACE(testing::Message() << "direction " << dx << ", " << dy);
+        ParticleGenerator sent(random);
+        for (const unsigned int image : {7u, 8u, 9u})
+            sent.addImage(image);
+        sent.setPosition(-3.5f, 12.25f);
+        sent.setDirection(dx, dy);
+        sent.setSpeed(1.5f);
+        sent.setDensity(10.0f);
+        sent.start();
+        const float direction = dx == 0.0f && dy == 0.0f ? 1.0f : 0.125f, spread[3] = {direction, direction, 0.005f};
+        float low[3] = {1, 1, 1}, high[3] = {-1, -1, -1};
+        std::vector<ParticleGenerator::Particle> before;
+        for (int step = 0; step < 25; ++step) {
+            sent.move();
+            const auto& now = sent.getParticles();
+            for (std::size_t i = 0; i < now.size(); ++i) {
+                const ParticleGenerator::Particle& p = now[i];
+                if (i < before.size()) {
+                    ASSERT_FLOAT_EQ(p.posX, before[i].posX + p.directionX * p.speed) << i;
+                    ASSERT_FLOAT_EQ(p.posY, before[i].posY + p.directionY * p.speed) << i;
+                    ASSERT_FLOAT_EQ(p.life, before[i].life - 0.1f) << i;
+                } else {
+                    ASSERT_EQ(std::make_tuple(p.posX, p.posY, p.life), std::make_tuple(-3.5f, 12.25f, 30.0f));
+                    ++chosen[p.image];
+                }
+                const float offsets[3] = {p.directionX - dx, p.directionY - dy, p.speed - 1.5f};
+                for (int k = 0; k < 3; ++k) {
+                    low[k] = std::min(low[k], offsets[k]);
+                    high[k] = std::max(high[k], offsets[k]);
+                }
+            }
+            before = now;
+        }
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(low[k] >= -spread[k] && low[k] < -0.9f * spread[k] && high[k] <= spread[k] &&
+                        high[k] > 0.9f * spread[k]) << k << ": " << low[k] << " to " << high[k];
     }
     for (const auto& [image, share] : {std::pair{7u, 0.4}, {8u, 0.4}, {9u, 0.2}})
-        EXPECT_NEAR(chosen[image] / double(generator.getParticles().size()), share, 0.05) << image;
+        EXPECT_NEAR(chosen[image] / (chosen[7] + chosen[8] + chosen[9]), share, 0.05) << image;
 }
 
-// Views of any shape centre the particles and skip what is outside; plain drawing puts the corner at the
-// whole-unit position; a particle at life 0 is drawn once more, fully faded, and goes the step after.
-TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
+// Views of several shapes draw exactly the particles that reach into them (a unit square at each place),
+// a 32 by 32 picture centred on each, shrinking and fading with age; plain drawing puts every picture's
+// corner at the whole-unit position, fading.
+TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverything)
 {
-    generator.setLifespan(0.1f);
-    generator.setDensity(0.5f);
-    run(1);
-    // Views about it, and views that miss it by a hair on each side; a 32 by 32 picture centred on its place.
-    const float views[][4] = {{10, 3, 5, 5},     {8, 2.5f, 4, 1}, {10, 0, 1, 4}, {11.5f, 3, 5, 5},
-                              {10, 4.25f, 5, 5}, {8, 2, 4, 1},    {6, 2.5f, 4, 1}};
-    for (const auto& view : views)
-        generator.draw(&drawer, view[0], view[1], view[2], view[3]);
+    generator.setLifespan(2.0f);
+    generator.setSpeed(0.25f);
+    // Wide, tall and square, every coordinate its own.
+    const float views[][4] = {{8, 1, 6, 2.5f}, {9.5f, 0.5f, 1.5f, 7}, {10, 3, 4, 4}};
     using Call = RecordingDrawer::Call;
-    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {0, -8, 1, 1, 1, 1, 1, 1}},
-                                               {"drawImage", 7, {64, 8, 1, 1, 1, 1, 1, 1}},
-                                               {"drawImage", 7, {0, 88, 1, 1, 1, 1, 1, 1}}}));
-    generator.stop();
-    EXPECT_EQ(run(1)[0], 1u);
-    drawer.clear();
-    generator.draw(&drawer);
-    const ParticleGenerator::Particle& particle = generator.getParticles()[0];
-    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {std::trunc(particle.posX), std::trunc(particle.posY),
-                                                                 1, 1, 1, 1, 1, 0}}}));
-    EXPECT_EQ(run(1)[0], 0u);
+    for (int step = 0; step < 60; ++step) {
+        // The newest particle leaves from a point of a grid about the views, on their edges among others.
+        generator.setPosition(float(6 + step % 10), float(step / 10) - 1.0f);
+        generator.move();
+        std::vector<Call> plain;
+        for (const auto& p : generator.getParticles())
+            plain.push_back({"drawImage", 7, {std::trunc(p.posX), std::trunc(p.posY), 1, 1, 1, 1, 1, p.life / 2.0f}});
+        drawer.clear();
+        generator.draw(&drawer);
+        ASSERT_EQ(drawer.calls, plain) << "step " << step;
+        for (const auto& [x, y, width, height] : views) {
+            std::vector<Call> inside;
+            for (const auto& p : generator.getParticles()) {
+                const float fade = p.life / 2.0f;
+                if (p.posX + 1 > x && p.posX < x + width && p.posY + 1 > y && p.posY < y + height)
+                    inside.push_back({"drawImage", 7, {std::trunc((p.posX - x) * 32 - 16),
+                                                       std::trunc((p.posY - y) * 32 - 16), fade, fade, 1, 1, 1, fade}});
+            }
+            drawer.clear();
+            generator.draw(&drawer, x, y, width, height);
+            ASSERT_EQ(drawer.calls, inside) << "step " << step << ", view at " << x << ", " << y;
+        }
+    }
 }
 
 } // namespace
