@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "RecordingDrawer.h"
 #include "app/Random.h"
+#include "render/FrameRecorder.h"
 #include "render/ImageLoader.h"
 #include "render/OpenGLDrawer.h"
 #include "render/ParticleGenerator.h"
@@ -8,11 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <tuple>
 #include <vector>
 
-// Decoding pictures, preparing textures and running particles: everything that needs no window.
+// Decoding pictures, preparing textures, deciding which frames to draw from their records and running
+// particles: everything that needs no window.
 namespace {
 
 TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
@@ -47,6 +50,17 @@ TEST(TextureLogic, PicturesAreEnlargedToPowersOfTwoContinuingTheirLastByteAndRow
     }
 }
 
+// Moves a generator a number of steps and gives the particle count after each.
+std::vector<std::size_t> run(ParticleGenerator& generator, int steps)
+{
+    std::vector<std::size_t> counts;
+    for (int step = 0; step < steps; ++step) {
+        generator.move();
+        counts.push_back(generator.getParticles().size());
+    }
+    return counts;
+}
+
 // A running generator at (10.5, 3.25) with image 7 and a seeded random source.
 class Particles : public testing::Test {
 protected:
@@ -55,17 +69,6 @@ protected:
         generator.addImage(7);
         generator.setPosition(10.5f, 3.25f);
         generator.start();
-    }
-
-    // Moves a number of steps and gives the particle count after each.
-    std::vector<std::size_t> run(int steps)
-    {
-        std::vector<std::size_t> counts;
-        for (int step = 0; step < steps; ++step) {
-            generator.move();
-            counts.push_back(generator.getParticles().size());
-        }
-        return counts;
     }
 
     const testing::ScopedTrace seed{__FILE__, __LINE__, "Random seeded with 1234"};
@@ -79,29 +82,23 @@ protected:
 // whose life comes to exactly 0 stays for that step and goes the next.
 TEST_F(Particles, EmissionFollowsTheDensityWithinBoundsAndLifeEndsBelowZero)
 {
-    EXPECT_EQ(run(3), (std::vector<std::size_t>{2, 3, 4}));
+    EXPECT_EQ(run(generator, 3), (std::vector<std::size_t>{2, 3, 4}));
     generator.setDensity(0.5f);
-    EXPECT_EQ(run(4), (std::vector<std::size_t>{4, 5, 5, 6}));
+    EXPECT_EQ(run(generator, 4), (std::vector<std::size_t>{4, 5, 5, 6}));
     for (const float density : {1.0e30f, INFINITY, NAN}) {
         generator.setDensity(density);
-        EXPECT_LE(run(1)[0], 4000u) << density;
+        EXPECT_LE(run(generator, 1)[0], 4000u) << density;
     }
     // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
     generator.setDensity(1.0f);
     const std::size_t before = generator.getParticles().size();
-    EXPECT_EQ(run(1)[0], before + 2);
+    EXPECT_EQ(run(generator, 1)[0], before + 2);
     ParticleGenerator brief(random);
     brief.start();
-    brief.move(); // has no image to choose from
-    EXPECT_TRUE(brief.getParticles().empty());
+    EXPECT_EQ(run(brief, 1)[0], 0u); // no image to choose from
     brief.addImage(7);
-    brief.setLifespan(0.1f);
-    brief.move();
-    brief.stop();
-    brief.move();
-    EXPECT_EQ(brief.getParticles().size(), 1u);
-    brief.move();
-    EXPECT_TRUE(brief.getParticles().empty());
+    brief.setLifespan(0.1f); // 0 after one step
+    EXPECT_EQ(run(brief, 3), (std::vector<std::size_t>{1, 2, 2}));
 }
 
 // Each step moves every particle by its own direction times its own speed on each axis and ages it by a
@@ -110,41 +107,35 @@ TEST_F(Particles, EmissionFollowsTheDensityWithinBoundsAndLifeEndsBelowZero)
 // images, a draw of (0, 1] times 2.5 picks the first below 0.4, the second below 0.8, the third above.
 TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
 {
+    generator.addImage(8);
+    generator.addImage(9);
+    generator.setSpeed(1.5f);
+    generator.setDensity(10.0f);
     std::vector<double> chosen(10);
-    for (const auto& [dx, dy] : {std::pair{1.0f, 0.0f}, {0.0f, 1.0f}, {-0.75f, 0.0f}, {0.0f, -0.5f}, {0.5f, -0.25f},
-                                 {0.0f, 0.0f}}) {
+    const std::pair<float, float> directions[] = {{1, 0}, {0, 1}, {-0.75f, 0}, {0, -0.5f}, {0.5f, -0.25f}, {0, 0}};
+    for (const auto& [dx, dy] : directions) {
         SCOPED_TRACE(testing::Message() << "direction " << dx << ", " << dy);
-        ParticleGenerator sent(random);
-        for (const unsigned int image : {7u, 8u, 9u})
-            sent.addImage(image);
-        sent.setPosition(-3.5f, 12.25f);
-        sent.setDirection(dx, dy);
-        sent.setSpeed(1.5f);
-        sent.setDensity(10.0f);
-        sent.start();
+        generator.setDirection(dx, dy);
         const float direction = dx == 0.0f && dy == 0.0f ? 1.0f : 0.125f, spread[3] = {direction, direction, 0.005f};
         float low[3] = {1, 1, 1}, high[3] = {-1, -1, -1};
-        std::vector<ParticleGenerator::Particle> before;
         for (int step = 0; step < 25; ++step) {
-            sent.move();
-            const auto& now = sent.getParticles();
-            for (std::size_t i = 0; i < now.size(); ++i) {
-                const ParticleGenerator::Particle& p = now[i];
-                if (i < before.size()) {
-                    ASSERT_FLOAT_EQ(p.posX, before[i].posX + p.directionX * p.speed) << i;
-                    ASSERT_FLOAT_EQ(p.posY, before[i].posY + p.directionY * p.speed) << i;
-                    ASSERT_FLOAT_EQ(p.life, before[i].life - 0.1f) << i;
-                } else {
-                    ASSERT_EQ(std::make_tuple(p.posX, p.posY, p.life), std::make_tuple(-3.5f, 12.25f, 30.0f));
-                    ++chosen[p.image];
-                }
-                const float offsets[3] = {p.directionX - dx, p.directionY - dy, p.speed - 1.5f};
+            const std::vector<ParticleGenerator::Particle> before = generator.getParticles();
+            generator.move();
+            const auto& now = generator.getParticles();
+            for (std::size_t i = 0; i < before.size(); ++i) {
+                ASSERT_FLOAT_EQ(now[i].posX, before[i].posX + now[i].directionX * now[i].speed) << i;
+                ASSERT_FLOAT_EQ(now[i].posY, before[i].posY + now[i].directionY * now[i].speed) << i;
+                ASSERT_FLOAT_EQ(now[i].life, before[i].life - 0.1f) << i;
+            }
+            for (auto p = now.begin() + before.size(); p != now.end(); ++p) {
+                ASSERT_EQ(std::make_tuple(p->posX, p->posY, p->life), std::make_tuple(10.5f, 3.25f, 30.0f));
+                ++chosen[p->image];
+                const float offsets[3] = {p->directionX - dx, p->directionY - dy, p->speed - 1.5f};
                 for (int k = 0; k < 3; ++k) {
                     low[k] = std::min(low[k], offsets[k]);
                     high[k] = std::max(high[k], offsets[k]);
                 }
             }
-            before = now;
         }
         for (int k = 0; k < 3; ++k)
             EXPECT_TRUE(low[k] >= -spread[k] && low[k] < -0.9f * spread[k] && high[k] <= spread[k] &&
@@ -187,6 +178,47 @@ TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverythin
             ASSERT_EQ(drawer.calls, inside) << "step " << step << ", view at " << x << ", " << y;
         }
     }
+}
+
+using Frame = std::function<void(FrameRecorder&)>;
+
+DrawOperation image(std::uint32_t handle)
+{
+    return DrawOperation::of(DrawOperation::Image, handle, 10, 20, 1.0f, 1.0f, {1, 1, 1, 1});
+}
+
+// Records each frame between begin and finish as the drawer does, counting those that had to be drawn.
+std::vector<bool> play(FrameRecorder& recorder, const std::vector<Frame>& frames)
+{
+    std::vector<bool> drawn;
+    for (const Frame& frame : frames) {
+        recorder.begin(true);
+        frame(recorder);
+        drawn.push_back(recorder.mustDraw());
+        if (drawn.back())
+            recorder.countPresented();
+        recorder.finish(true);
+    }
+    return drawn;
+}
+
+// Text of the same length tells frames apart; a viewport or program a frame leaves set is where the next
+// frame starts, a second image lasts until the end of its frame; a changing picture, or the screen
+// spoiled from outside, has the same frame drawn again.
+TEST(FrameRecorder, OnlyFramesThatWouldChangeTheScreenAreDrawn)
+{
+    const Frame still = [](FrameRecorder& r) { r.record(image(1)); r.recordText(image(0), "ab1"); };
+    const Frame otherText = [](FrameRecorder& r) { r.record(image(1)); r.recordText(image(0), "ab2"); };
+    const Frame view = [](FrameRecorder& r) { r.record(image(1)); r.recordView({0, 0, 512, 384, 1024, 768}); };
+    const Frame program = [](FrameRecorder& r) { r.recordProgram(3); r.record(image(1)); };
+    const Frame second = [](FrameRecorder& r) { r.recordSecondImage(4); r.record(image(1)); };
+    const Frame changing = [](FrameRecorder& r) { r.record(image(1)); EXPECT_TRUE(r.resourcesChanging()); };
+    const Frame spoiled = [&still](FrameRecorder& r) { r.invalidate(); still(r); };
+    FrameRecorder recorder;
+    EXPECT_EQ(play(recorder, {still, otherText, otherText, view, view, view, program, program, program, second,
+                              second, changing, still, still, spoiled, still}),
+              std::vector<bool>({1, 1, 0, 1, 1, 0, 1, 1, 0, 1, 0, 1, 1, 0, 1, 0}));
+    EXPECT_EQ(recorder.getRenderedFrames(), 10u);
 }
 
 } // namespace
