@@ -114,7 +114,6 @@ TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
     std::vector<double> chosen(10);
     const std::pair<float, float> directions[] = {{1, 0}, {0, 1}, {-0.75f, 0}, {0, -0.5f}, {0.5f, -0.25f}, {0, 0}};
     for (const auto& [dx, dy] : directions) {
-        SCOPED_TRACE(testing::Message() << "direction " << dx << ", " << dy);
         generator.setDirection(dx, dy);
         const float direction = dx == 0.0f && dy == 0.0f ? 1.0f : 0.125f, spread[3] = {direction, direction, 0.005f};
         float low[3] = {1, 1, 1}, high[3] = {-1, -1, -1};
@@ -138,7 +137,7 @@ TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
         }
         for (int k = 0; k < 3; ++k)
             EXPECT_TRUE(low[k] >= -spread[k] && low[k] < -0.9f * spread[k] && high[k] <= spread[k] &&
-                        high[k] > 0.9f * spread[k]) << k << ": " << low[k] << " to " << high[k];
+                        high[k] > 0.9f * spread[k]) << dx << "," << dy << "/" << k << ": " << low[k] << ".." << high[k];
     }
     for (const auto& [image, share] : {std::pair{7u, 0.4}, {8u, 0.4}, {9u, 0.2}})
         EXPECT_NEAR(chosen[image] / (chosen[7] + chosen[8] + chosen[9]), share, 0.05) << image;
@@ -153,19 +152,18 @@ TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverythin
     generator.setSpeed(0.25f);
     // Wide, tall and square, every coordinate its own.
     const float views[][4] = {{8, 1, 6, 2.5f}, {9.5f, 0.5f, 1.5f, 7}, {10, 3, 4, 4}};
-    using Call = RecordingDrawer::Call;
     for (int step = 0; step < 60; ++step) {
         // The newest particle leaves from a point of a grid about the views, on their edges among others.
         generator.setPosition(float(6 + step % 10), float(step / 10) - 1.0f);
         generator.move();
-        std::vector<Call> plain;
+        std::vector<RecordingDrawer::Call> plain;
         for (const auto& p : generator.getParticles())
             plain.push_back({"drawImage", 7, {std::trunc(p.posX), std::trunc(p.posY), 1, 1, 1, 1, 1, p.life / 2.0f}});
         drawer.clear();
         generator.draw(&drawer);
         ASSERT_EQ(drawer.calls, plain) << "step " << step;
         for (const auto& [x, y, width, height] : views) {
-            std::vector<Call> inside;
+            std::vector<RecordingDrawer::Call> inside;
             for (const auto& p : generator.getParticles())
                 if (p.posX + 1 > x && p.posX < x + width && p.posY + 1 > y && p.posY < y + height)
                     inside.push_back({"drawImage", 7, {std::trunc((p.posX - x) * 32 - 16),
