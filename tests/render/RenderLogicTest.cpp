@@ -149,7 +149,6 @@ TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
 TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverything)
 {
     generator.setLifespan(2.0f);
-    generator.setSpeed(0.25f);
     // Wide, tall and square, every coordinate its own.
     const float views[][4] = {{8, 1, 6, 2.5f}, {9.5f, 0.5f, 1.5f, 7}, {10, 3, 4, 4}};
     for (int step = 0; step < 60; ++step) {
@@ -177,20 +176,22 @@ TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverythin
 }
 
 // What a frame leaves set, a viewport or a shader program, is where the next frame starts: the same calls
-// after it make a new frame. A second image lasts until the end of its frame.
+// after it make a new frame. A second image lasts until the end of its frame. Text of the same length
+// tells frames apart.
 TEST(FrameRecorder, TheStateAFrameLeavesSetIsPartOfTheNext)
 {
     const DrawOperation image = DrawOperation::of(DrawOperation::Image, 1, 10, 20, 1.0f, 1.0f, {1, 1, 1, 1});
-    const std::function<void(FrameRecorder&)> frames[] = {
-        [&](FrameRecorder& r) { r.record(image); r.recordView({0, 0, 512, 384, 1024, 768}); },
-        [&](FrameRecorder& r) { r.recordProgram(3); r.record(image); },
-        [&](FrameRecorder& r) { r.recordSecondImage(4); r.record(image); }};
-    for (int kind = 0; kind < 3; ++kind) {
+    const std::function<void(FrameRecorder&, int)> frames[] = {
+        [&](FrameRecorder& r, int) { r.record(image); r.recordView({0, 0, 512, 384, 1024, 768}); },
+        [&](FrameRecorder& r, int) { r.recordProgram(3); r.record(image); },
+        [&](FrameRecorder& r, int) { r.recordSecondImage(4); r.record(image); },
+        [&](FrameRecorder& r, int repeat) { r.recordText(image, repeat == 0 ? "ab1" : "ab2"); }};
+    for (int kind = 0; kind < 4; ++kind) {
         FrameRecorder recorder;
         std::vector<bool> drawn;
         for (int repeat = 0; repeat < 3; ++repeat) {
             recorder.begin(true);
-            frames[kind](recorder);
+            frames[kind](recorder, repeat);
             drawn.push_back(recorder.mustDraw());
             recorder.finish(true);
         }
