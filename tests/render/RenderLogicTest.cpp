@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "RecordingDrawer.h"
 #include "app/Random.h"
+#include "render/FrameRecorder.h"
 #include "render/ImageLoader.h"
 #include "render/OpenGLDrawer.h"
 #include "render/ParticleGenerator.h"
@@ -8,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
-// Decoding pictures, preparing textures and running particles: everything that needs no window.
+// Decoding pictures, preparing textures, deciding which frames to draw from their records and running
+// particles: everything that needs no window.
 namespace {
 
 TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCannotBeRead)
@@ -46,6 +50,17 @@ TEST(TextureLogic, PicturesAreEnlargedToPowersOfTwoContinuingTheirLastByteAndRow
     }
 }
 
+// Moves a generator a number of steps and gives the particle count after each.
+std::vector<std::size_t> run(ParticleGenerator& generator, int steps)
+{
+    std::vector<std::size_t> counts;
+    for (int step = 0; step < steps; ++step) {
+        generator.move();
+        counts.push_back(generator.getParticles().size());
+    }
+    return counts;
+}
+
 // A running generator at (10.5, 3.25) with image 7 and a seeded random source.
 class Particles : public testing::Test {
 protected:
@@ -56,93 +71,132 @@ protected:
         generator.start();
     }
 
-    // Moves a number of steps and gives the particle count after each.
-    std::vector<std::size_t> run(int steps)
-    {
-        std::vector<std::size_t> counts;
-        for (int step = 0; step < steps; ++step) {
-            generator.move();
-            counts.push_back(generator.getParticles().size());
-        }
-        return counts;
-    }
-
+    const testing::ScopedTrace seed{__FILE__, __LINE__, "Random seeded with 1234"};
     Random random;
     ParticleGenerator generator;
     RecordingDrawer drawer;
 };
 
 // Two particles on the first step at density one, then one a step, half as many at a half, and never
-// more than a bounded number whatever the density; none without an image to choose from.
-TEST_F(Particles, EmissionFollowsTheDensityWithinBounds)
+// more than a bounded number whatever the density; none without an image to choose from. A particle
+// whose life comes to exactly 0 stays for that step and goes the next.
+TEST_F(Particles, EmissionFollowsTheDensityWithinBoundsAndLifeEndsBelowZero)
 {
-    EXPECT_EQ(run(3), (std::vector<std::size_t>{2, 3, 4}));
+    EXPECT_EQ(run(generator, 3), (std::vector<std::size_t>{2, 3, 4}));
     generator.setDensity(0.5f);
-    EXPECT_EQ(run(4), (std::vector<std::size_t>{4, 5, 5, 6}));
+    EXPECT_EQ(run(generator, 4), (std::vector<std::size_t>{4, 5, 5, 6}));
     for (const float density : {1.0e30f, INFINITY, NAN}) {
         generator.setDensity(density);
-        EXPECT_LE(run(1)[0], 4000u) << density;
+        EXPECT_LE(run(generator, 1)[0], 4000u) << density;
     }
-    // Without a direction set, each particle goes its own way, up to one unit a step on each axis.
-    float widest = 0.0f;
-    for (const auto& particle : generator.getParticles())
-        widest = std::max({widest, std::fabs(particle.directionX), std::fabs(particle.directionY)});
-    EXPECT_TRUE(widest > 0.99f && widest <= 1.0f) << widest;
     // A sensible density afterwards emits again, the balance starting afresh as in a new generator.
     generator.setDensity(1.0f);
     const std::size_t before = generator.getParticles().size();
-    EXPECT_EQ(run(1)[0], before + 2);
-    ParticleGenerator withoutImages(random);
-    withoutImages.start();
-    withoutImages.move(); // has no image to choose from
-    EXPECT_TRUE(withoutImages.getParticles().empty());
+    EXPECT_EQ(run(generator, 1)[0], before + 2);
+    ParticleGenerator brief(random);
+    brief.start();
+    EXPECT_EQ(run(brief, 1)[0], 0u); // no image to choose from
+    brief.addImage(7);
+    brief.setLifespan(0.1f); // 0 after one step
+    EXPECT_EQ(run(brief, 3), (std::vector<std::size_t>{1, 2, 2}));
 }
 
-// A direction set is kept give or take an eighth, the speed give or take half a hundredth. Of three
-// images, a draw of (0, 1] times 2.5 picks the first below 0.4, the second below 0.8, the third above.
-TEST_F(Particles, SpeedsDirectionsAndImagesSpreadAboutWhatIsSet)
+// Each step moves every particle by its own direction times its own speed on each axis. A new one leaves
+// from the position set, its direction within an eighth of the one set on each axis (within one without
+// one) and its speed within half a hundredth, each spread filled. Of three images, a draw of (0, 1] times
+// 2.5 picks the first below 0.4, the second below 0.8, the third above.
+TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
 {
     generator.addImage(8);
     generator.addImage(9);
-    generator.setSpeed(2.0f);
-    generator.setDirection(0.5f, -0.25f);
-    generator.setDensity(100.0f);
-    run(20);
-    std::vector<int> chosen(10);
-    for (const auto& particle : generator.getParticles()) {
-        ++chosen[particle.image];
-        EXPECT_NEAR(particle.directionX, 0.5f, 0.125f);
-        EXPECT_NEAR(particle.directionY, -0.25f, 0.125f);
-        EXPECT_NEAR(particle.speed, 2.0f, 0.005f);
+    generator.setSpeed(1.5f);
+    generator.setDensity(10.0f);
+    std::vector<double> chosen(10);
+    const std::pair<float, float> directions[] = {{1, 0}, {0, 1}, {-0.75f, 0}, {0, -0.5f}, {0.5f, -0.25f}, {0, 0}};
+    for (const auto& [dx, dy] : directions) {
+        generator.setDirection(dx, dy);
+        const float direction = dx == 0.0f && dy == 0.0f ? 1.0f : 0.125f, spread[3] = {direction, direction, 0.005f};
+        float low[3] = {1, 1, 1}, high[3] = {-1, -1, -1};
+        for (int step = 0; step < 25; ++step) {
+            const std::vector<ParticleGenerator::Particle> before = generator.getParticles();
+            generator.move();
+            const auto& now = generator.getParticles();
+            for (std::size_t i = 0; i < before.size(); ++i) {
+                ASSERT_FLOAT_EQ(now[i].posX, before[i].posX + now[i].directionX * now[i].speed) << i;
+                ASSERT_FLOAT_EQ(now[i].posY, before[i].posY + now[i].directionY * now[i].speed) << i;
+            }
+            for (auto p = now.begin() + before.size(); p != now.end(); ++p) {
+                ASSERT_EQ(std::make_tuple(p->posX, p->posY, p->life), std::make_tuple(10.5f, 3.25f, 30.0f));
+                ++chosen[p->image];
+                const float offsets[3] = {p->directionX - dx, p->directionY - dy, p->speed - 1.5f};
+                for (int k = 0; k < 3; ++k) {
+                    low[k] = std::min(low[k], offsets[k]);
+                    high[k] = std::max(high[k], offsets[k]);
+                }
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(low[k] >= -spread[k] && low[k] < -0.9f * spread[k] && high[k] <= spread[k] &&
+                        high[k] > 0.9f * spread[k]) << dx << "," << dy << "/" << k << ": " << low[k] << ".." << high[k];
     }
     for (const auto& [image, share] : {std::pair{7u, 0.4}, {8u, 0.4}, {9u, 0.2}})
-        EXPECT_NEAR(chosen[image] / double(generator.getParticles().size()), share, 0.05) << image;
+        EXPECT_NEAR(chosen[image] / (chosen[7] + chosen[8] + chosen[9]), share, 0.05) << image;
 }
 
-// Views of any shape centre the particles and skip what is outside; plain drawing puts the corner at the
-// whole-unit position; a particle at life 0 is drawn once more, fully faded, and goes the step after.
-TEST_F(Particles, ViewsOfAnyShapeCentreAndSkipWhatIsOutsideAndPlainDrawingFadesUntilTheLastStep)
+// Views of several shapes draw exactly the particles that reach into them (a unit square at each place),
+// a 32 by 32 picture centred on each, shrinking and fading with age; plain drawing puts every picture's
+// corner at the whole-unit position, fading.
+TEST_F(Particles, ViewsDrawWhatReachesIntoThemOnBothAxesAndPlainDrawingEverything)
 {
-    generator.setLifespan(0.1f);
-    generator.setDensity(0.5f);
-    run(1);
-    // Views about it, and views that miss it by a hair on each side; a 32 by 32 picture centred on its place.
-    const float views[][4] = {{10, 3, 5, 5},     {8, 2.5f, 4, 1}, {10, 0, 1, 4}, {11.5f, 3, 5, 5},
-                              {10, 4.25f, 5, 5}, {8, 2, 4, 1},    {6, 2.5f, 4, 1}};
-    for (const auto& view : views)
-        generator.draw(&drawer, view[0], view[1], view[2], view[3]);
-    using Call = RecordingDrawer::Call;
-    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {0, -8, 1, 1, 1, 1, 1, 1}},
-                                               {"drawImage", 7, {64, 8, 1, 1, 1, 1, 1, 1}},
-                                               {"drawImage", 7, {0, 88, 1, 1, 1, 1, 1, 1}}}));
-    generator.stop();
-    EXPECT_EQ(run(1)[0], 1u);
-    drawer.clear();
-    generator.draw(&drawer);
-    const ParticleGenerator::Particle& particle = generator.getParticles()[0];
-    EXPECT_EQ(drawer.calls, (std::vector<Call>{{"drawImage", 7, {std::trunc(particle.posX), std::trunc(particle.posY),
-                                                                 1, 1, 1, 1, 1, 0}}}));
-    EXPECT_EQ(run(1)[0], 0u);
+    generator.setLifespan(2.0f);
+    // Wide, tall and square, every coordinate its own.
+    const float views[][4] = {{8, 1, 6, 2.5f}, {9.5f, 0.5f, 1.5f, 7}, {10, 3, 4, 4}};
+    for (int step = 0; step < 60; ++step) {
+        // The newest particle leaves from a point of a grid about the views, on their edges among others.
+        generator.setPosition(float(6 + step % 10), float(step / 10) - 1.0f);
+        generator.move();
+        std::vector<RecordingDrawer::Call> plain;
+        for (const auto& p : generator.getParticles())
+            plain.push_back({"drawImage", 7, {std::trunc(p.posX), std::trunc(p.posY), 1, 1, 1, 1, 1, p.life / 2.0f}});
+        drawer.clear();
+        generator.draw(&drawer);
+        ASSERT_EQ(drawer.calls, plain) << "step " << step;
+        for (const auto& [x, y, width, height] : views) {
+            std::vector<RecordingDrawer::Call> inside;
+            for (const auto& p : generator.getParticles())
+                if (p.posX + 1 > x && p.posX < x + width && p.posY + 1 > y && p.posY < y + height)
+                    inside.push_back({"drawImage", 7, {std::trunc((p.posX - x) * 32 - 16),
+                                                       std::trunc((p.posY - y) * 32 - 16), p.life / 2, p.life / 2, 1, 1,
+                                                       1, p.life / 2}});
+            drawer.clear();
+            generator.draw(&drawer, x, y, width, height);
+            ASSERT_EQ(drawer.calls, inside) << "step " << step << ", view at " << x << ", " << y;
+        }
+    }
+}
+
+// What a frame leaves set, a viewport or a shader program, is where the next frame starts: the same calls
+// after it make a new frame. A second image lasts until the end of its frame. Text of the same length
+// tells frames apart.
+TEST(FrameRecorder, TheStateAFrameLeavesSetIsPartOfTheNext)
+{
+    const DrawOperation image = DrawOperation::of(DrawOperation::Image, 1, 10, 20, 1.0f, 1.0f, {1, 1, 1, 1});
+    const std::function<void(FrameRecorder&, int)> frames[] = {
+        [&](FrameRecorder& r, int) { r.record(image); r.recordView({0, 0, 512, 384, 1024, 768}); },
+        [&](FrameRecorder& r, int) { r.recordProgram(3); r.record(image); },
+        [&](FrameRecorder& r, int) { r.recordSecondImage(4); r.record(image); },
+        [&](FrameRecorder& r, int repeat) { r.recordText(image, repeat == 0 ? "ab1" : "ab2"); }};
+    for (int kind = 0; kind < 4; ++kind) {
+        FrameRecorder recorder;
+        std::vector<bool> drawn;
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            recorder.begin(true);
+            frames[kind](recorder, repeat);
+            drawn.push_back(recorder.mustDraw());
+            recorder.finish(true);
+        }
+        EXPECT_EQ(drawn, std::vector<bool>({true, kind != 2, false})) << kind;
+    }
 }
 
 } // namespace
