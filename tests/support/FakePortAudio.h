@@ -15,7 +15,8 @@ struct FakePortAudio {
     PaError initialiseResult = paNoError, openResult = paNoError, startResult = paNoError;
     // What the device answers when asked about 44100 Hz, and about any other rate.
     PaError at44100 = paFormatIsSupported, at48000 = paFormatIsSupported;
-    PaHostApiIndex defaultHostApi = 3;
+    // ALSA comes first on Linux, so the default host API is index 0.
+    PaHostApiIndex defaultHostApi = 0;
     // The host's default input (5) and output (7) devices.
     PaHostApiInfo hostApi = {1, paALSA, "ALSA", 2, 5, 7};
     // What the last stream opened would call for every block.
@@ -36,7 +37,7 @@ PaError Pa_Terminate(void) { return fake.logged("Pa_Terminate", paNoError); }
 // No Core Audio on Linux: the lookup of the native host API finds nothing.
 PaHostApiIndex Pa_HostApiTypeIdToHostApiIndex(PaHostApiTypeId) { return paHostApiNotFound; }
 PaHostApiIndex Pa_GetDefaultHostApi(void) { return fake.defaultHostApi; }
-const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex) { return &fake.hostApi; }
+const PaHostApiInfo* Pa_GetHostApiInfo(PaHostApiIndex i) { return i == fake.defaultHostApi ? &fake.hostApi : nullptr; }
 const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceIndex device)
 {
     // Each default device is quick only on its own side.
