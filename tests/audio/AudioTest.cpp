@@ -197,7 +197,8 @@ TEST(Sounds, EachSoundFilePlaysWhatReallyDecodesAndWhateverIsRefusedLeavesNothin
         {EFFECTS + "forage.ogg", 4 << 20, loaded},
         {EFFECTS + "forage.ogg", 16 << 20, tooLarge, loaded},
         {EFFECTS + "forage.ogg", (16 << 20) + 1, tooLarge},
-        // As long as an effect may be, a minute, and a sample longer: none of that one is kept.
+        // One sample; as long as an effect may be, a minute, and a sample longer: none of that one is kept.
+        {FIXTURES + "one.ogg", 0, loaded},
         {FIXTURES + "minute.ogg", 0, loaded},
         {FIXTURES + "overlong.ogg", 0, "vorbisfile: Could not load the whole effect, so it stays silent: ", loaded},
         // Not a regular file: opening it must not wait for a writer.

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Makes the small Ogg Vorbis files the audio tests play: music of several lengths, a mono and a
 # chained file, one with no samples, one cut off, one claiming far more frames than it has, a file that
-# is not Ogg at all, the effects, and effects of exactly and of just over the longest allowed length.
+# is not Ogg at all, the effects, and effects of one sample and of exactly and just over the longest
+# allowed length.
 # Usage: make_fixtures.sh OUTPUT_DIR
 set -eu
 out="$1"
@@ -45,6 +46,9 @@ encode 24 "$out/minute.ogg" "$scratch/minute.wav"
 # One sample longer, refused whole; sox counts samples at the input's rate, so that is given too.
 sox -D -r 44100 -n -r 44100 -c 1 -b 16 "$scratch/overlong.wav" synth 2646001s sine 440 vol 0.5
 encode 25 "$out/overlong.ogg" "$scratch/overlong.wav"
+# The shortest effect: one sample, read in a single frame, at the sine's peak so that it is heard.
+sox -D -r 44100 -n -r 44100 -c 1 -b 16 "$scratch/one.wav" synth 1s sine 440 0 25 vol 0.5
+encode 26 "$out/one.ogg" "$scratch/one.wav"
 # An Ogg Vorbis file cut off half-way through its audio.
 head -c 14000 "$out/long.ogg" > "$out/cut.ogg"
 # long.ogg with its last page claiming 2^40 frames, the page's checksum made valid again: the claim sits
