@@ -34,42 +34,6 @@ extern "C" void SDL_WM_SetIcon(SDL_Surface* icon, Uint8*)
     }
 }
 
-// A screen that writes down what reaches it in a log the test owns, and at its end which state was
-// current meanwhile.
-struct ScriptedState : GameState {
-    ScriptedState(Application* application, std::vector<std::string>& log) : GameState(application), log(log) {}
-    ~ScriptedState() override { note("end under " + application->getCurrentState()->getName()); }
-
-    void draw(Drawer* given) override
-    {
-        drawer = given;
-        note("draw");
-    }
-    void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
-    void keyUp(const SDL_keysym& key) override { note("keyUp", key.sym); }
-    void mouseDown(int button, int x, int y) override { note("mouseDown", button, x, y); }
-    void mouseUp(int button, int x, int y) override { note("mouseUp", button, x, y); }
-    // SDL reports the real pointer too; only the test's own positions, at the far right, matter.
-    void mouseMove(int x, int y) override { if (x > 900) note("mouseMove", x, y); }
-    std::string getName() const override { return "scripted"; }
-
-    // Writes the event and its numbers down, then reacts, through a copy: the reaction may delete this.
-    template <class... Numbers>
-    void note(const std::string& event, Numbers... numbers)
-    {
-        log.push_back(event);
-        ((log.back() += " " + std::to_string(numbers)), ...);
-        if (const auto reaction = react)
-            reaction(event);
-    }
-
-    // Runs after each event is written down, with its name ("draw", "end under ...", ...).
-    std::function<void(const std::string&)> react;
-    // The drawer of the last frame.
-    Drawer* drawer = nullptr;
-    std::vector<std::string>& log;
-};
-
 // Puts an event in SDL's queue, as the window system would.
 void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = [](SDL_Event&) {})
 {
@@ -79,24 +43,64 @@ void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = [](SDL_Event
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
+// What reached the scripted screens, in order.
+std::vector<std::string> events;
+
+// A screen that writes down what reaches it, and at its end which state was current and whether SDL still
+// ran. Its frames: the left half lit, then the right half alone; the window exposed during the third, SDL_QUIT
+// pushed during the fourth; a fifth (a loop deaf to SDL_QUIT) ends the loop rather than hang.
+struct ScriptedState : GameState {
+    using GameState::GameState;
+    ~ScriptedState() override
+    {
+        note("end under " + application->getCurrentState()->getName());
+        note(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL");
+    }
+
+    void draw(Drawer* given) override
+    {
+        note("draw");
+        (drawer = given)->fillRect(++frames == 1 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
+        if (frames == 3 || frames == 4)
+            push(frames == 3 ? SDL_VIDEOEXPOSE : SDL_QUIT);
+        if (frames == 5)
+            quit();
+    }
+    void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
+    void keyUp(const SDL_keysym& key) override { note("keyUp", key.sym); }
+    void mouseDown(int button, int x, int y) override { note("mouseDown", button, x, y); }
+    void mouseUp(int button, int x, int y) override { note("mouseUp", button, x, y); }
+    // SDL reports the real pointer too; only the test's own positions, at the far right, matter.
+    void mouseMove(int x, int y) override { if (x > 900) note("mouseMove", x, y); }
+    std::string getName() const override { return "scripted"; }
+
+    template <class... Numbers>
+    void note(const std::string& event, Numbers... numbers)
+    {
+        events.push_back(event);
+        ((events.back() += " " + std::to_string(numbers)), ...);
+    }
+
+    // The drawer of the last frame.
+    Drawer* drawer = nullptr;
+    int frames = 0;
+};
+
 // A whole run in an 800 by 600 window with sound but without music, with settings of its own and a scripted
 // state. SDL gets the game's icon and hides its own pointer. Events reach the state in logical positions, the
-// joystick's as keys; then every frame starts afresh: the left half lit, then the right half alone; the third
-// changes nothing and is left out, but the window exposed meanwhile has the fourth drawn (an expose of the
-// window system's own may have the third drawn too); SDL_QUIT ends the loop without drawing. The loop loaded
-// the font. The stream carries the effects alone. A game is built before the title goes (the title's array
-// of humans must outlive it), and goes before the title is built. The state ends while SDL still runs, then
-// SDL is shut down and the stream stopped and closed.
+// joystick's as keys; then every frame starts afresh; the third changes nothing and is left out, but the
+// window exposed meanwhile has the fourth drawn (an expose of the window system's own may have the third drawn
+// too); SDL_QUIT ends the loop without drawing. The loop loaded the font. The stream carries the effects
+// alone. A game is built before the title goes (the title's array of humans must outlive it), and goes before
+// the title is built. The state ends while SDL still runs, then SDL is shut down and the stream stopped.
 TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
 {
     SKIP_WITHOUT_X_DISPLAY();
     const TemporaryDirectory config;
     const ScopedEnvironment xdg{"XDG_CONFIG_HOME", config.getPath().c_str()};
     const ScopedEnvironment sounds{"MARROWGATE_SOUNDS_DIR", MARROWGATE_SOURCE_DIR "/resources/sounds"};
-    // Before the application, which deletes the states that write to it.
-    std::vector<std::string> log;
     auto application = std::make_unique<Application>(std::vector<std::string>{"-w", "800", "-h", "600", "-nm"});
-    auto* const state = new ScriptedState(application.get(), log);
+    auto* const state = new ScriptedState(application.get());
     application->replaceState(state);
     const LoadedImage icon = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
     EXPECT_EQ(iconGiven, std::vector<Uint8>(icon.pixels, icon.pixels + 4 * icon.width * icon.height));
@@ -111,19 +115,6 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
         push(SDL_JOYAXISMOTION, [value](SDL_Event& e) { e.jaxis.axis = 0, e.jaxis.value = value; });
     for (Uint8 button : {0, 1, 5})
         push(SDL_JOYBUTTONDOWN, [button](SDL_Event& e) { e.jbutton.button = button; });
-    int frames = 0;
-    state->react = [&](const std::string& event) {
-        if (event != "draw")
-            return;
-        state->drawer->fillRect(++frames == 1 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
-        if (frames == 3)
-            push(SDL_VIDEOEXPOSE);
-        if (frames == 4)
-            push(SDL_QUIT);
-        // A loop deaf to SDL_QUIT draws a fifth frame rather than hang.
-        if (frames == 5)
-            application->quit();
-    };
     application->eventLoop();
     auto* drawer = dynamic_cast<OpenGLDrawer*>(state->drawer);
     ASSERT_NE(drawer, nullptr);
@@ -147,17 +138,15 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
     EXPECT_EQ(std::make_pair(peaks[0], peaks[1] > 0.01f), std::make_pair(0.0f, true));
     bool humans[4] = {true, false, true, false};
     application->nextState("GamePlay", humans);
-    application->replaceState(new ScriptedState(application.get(), log));
+    application->replaceState(new ScriptedState(application.get()));
     application->nextState("TitleScreen", nullptr);
-    auto* const last = new ScriptedState(application.get(), log);
-    last->react = [&log](const std::string&) { log.push_back(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL"); };
-    application->replaceState(last);
+    application->replaceState(new ScriptedState(application.get()));
     application.reset();
-    EXPECT_EQ(log, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
-                                             "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
-                                             "keyDown 122", "keyDown 120", "keyDown 99", "draw", "draw", "draw",
-                                             "draw", "end under GamePlay", "end under scripted",
-                                             "end under scripted", "SDL"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
+                                                "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
+                                                "keyDown 122", "keyDown 120", "keyDown 99", "draw", "draw", "draw",
+                                                "draw", "end under GamePlay", "SDL", "end under scripted", "SDL",
+                                                "end under scripted", "SDL"}));
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100",
                                                     "Pa_StartStream", "Pa_StopStream", "Pa_CloseStream",

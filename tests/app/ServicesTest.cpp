@@ -16,23 +16,19 @@
 #include <string>
 #include <tuple>
 
-namespace {
-
-// A worker that waits for its lock, notes that it had it, and answers with a given result.
+// A worker that waits for its lock, notes that it had it, and answers so unless told to fail.
 struct Worker : Thread {
-    explicit Worker(bool result) : result(result) {}
     ~Worker() override { joinThread(); }
     bool run() override
     {
         holding = lock.lock();
         lock.unlock();
-        return holding && result;
+        return holding && !failing;
     }
     using Thread::joinThread;
 
     CriticalSection lock;
-    bool result;
-    bool holding = false;
+    bool holding = false, failing = false;
 };
 
 // A clock that only moves when the loop sleeps or the test says that drawing took time.
@@ -43,23 +39,6 @@ struct FakeClock : FrameClock {
     // Close to the wrap at 2^32, which the first passes cross.
     std::uint32_t now = 0xfffffff0u;
 };
-
-} // namespace
-
-// The music streams on a worker thread; its object stops it by joining it.
-TEST(Threads, AWorkerWaitsForTheLockAndIsJoinedWithItsResult)
-{
-    Worker worker(true);
-    ASSERT_TRUE(worker.lock.lock());
-    worker.startThread(&worker);
-    EXPECT_TRUE(worker.hasThread());
-    worker.lock.unlock();
-    // Joining waits for the end; a worker that kept the lock would hang the call below.
-    worker.joinThread();
-    EXPECT_EQ(std::make_pair(worker.holding, worker.hasThread()), std::make_pair(true, false));
-    Worker failing(false);
-    EXPECT_EQ(std::make_pair(Thread::threadMethod(&worker), Thread::threadMethod(&failing)), std::make_pair(1, 0));
-}
 
 // Every value of both axes, from each arrow of the axis held or none, with the other axis anywhere: the centre
 // (-128 to 128) releases the positive arrow then the negative one, a side releases the other side's arrow if
@@ -99,9 +78,20 @@ TEST(FramePacer, EveryPassLastsThirtyMillisecondsOrItsDrawingTime)
     }
 }
 
-// The random draws from known states, a path split into parent, name and extension, the vectors scaled.
-TEST(ValueTypes, RandomDrawsFilePathsAndFloatVectors)
+// The music streams on a worker thread, which its object stops by joining it. Then the random draws from
+// known states, a path split into parent, name and extension, the vectors scaled.
+TEST(SmallServices, AWorkerJoinedWithItsResultRandomDrawsFilePathsAndFloatVectors)
 {
+    Worker worker, failing;
+    ASSERT_TRUE(worker.lock.lock());
+    worker.startThread(&worker);
+    EXPECT_TRUE(worker.hasThread());
+    worker.lock.unlock();
+    // Joining waits for the end; a worker that kept the lock would hang the call below.
+    worker.joinThread();
+    EXPECT_EQ(std::make_pair(worker.holding, worker.hasThread()), std::make_pair(true, false));
+    failing.failing = true;
+    EXPECT_EQ(std::make_pair(Thread::threadMethod(&worker), Thread::threadMethod(&failing)), std::make_pair(1, 0));
     // The state, the draw and the state after it. Both ends of [0, 1] occur: 64 of the 2^32 states give
     // exactly 0, so no user may divide by a draw or take its logarithm.
     const std::tuple<std::int32_t, float, std::int32_t> draws[] = {

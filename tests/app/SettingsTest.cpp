@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sched.h>
 #include <unistd.h>
 
@@ -19,8 +20,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-namespace {
 
 // Settings or the file's values in a few words, so that a model can say what each input must give.
 template <class Values>
@@ -45,6 +44,10 @@ std::string printedAndRead(const std::string* directory = nullptr)
     return printedAnd([directory] { return directory ? ConfigLoader(*directory) : ConfigLoader(); });
 }
 
+// At most this many bytes reach a file per write(), as on a busy disk: the rest waits for the next call.
+std::size_t writeSize = SIZE_MAX;
+extern "C" ssize_t write(int fd, const void* p, size_t n) { return syscall(SYS_write, fd, p, std::min(n, writeSize)); }
+
 // A decimal integer as a C++ stream reads one: blanks skipped, an optional sign, the digits up to the first
 // other character; nothing without a digit or when the number does not fit an int.
 std::optional<int> streamInteger(const std::string& text)
@@ -54,10 +57,7 @@ std::optional<int> streamInteger(const std::string& text)
     return end == text.c_str() || value < INT_MIN || value > INT_MAX ? std::nullopt : std::optional<int>(int(value));
 }
 
-bool usableSize(int size)
-{
-    return size >= 1 && size <= 16383;
-}
+bool usableSize(int size) { return size >= 1 && size <= 16383; }
 
 // A value of every kind: good and out of 1 to 16383, zero, negative, not a number, empty, trailing junk.
 std::string randomValue(std::mt19937& random)
@@ -111,8 +111,6 @@ std::pair<std::string, std::string> documentedFile(const std::vector<std::string
     return {describe(read), describe(taken)};
 }
 
-} // namespace
-
 // Random command lines (options in both forms, near misses, values of every kind, in any order) and random
 // settings files (every key, unknown and spelled-out keys, other separators, values of every kind, lines
 // around the longest read, with or without a last line feed) against the models.
@@ -152,12 +150,14 @@ TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
     }
 }
 
-// The folder is made with its parents, then the file once, whole, with the default lines; an uncreatable folder
+// The folder is made with its parents, then the file once, whole (however few bytes each write takes), with the
+// default lines; an uncreatable folder
 // or file (under a file, on a full disk) is reported and leaves nothing behind, and the player's own settings,
 // unreadable for now, are never replaced. The built-in settings apply meanwhile.
 TEST(ConfigFile, IsCreatedOnceWholeOrNotAtAllAndAnUnreadableOneIsKept)
 {
     TemporaryDirectory home, folder, full;
+    writeSize = 5;
     const std::string made = home.getPath() + "/deep/er/Ombrefell", blocker = made + "/Ombrefell.conf";
     ScopedEnvironment xdg("XDG_CONFIG_HOME", (home.getPath() + "/deep/er").c_str());
     EXPECT_EQ(printedAndRead(), "Created directory " + made + "\n800x600 a0");

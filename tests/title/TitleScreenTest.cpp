@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 // The handles the recording drawer gives out, in loading order.
 enum Picture : unsigned int { Paper = 1, Sponsor, Background, Guy, Tick, Mouse, Hand };
 
@@ -48,26 +46,24 @@ int documentedBox(int x, int y)
     return -1;
 }
 
-} // namespace
-
 // A friend of the title screen's: can show the sponsor page again.
 struct TitleScreenTest : testing::Test {
     static void showSponsorFor(int frames) { TitleScreen::sponsorHide = frames; }
 };
 
 // The only test of its program, so its title screen is the process's first, in a small window under Xvfb:
-// it loads its pictures once and shows the sponsor for 480 frames. Then the pointer moves and clicks, with every button in turn, over
-// each pixel of the rows and columns that cross every box, from edge to edge of the screen, from two mixed
-// choices that differ for every nation: the hand shows exactly over a box; a click there chooses its
-// nation's option, shown by the tick, or starts the game with the choices shown; anywhere else it changes
-// nothing. A title screen after a game loads nothing and starts with four persons, the pointer in the middle.
+// it loads its pictures once and shows the sponsor for 480 frames; a click that ends the sponsor page counts
+// on the title too. Then the pointer moves and clicks, with every button in turn, over each pixel of the rows
+// and columns that cross every box, from edge to edge of the screen, from two mixed choices that differ for
+// every nation: the hand shows exactly over a box; a click there chooses its nation's option, shown by the
+// tick, or starts the game with the choices shown; anywhere else it changes nothing. A title screen after a
+// game loads nothing and starts with four persons, the pointer in the middle.
 TEST_F(TitleScreenTest, ShowsTheSponsorThenActsByTheBoxUnderThePointer)
 {
     SKIP_WITHOUT_X_DISPLAY();
     Application application({"-w", "640", "-h", "480", "-ns"});
-    RecordingDrawer drawer;
     const auto frame = [&] {
-        drawer.clear();
+        RecordingDrawer drawer;
         application.getCurrentState()->draw(&drawer);
         return drawer.calls;
     };
@@ -76,7 +72,6 @@ TEST_F(TitleScreenTest, ShowsTheSponsorThenActsByTheBoxUnderThePointer)
     for (int n = 1; n <= 480; ++n)
         ASSERT_EQ(frame().back(), image(Sponsor, 0, 0)) << "frame " << n;
     EXPECT_EQ(frame(), title({true, true, true, true}, Mouse, 500, 640));
-    // The click that ends the sponsor page counts on the title too.
     showSponsorFor(1);
     click(99, 486, 1);
     EXPECT_EQ(frame(), title({false, true, true, true}, Mouse, 500, 640));
@@ -99,9 +94,8 @@ TEST_F(TitleScreenTest, ShowsTheSponsorThenActsByTheBoxUnderThePointer)
             click(x, y, 1 + (x + y) % 5);
             if (box == 8) {
                 auto* game = dynamic_cast<GamePlay*>(application.getCurrentState());
-                ASSERT_NE(game, nullptr);
                 for (int nation = 0; nation < 4; ++nation)
-                    ASSERT_EQ(game->getPlayer(nation).cpu, !choices[nation]);
+                    ASSERT_TRUE(game != nullptr && game->getPlayer(nation).cpu != choices[nation]) << nation;
                 application.nextState("TitleScreen", nullptr);
                 ASSERT_EQ(frame(), title({true, true, true, true}, Mouse, 512, 384));
                 continue;
