@@ -34,42 +34,6 @@ extern "C" void SDL_WM_SetIcon(SDL_Surface* icon, Uint8*)
     }
 }
 
-// A screen that writes down what reaches it in a log the test owns, and at its end which state was
-// current meanwhile.
-struct ScriptedState : GameState {
-    ScriptedState(Application* application, std::vector<std::string>& log) : GameState(application), log(log) {}
-    ~ScriptedState() override { note("end under " + application->getCurrentState()->getName()); }
-
-    void draw(Drawer* given) override
-    {
-        drawer = given;
-        note("draw");
-    }
-    void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
-    void keyUp(const SDL_keysym& key) override { note("keyUp", key.sym); }
-    void mouseDown(int button, int x, int y) override { note("mouseDown", button, x, y); }
-    void mouseUp(int button, int x, int y) override { note("mouseUp", button, x, y); }
-    // SDL reports the real pointer too; only the test's own positions, at the far right, matter.
-    void mouseMove(int x, int y) override { if (x > 900) note("mouseMove", x, y); }
-    std::string getName() const override { return "scripted"; }
-
-    // Writes the event and its numbers down, then reacts, through a copy: the reaction may delete this.
-    template <class... Numbers>
-    void note(const std::string& event, Numbers... numbers)
-    {
-        log.push_back(event);
-        ((log.back() += " " + std::to_string(numbers)), ...);
-        if (const auto reaction = react)
-            reaction(event);
-    }
-
-    // Runs after each event is written down, with its name ("draw", "end under ...", ...).
-    std::function<void(const std::string&)> react;
-    // The drawer of the last frame.
-    Drawer* drawer = nullptr;
-    std::vector<std::string>& log;
-};
-
 // Puts an event in SDL's queue, as the window system would.
 void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = [](SDL_Event&) {})
 {
@@ -79,30 +43,69 @@ void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = [](SDL_Event
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-// Settings of its own for every test, and an 800 by 600 window with sound but without music showing a
-// scripted state.
-struct ApplicationWindow : testing::Test {
-    void SetUp() override
+// What reached the scripted screens, in order.
+std::vector<std::string> events;
+
+// A screen that writes down what reaches it, and at its end which state was current and whether SDL still
+// ran. Its frames: the left half lit, then the right half alone; the window exposed during the third, SDL_QUIT
+// pushed during the fourth; a fifth (a loop deaf to SDL_QUIT) ends the loop rather than hang.
+struct ScriptedState : GameState {
+    using GameState::GameState;
+    ~ScriptedState() override
     {
-        SKIP_WITHOUT_X_DISPLAY();
-        fake = FakePortAudio();
-        application = std::make_unique<Application>(std::vector<std::string>{"-w", "800", "-h", "600", "-nm"});
-        application->replaceState(state = new ScriptedState(application.get(), log));
+        note("end under " + application->getCurrentState()->getName());
+        note(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL");
     }
 
-    TemporaryDirectory config;
-    ScopedEnvironment xdg{"XDG_CONFIG_HOME", config.getPath().c_str()};
-    ScopedEnvironment sounds{"MARROWGATE_SOUNDS_DIR", MARROWGATE_SOURCE_DIR "/resources/sounds"};
-    // Before the application, which deletes the states that write to it.
-    std::vector<std::string> log;
-    std::unique_ptr<Application> application;
-    ScriptedState* state = nullptr;
+    void draw(Drawer* given) override
+    {
+        note("draw");
+        (drawer = given)->fillRect(++frames == 1 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
+        if (frames == 3 || frames == 4)
+            push(frames == 3 ? SDL_VIDEOEXPOSE : SDL_QUIT);
+        if (frames == 5)
+            quit();
+    }
+    void keyDown(const SDL_keysym& key) override { note("keyDown", key.sym); }
+    void keyUp(const SDL_keysym& key) override { note("keyUp", key.sym); }
+    void mouseDown(int button, int x, int y) override { note("mouseDown", button, x, y); }
+    void mouseUp(int button, int x, int y) override { note("mouseUp", button, x, y); }
+    // SDL reports the real pointer too; only the test's own positions, at the far right, matter.
+    void mouseMove(int x, int y) override { if (x > 900) note("mouseMove", x, y); }
+    std::string getName() const override { return "scripted"; }
+
+    template <class... Numbers>
+    void note(const std::string& event, Numbers... numbers)
+    {
+        events.push_back(event);
+        ((events.back() += " " + std::to_string(numbers)), ...);
+    }
+
+    // The drawer of the last frame.
+    Drawer* drawer = nullptr;
+    int frames = 0;
 };
 
-// Events reach the state in logical positions, the joystick as keys. Then the game is built before the
-// title goes (the title's array of humans must outlive it), and goes before the title is built.
-TEST_F(ApplicationWindow, InjectedEventsReachTheStateInLogicalPositionsAndStatesSwitchInOrder)
+// A whole run in an 800 by 600 window with sound but without music, with settings of its own and a scripted
+// state. SDL gets the game's icon and hides its own pointer. Events reach the state in logical positions, the
+// joystick's as keys; then every frame starts afresh; the third changes nothing and is left out, but the
+// window exposed meanwhile has the fourth drawn (an expose of the window system's own may have the third drawn
+// too); SDL_QUIT ends the loop without drawing. The loop loaded the font. The stream carries the effects
+// alone. A game is built before the title goes (the title's array of humans must outlive it), and goes before
+// the title is built. The state ends while SDL still runs, then SDL is shut down and the stream stopped.
+TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
 {
+    SKIP_WITHOUT_X_DISPLAY();
+    const TemporaryDirectory config;
+    const ScopedEnvironment xdg{"XDG_CONFIG_HOME", config.getPath().c_str()};
+    const ScopedEnvironment sounds{"MARROWGATE_SOUNDS_DIR", MARROWGATE_SOURCE_DIR "/resources/sounds"};
+    auto application = std::make_unique<Application>(std::vector<std::string>{"-w", "800", "-h", "600", "-nm"});
+    auto* const state = new ScriptedState(application.get());
+    application->replaceState(state);
+    const LoadedImage icon = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
+    EXPECT_EQ(iconGiven, std::vector<Uint8>(icon.pixels, icon.pixels + 4 * icon.width * icon.height));
+    delete[] icon.pixels;
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     push(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.x = 799, e.motion.y = 599; });
     push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = SDL_BUTTON_LEFT, e.button.x = 799; });
     push(SDL_MOUSEBUTTONUP, [](SDL_Event& e) { e.button.button = SDL_BUTTON_WHEELDOWN, e.button.y = 300; });
@@ -112,60 +115,16 @@ TEST_F(ApplicationWindow, InjectedEventsReachTheStateInLogicalPositionsAndStates
         push(SDL_JOYAXISMOTION, [value](SDL_Event& e) { e.jaxis.axis = 0, e.jaxis.value = value; });
     for (Uint8 button : {0, 1, 5})
         push(SDL_JOYBUTTONDOWN, [button](SDL_Event& e) { e.jbutton.button = button; });
-    // The loop ends after the batch, without drawing.
-    push(SDL_QUIT);
-    application->eventLoop();
-    bool humans[4] = {true, false, true, false};
-    application->nextState("GamePlay", humans);
-    application->replaceState(new ScriptedState(application.get(), log));
-    application->nextState("TitleScreen", nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
-                                             "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
-                                             "keyDown 122", "keyDown 120", "keyDown 99", "end under GamePlay",
-                                             "end under scripted"}));
-}
-
-TEST_F(ApplicationWindow, ShowsTheGameIconAndItsFontNotTheCursorRedrawsWhenExposedAndEndsTheStateBeforeSdl)
-{
-    // SDL is handed the game's icon in its colours and its shape.
-    const LoadedImage icon = ImageLoader().loadImage(Icons::marrowgate_png, Icons::marrowgate_png_size);
-    EXPECT_EQ(iconGiven, std::vector<Uint8>(icon.pixels, icon.pixels + 4 * icon.width * icon.height));
-    delete[] icon.pixels;
-    // The screens draw their own pointer.
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    // The left half lit, then the right half alone, as every frame starts afresh. The third frame changes
-    // nothing and is left out, but the window exposed meanwhile has the fourth drawn (an expose of the
-    // window system's own may have the third drawn too).
-    int frames = 0;
-    state->react = [&](const std::string& event) {
-        if (event == "draw")
-            state->drawer->fillRect(++frames == 1 ? 0 : 512, 0, 512, 768, 255, 255, 255, 255);
-        if (event == "draw" && frames == 3)
-            push(SDL_VIDEOEXPOSE);
-        if (frames == 4)
-            application->quit();
-    };
     application->eventLoop();
     auto* drawer = dynamic_cast<OpenGLDrawer*>(state->drawer);
     ASSERT_NE(drawer, nullptr);
     EXPECT_GE(drawer->getRenderedFrames(), 3u);
     const std::unique_ptr<unsigned char[]> shown(drawer->getScreenPixels());
     EXPECT_EQ(std::make_pair(+shown[3 * (300 * 800 + 100)], +shown[3 * (300 * 800 + 700)]), std::make_pair(0, 255));
-    // The loop loaded the font: a letter's corner is clear, where the placeholder square was white.
+    // A letter's corner is clear, where the placeholder square was white.
     drawer->beginDrawing();
     drawer->drawText("a", 0, 0, 256, 1, 1, 1, 1);
     EXPECT_EQ(std::unique_ptr<unsigned char[]>(drawer->getScreenPixels())[3 * (599 * 800 + 2)], 0);
-    // The state ends while SDL still runs, and SDL is shut down.
-    state->react = [this](const std::string&) { log.push_back(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL"); };
-    application.reset();
-    EXPECT_EQ(std::make_pair(log.back(), SDL_WasInit(SDL_INIT_VIDEO)), std::make_pair(std::string("SDL"), 0u));
-}
-
-// The sound the application asks PortAudio for, and what its mixer plays with the music off: the effects
-// alone. Without sound there is no stream at all, and the music plays on its own (e2e-audio checks both
-// through the real game).
-TEST_F(ApplicationWindow, OneStereoStreamAt44100CarriesTheEffectsWithoutTheMusic)
-{
     // The loudest sample of what the stream is given in a second and a half, before and after a click.
     float peaks[2] = {0.0f, 0.0f};
     for (int block = 0; block < 32; ++block) {
@@ -177,9 +136,19 @@ TEST_F(ApplicationWindow, OneStereoStreamAt44100CarriesTheEffectsWithoutTheMusic
             peaks[block / 16] = std::max(peaks[block / 16], std::fabs(sample));
     }
     EXPECT_EQ(std::make_pair(peaks[0], peaks[1] > 0.01f), std::make_pair(0.0f, true));
+    bool humans[4] = {true, false, true, false};
+    application->nextState("GamePlay", humans);
+    application->replaceState(new ScriptedState(application.get()));
+    application->nextState("TitleScreen", nullptr);
+    application->replaceState(new ScriptedState(application.get()));
     application.reset();
+    EXPECT_EQ(events, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
+                                                "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
+                                                "keyDown 122", "keyDown 120", "keyDown 99", "draw", "draw", "draw",
+                                                "draw", "end under GamePlay", "SDL", "end under scripted", "SDL",
+                                                "end under scripted", "SDL"}));
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100",
                                                     "Pa_StartStream", "Pa_StopStream", "Pa_CloseStream",
                                                     "Pa_Terminate"}));
 }
-

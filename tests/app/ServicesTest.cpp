@@ -12,28 +12,23 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <tuple>
 
-namespace {
-
-// A worker that waits for its lock, notes that it had it, and answers with a given result.
+// A worker that waits for its lock, notes that it had it, and answers so unless told to fail.
 struct Worker : Thread {
-    explicit Worker(bool result) : result(result) {}
     ~Worker() override { joinThread(); }
     bool run() override
     {
         holding = lock.lock();
         lock.unlock();
-        return holding && result;
+        return holding && !failing;
     }
     using Thread::joinThread;
 
     CriticalSection lock;
-    bool result;
-    bool holding = false;
+    bool holding = false, failing = false;
 };
 
 // A clock that only moves when the loop sleeps or the test says that drawing took time.
@@ -45,23 +40,6 @@ struct FakeClock : FrameClock {
     std::uint32_t now = 0xfffffff0u;
 };
 
-} // namespace
-
-// The music streams on a worker thread; its object stops it by joining it.
-TEST(Threads, AWorkerWaitsForTheLockAndIsJoinedWithItsResult)
-{
-    Worker worker(true);
-    ASSERT_TRUE(worker.lock.lock());
-    worker.startThread(&worker);
-    EXPECT_TRUE(worker.hasThread());
-    worker.lock.unlock();
-    // Joining waits for the end; a worker that kept the lock would hang the call below.
-    worker.joinThread();
-    EXPECT_EQ(std::make_pair(worker.holding, worker.hasThread()), std::make_pair(true, false));
-    Worker failing(false);
-    EXPECT_EQ(std::make_pair(Thread::threadMethod(&worker), Thread::threadMethod(&failing)), std::make_pair(1, 0));
-}
-
 // Every value of both axes, from each arrow of the axis held or none, with the other axis anywhere: the centre
 // (-128 to 128) releases the positive arrow then the negative one, a side releases the other side's arrow if
 // held and presses its own. Other axes and buttons past the second give no arrows.
@@ -72,17 +50,13 @@ TEST(JoystickEmulation, EveryAxisValueGivesTheArrowsOfItsSide)
     for (int axis : {0, 1})
         for (int before : {-1, 0, 1})
             for (int value = -32768; value <= 32767; ++value) {
-                const SDLKey arrows[] = {axis == 0 ? SDLK_LEFT : SDLK_UP, axis == 0 ? SDLK_RIGHT : SDLK_DOWN};
+                const SDLKey arrows[] = {axis ? SDLK_UP : SDLK_LEFT, axis ? SDLK_DOWN : SDLK_RIGHT};
+                const bool side = value < -128 || value > 128, positive = value > 0;
                 joystick.axisMotion(axis, before * 30000);
                 joystick.axisMotion(1 - axis, (value + 32768) % 3 * 30000 - 30000);
-                std::vector<Key> expected{{false, arrows[1]}, {false, arrows[0]}};
-                if (value < -128 || value > 128) {
-                    const bool positive = value > 0;
-                    expected.clear();
-                    if (before == (positive ? -1 : 1))
-                        expected.push_back({false, arrows[!positive]});
-                    expected.push_back({true, arrows[positive]});
-                }
+                std::vector<Key> expected{{false, arrows[side ? !positive : 1]}, {side, arrows[side && positive]}};
+                if (side && before * value >= 0)
+                    expected.erase(expected.begin());
                 ASSERT_EQ(joystick.axisMotion(axis, value), expected) << axis << " " << before << " " << value;
                 ASSERT_TRUE(joystick.axisMotion(2 + (value & 3), value).empty()) << value;
             }
@@ -97,17 +71,27 @@ TEST(FramePacer, EveryPassLastsThirtyMillisecondsOrItsDrawingTime)
     pacer.waitForNextFrame();
     // Quick frames in a row each sleep the rest of the period, not every other one; slow ones not at all.
     for (std::uint32_t drawTime = 0; drawTime < 100; ++drawTime) {
-        const std::uint32_t passStart = clock.now;
-        clock.now += drawTime;
+        const std::uint32_t drawn = clock.now += drawTime, expected = drawTime < 30 ? 30 - drawTime : 0;
         // What was reported, and what was really slept.
-        EXPECT_EQ(pacer.waitForNextFrame(), drawTime < 30 ? 30 - drawTime : 0) << "draw time " << drawTime;
-        EXPECT_EQ(clock.now - passStart, std::max(drawTime, 30u)) << "draw time " << drawTime;
+        const std::uint32_t slept = pacer.waitForNextFrame();
+        EXPECT_EQ(std::make_pair(slept, clock.now - drawn), std::make_pair(expected, expected)) << "draw " << drawTime;
     }
 }
 
-// The random draws from known states, a path split into parent, name and extension, the vectors scaled.
-TEST(ValueTypes, RandomDrawsFilePathsAndFloatVectors)
+// The music streams on a worker thread, which its object stops by joining it. Then the random draws from
+// known states, a path split into parent, name and extension, the vectors scaled.
+TEST(SmallServices, AWorkerJoinedWithItsResultRandomDrawsFilePathsAndFloatVectors)
 {
+    Worker worker, failing;
+    ASSERT_TRUE(worker.lock.lock());
+    worker.startThread(&worker);
+    EXPECT_TRUE(worker.hasThread());
+    worker.lock.unlock();
+    // Joining waits for the end; a worker that kept the lock would hang the call below.
+    worker.joinThread();
+    EXPECT_EQ(std::make_pair(worker.holding, worker.hasThread()), std::make_pair(true, false));
+    failing.failing = true;
+    EXPECT_EQ(std::make_pair(Thread::threadMethod(&worker), Thread::threadMethod(&failing)), std::make_pair(1, 0));
     // The state, the draw and the state after it. Both ends of [0, 1] occur: 64 of the 2^32 states give
     // exactly 0, so no user may divide by a draw or take its logarithm.
     const std::tuple<std::int32_t, float, std::int32_t> draws[] = {
@@ -126,9 +110,8 @@ TEST(ValueTypes, RandomDrawsFilePathsAndFloatVectors)
         {"music.tar.ogg", "music.tar.ogg", "music.tar.ogg", "music.tar", "ogg"},
         {"dir.d/README", "dir.d", "README", "README", ""}};
     for (const auto& c : paths) {
-        const FilePath file(c[0]);
-        EXPECT_EQ((std::array<std::string, 5>{c[0], file.getParent(), file.getNameWithExtension(), file.getName(),
-                                              file.getExtension()}), c);
+        const FilePath f(c[0]);
+        EXPECT_EQ((std::array{c[0], f.getParent(), f.getNameWithExtension(), f.getName(), f.getExtension()}), c);
     }
     const TwoFloats two = 2.5f * TwoFloats{3.0f, -4.0f}, none2;
     const ThreeFloats three = -2.0f * ThreeFloats{1.0f, 0.5f, 8.0f}, none3;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sched.h>
 #include <unistd.h>
 
@@ -14,15 +15,11 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
-
-namespace {
 
 // Settings or the file's values in a few words, so that a model can say what each input must give.
 template <class Values>
@@ -32,13 +29,24 @@ std::string describe(const Values& v)
         (v.fullscreen ? " f" : "") + (v.noSound ? " ns" : "") + (v.noMusic ? " nm" : "");
 }
 
+// What a call prints, then what it gives, described.
+template <class Call>
+std::string printedAnd(const Call& call)
+{
+    testing::internal::CaptureStdout();
+    const std::string given = describe(call());
+    return testing::internal::GetCapturedStdout() + given;
+}
+
 // What a ConfigLoader prints, then what it read: in the given folder, or where the environment says.
 std::string printedAndRead(const std::string* directory = nullptr)
 {
-    testing::internal::CaptureStdout();
-    const ConfigLoader config = directory ? ConfigLoader(*directory) : ConfigLoader();
-    return testing::internal::GetCapturedStdout() + describe(config);
+    return printedAnd([directory] { return directory ? ConfigLoader(*directory) : ConfigLoader(); });
 }
+
+// At most this many bytes reach a file per write(), as on a busy disk: the rest waits for the next call.
+std::size_t writeSize = SIZE_MAX;
+extern "C" ssize_t write(int fd, const void* p, size_t n) { return syscall(SYS_write, fd, p, std::min(n, writeSize)); }
 
 // A decimal integer as a C++ stream reads one: blanks skipped, an optional sign, the digits up to the first
 // other character; nothing without a digit or when the number does not fit an int.
@@ -49,10 +57,7 @@ std::optional<int> streamInteger(const std::string& text)
     return end == text.c_str() || value < INT_MIN || value > INT_MAX ? std::nullopt : std::optional<int>(int(value));
 }
 
-bool usableSize(int size)
-{
-    return size >= 1 && size <= 16383;
-}
+bool usableSize(int size) { return size >= 1 && size <= 16383; }
 
 // A value of every kind: good and out of 1 to 16383, zero, negative, not a number, empty, trailing junk.
 std::string randomValue(std::mt19937& random)
@@ -67,20 +72,20 @@ std::string randomValue(std::mt19937& random)
 // that reads winning, a value taken by one option still seen by the others; then the defaults, with notices.
 std::string documentedCommandLine(const std::vector<std::string>& args)
 {
-    const auto given = [&args](const char* shortName, const char* longName) {
-        return std::count(args.begin(), args.end(), shortName) + std::count(args.begin(), args.end(), longName) > 0;
-    };
-    const auto last = [&args](const char* shortName, const char* longName) {
-        int value = 0;
-        for (std::size_t i = 0; i + 1 < args.size(); ++i)
-            if ((args[i] == shortName || args[i] == longName) && streamInteger(args[i + 1]))
-                value = *streamInteger(args[i + 1]);
+    // Nothing when the option is absent, else its last value that reads (0 without one).
+    const auto option = [&args](const char* shortName, const char* longName) {
+        std::optional<int> value;
+        for (std::size_t i = 0; i < args.size(); ++i)
+            if (args[i] == shortName || args[i] == longName)
+                value = streamInteger(i + 1 < args.size() ? args[i + 1] : "").value_or(value.value_or(0));
         return value;
     };
-    const int width = last("-w", "--width"), height = last("-h", "--height"), antialias = last("-a", "--antialias");
-    const bool lowAntialias = given("-a", "--antialias") && antialias < 2;
-    const Settings s{usableSize(width) ? width : 1024, usableSize(height) ? height : 768, lowAntialias ? 2 : antialias,
-                     given("-f", "--fullscreen"), given("-ns", "--nosound"), given("-nm", "--nomusic")};
+    const int width = option("-w", "--width").value_or(0), height = option("-h", "--height").value_or(0);
+    const std::optional<int> antialias = option("-a", "--antialias");
+    const bool lowAntialias = antialias && *antialias < 2;
+    const Settings s{usableSize(width) ? width : 1024, usableSize(height) ? height : 768,
+                     lowAntialias ? 2 : antialias.value_or(0), bool(option("-f", "--fullscreen")),
+                     bool(option("-ns", "--nosound")), bool(option("-nm", "--nomusic"))};
     return (usableSize(width) ? "" : "Using default width = 1024\n") +
         std::string(usableSize(height) ? "" : "Using default height = 768\n") +
         (lowAntialias ? "Using 2x antialiasing.\n" : "") + describe(s);
@@ -106,8 +111,6 @@ std::pair<std::string, std::string> documentedFile(const std::vector<std::string
     return {describe(read), describe(taken)};
 }
 
-} // namespace
-
 // Random command lines (options in both forms, near misses, values of every kind, in any order) and random
 // settings files (every key, unknown and spelled-out keys, other separators, values of every kind, lines
 // around the longest read, with or without a last line feed) against the models.
@@ -118,18 +121,14 @@ TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
     std::mt19937 random(seed);
     const char* const words[] = {"-w", "--width", "-h", "--height", "-a", "--antialias", "-f", "--fullscreen", "-ns",
         "--nosound", "-nm", "--nomusic", "--help", "-s", "-n", "--no-sound", "-fs", "--nosoundx", "-W", "width"};
-    std::ostringstream printed;
-    std::streambuf* const console = std::cout.rdbuf(printed.rdbuf());
     for (int run = 0; run < 20000 && !HasFailure(); ++run) {
         std::vector<std::string> args(1 + random() % 8);
         for (std::string& arg : args)
             arg = random() % 2 ? words[random() % std::size(words)] : randomValue(random);
-        printed.str("");
-        const std::string settings = describe(Settings::fromArguments(args));
-        EXPECT_EQ(printed.str() + settings, documentedCommandLine(args)) << testing::PrintToString(args);
+        EXPECT_EQ(printedAnd([&] { return Settings::fromArguments(args); }), documentedCommandLine(args))
+            << testing::PrintToString(args);
         EXPECT_EQ(Settings::asksForHelp(args), std::count(args.begin(), args.end(), "--help") > 0);
     }
-    std::cout.rdbuf(console);
     const char* const keys[] = {"w", "h", "a", "f", "ns", "nm", "sdl", "x", "#", "n", "nx", "width", "W", ""};
     const char* const separators[] = {" ", " ", " ", "\t", "", "="};
     TemporaryDirectory folder;
@@ -151,29 +150,24 @@ TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
     }
 }
 
-TEST(ConfigFolder, FollowsXdgConfigHomeAndCreatesMissingParentsAndTheFileOnce)
+// The folder is made with its parents, then the file once, whole (however few bytes each write takes), with the
+// default lines; an uncreatable folder
+// or file (under a file, on a full disk) is reported and leaves nothing behind, and the player's own settings,
+// unreadable for now, are never replaced. The built-in settings apply meanwhile.
+TEST(ConfigFile, IsCreatedOnceWholeOrNotAtAllAndAnUnreadableOneIsKept)
 {
-    TemporaryDirectory home;
-    const std::string folder = home.getPath() + "/deep/er/Ombrefell";
+    TemporaryDirectory home, folder, full;
+    writeSize = 5;
+    const std::string made = home.getPath() + "/deep/er/Ombrefell", blocker = made + "/Ombrefell.conf";
     ScopedEnvironment xdg("XDG_CONFIG_HOME", (home.getPath() + "/deep/er").c_str());
-    EXPECT_EQ(printedAndRead(), "Created directory " + folder + "\n800x600 a0");
+    EXPECT_EQ(printedAndRead(), "Created directory " + made + "\n800x600 a0");
     EXPECT_EQ(printedAndRead(), "800x600 a0");
-    const std::string written(std::istreambuf_iterator<char>(std::ifstream(folder + "/Ombrefell.conf").rdbuf()), {});
+    const std::string written(std::istreambuf_iterator<char>(std::ifstream(blocker).rdbuf()), {});
     EXPECT_EQ(written, "w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n");
-    // What the file was written in is not left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
-    // An uncreatable folder, under a file, is reported and the game goes on.
-    const std::string blocker = folder + "/Ombrefell.conf";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(made), {}), 1) << "the file alone";
     ScopedEnvironment blocked("XDG_CONFIG_HOME", blocker.c_str());
     EXPECT_EQ(printedAndRead(), "Could not create directory " + blocker + "/Ombrefell\nCould not create " +
                                     blocker + "/Ombrefell/Ombrefell.conf\n800x600 a6");
-}
-
-// The player's own settings, unreadable for now, are never replaced; a file that could not be written
-// whole is not left behind.
-TEST(ConfigFile, AFileThatCannotBeReadIsKeptAndOneThatCannotBeWrittenIsNotLeftBehind)
-{
-    TemporaryDirectory folder, full;
     chmod(folder.getPath().c_str(), 0777);
     const std::string file = folder.getPath() + "/Ombrefell.conf";
     std::ofstream(file) << "w 1280\n";

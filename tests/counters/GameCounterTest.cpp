@@ -7,7 +7,6 @@
 #include <climits>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 // Remembers the counts it is told; a leaver unregisters itself on the first one.
@@ -36,7 +35,7 @@ TEST(GameCounter, ScoresResetsAndTellsTheReceiversWhoseDivisorDividesTheCount)
         counters.registerNotification(name, divisor, receiver);
     counters.unregisterNotification("Gold", 3, &twos);
     counters.unregisterNotification("Gold", 2, &threes);
-    for (const auto& [name, step] : {std::pair("Fighter", 5), {"Time", 7}, {"Times", -100}, {"Gold", -6}, {"Gold", 3},
+    for (const auto& [name, step] : {std::tuple("Fighter", 5), {"Time", 7}, {"Times", -100}, {"Gold", -6}, {"Gold", 3},
                                      {"Silver", 1}, {"Silver", 1}, {"Iron", INT_MAX}, {"Iron", 1}})
         counters.incrementCount(name, step);
     // The score leaves out Fighter and Time, by their exact names, and wraps; an unknown counter counts 0.

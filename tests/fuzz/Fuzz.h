@@ -18,8 +18,7 @@ inline const std::string& fuzzFolder()
 {
     static std::string path;
     if (path.empty()) {
-        const char* base = std::getenv("FUZZ_TMPDIR");
-        path = std::string(base != nullptr ? base : "/tmp") + "/marrowgate-fuzz-XXXXXX";
+        path = std::string(std::getenv("FUZZ_TMPDIR") ? std::getenv("FUZZ_TMPDIR") : "/tmp") + "/marrowgate-fuzz-XXXXXX";
         if (std::freopen("/dev/null", "w", stdout) == nullptr || mkdtemp(path.data()) == nullptr)
             std::abort();
         std::atexit([] { std::filesystem::remove_all(path); });

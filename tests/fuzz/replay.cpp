@@ -13,8 +13,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         inputs.insert(std::filesystem::directory_iterator(argv[i]), {});
     for (const auto& input : inputs) {
-        std::ifstream file(input, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        const std::string bytes{std::istreambuf_iterator<char>(std::ifstream(input, std::ios::binary).rdbuf()), {}};
         std::cerr << "replaying " << input.filename().string() << std::endl;
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }

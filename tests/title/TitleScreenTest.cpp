@@ -8,71 +8,28 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <vector>
 
-// Gives every test the title screen as the first one of a fresh process (pictures not loaded, the
-// sponsor page still to come) inside its own application, a small window under Xvfb.
-struct TitleScreenTest : ::testing::Test {
-    // The handles the recording drawer gives out, in loading order.
-    enum Picture : unsigned int { Paper = 1, Sponsor, Background, Guy, Tick, Mouse, Hand };
+// The handles the recording drawer gives out, in loading order.
+enum Picture : unsigned int { Paper = 1, Sponsor, Background, Guy, Tick, Mouse, Hand };
 
-    void SetUp() override
-    {
-        SKIP_WITHOUT_X_DISPLAY();
-        TitleScreen::imagesLoaded = false;
-        TitleScreen::sponsorHide = 480;
-        application = std::make_unique<Application>(std::vector<std::string>{"-w", "640", "-h", "480", "-ns"});
-        application->replaceState(screen = new TitleScreen(application.get()));
-    }
-    // Every call of one frame.
-    std::vector<RecordingDrawer::Call> drawFrame()
-    {
-        drawer.clear();
-        application->getCurrentState()->draw(&drawer);
-        return drawer.calls;
-    }
-    static RecordingDrawer::Call image(unsigned int handle, float x, float y, float r = 1, float g = 1, float b = 1)
-    {
-        return RecordingDrawer::Call{"drawImage", handle, {x, y, 1, 1, r, g, b, 1}};
-    }
-    void click(int x, int y, int button = 1) { application->getCurrentState()->mouseDown(button, x, y); }
-    // The title for the given choices with the pointer at (x, y): paper, picture, the four soldiers in their
-    // nations' colours, each nation's tick on its person or computer row, the cursor's tip at the pointer.
-    static std::vector<RecordingDrawer::Call> title(const std::array<bool, 4>& humans, Picture cursor, int x, int y)
-    {
-        std::vector<RecordingDrawer::Call> frame{image(Paper, 0, 0), image(Background, 0, 0),
-            image(Guy, 114, 350, 0.8f, 0, 0), image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
-            image(Guy, 828, 350, 1, 1, 0.2f)};
-        for (int nation = 0; nation < 4; ++nation)
-            frame.push_back(image(Tick, std::array{74, 314, 559, 783}[nation], humans[nation] ? 415 : 449));
-        frame.push_back(image(cursor, x - 25, y - 12));
-        return frame;
-    }
-    // What the game starts with, before SetUp sets it again.
-    static const int sponsorFramesAtStart;
-    RecordingDrawer drawer;
-    std::unique_ptr<Application> application;
-    // Owned by the application; gone once a game starts.
-    TitleScreen* screen = nullptr;
-};
-
-const int TitleScreenTest::sponsorFramesAtStart = TitleScreen::sponsorHide;
-
-TEST_F(TitleScreenTest, LoadsOnceShowsTheSponsorFor480FramesThenTheTitle)
+RecordingDrawer::Call image(unsigned int handle, float x, float y, float r = 1, float g = 1, float b = 1)
 {
-    drawFrame();
-    EXPECT_EQ(std::make_pair(sponsorFramesAtStart, drawer.callsOf("loadImage").size()), std::make_pair(480, 7ul));
-    screen->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
-    for (int frame = 2; frame <= 480; ++frame)
-        ASSERT_EQ(drawFrame().back(), image(Sponsor, 0, 0)) << "frame " << frame;
-    // The arrow's tip at the pointer, which moved during the sponsor page.
-    EXPECT_EQ(drawFrame(), title({true, true, true, true}, Mouse, 500, 640));
-    // A later title screen loads nothing and starts with four persons again, the pointer in the middle.
-    click(84, 474);
-    application->nextState("TitleScreen", nullptr);
-    EXPECT_EQ(drawFrame(), title({true, true, true, true}, Mouse, 512, 384));
+    return RecordingDrawer::Call{"drawImage", handle, {x, y, 1, 1, r, g, b, 1}};
+}
+
+// The title for the given choices with the pointer at (x, y): paper, picture, the four soldiers in their
+// nations' colours, each nation's tick on its person or computer row, the cursor's tip at the pointer.
+std::vector<RecordingDrawer::Call> title(const std::array<bool, 4>& humans, Picture cursor, int x, int y)
+{
+    std::vector<RecordingDrawer::Call> frame{image(Paper, 0, 0), image(Background, 0, 0),
+        image(Guy, 114, 350, 0.8f, 0, 0), image(Guy, 364, 350, 0.1f, 0.1f, 0.8f), image(Guy, 610, 350),
+        image(Guy, 828, 350, 1, 1, 0.2f)};
+    for (int nation = 0; nation < 4; ++nation)
+        frame.push_back(image(Tick, std::array{74, 314, 559, 783}[nation], humans[nation] ? 415 : 449));
+    frame.push_back(image(cursor, x - 25, y - 12));
+    return frame;
 }
 
 // What a click at (x, y) does by the title picture's boxes, edges included: -1 nothing, 8 start the game,
@@ -89,16 +46,35 @@ int documentedBox(int x, int y)
     return -1;
 }
 
-// The pointer moved and clicked, with every button in turn, over each pixel of the rows and columns that
-// cross every box, from edge to edge of the screen, from two mixed choices that differ for every nation:
-// the hand shows exactly over a box; a click there chooses its nation's option, shown by the tick, or
-// starts the game with the choices shown; anywhere else it changes nothing.
-TEST_F(TitleScreenTest, PointerAndClicksActByTheBoxUnderThem)
+// A friend of the title screen's: can show the sponsor page again.
+struct TitleScreenTest : testing::Test {
+    static void showSponsorFor(int frames) { TitleScreen::sponsorHide = frames; }
+};
+
+// The only test of its program, so its title screen is the process's first, in a small window under Xvfb:
+// it loads its pictures once and shows the sponsor for 480 frames; a click that ends the sponsor page counts
+// on the title too. Then the pointer moves and clicks, with every button in turn, over each pixel of the rows
+// and columns that cross every box, from edge to edge of the screen, from two mixed choices that differ for
+// every nation: the hand shows exactly over a box; a click there chooses its nation's option, shown by the
+// tick, or starts the game with the choices shown; anywhere else it changes nothing. A title screen after a
+// game loads nothing and starts with four persons, the pointer in the middle.
+TEST_F(TitleScreenTest, ShowsTheSponsorThenActsByTheBoxUnderThePointer)
 {
-    drawFrame();
-    // The click that ends the sponsor page counts on the title too.
-    click(99, 486);
-    ASSERT_FALSE(screen->isHuman(0));
+    SKIP_WITHOUT_X_DISPLAY();
+    Application application({"-w", "640", "-h", "480", "-ns"});
+    const auto frame = [&] {
+        RecordingDrawer drawer;
+        application.getCurrentState()->draw(&drawer);
+        return drawer.calls;
+    };
+    const auto click = [&](int x, int y, int button) { application.getCurrentState()->mouseDown(button, x, y); };
+    application.getCurrentState()->mouseMove(500, 640);  // over the start button, but the sponsor page keeps the arrow
+    for (int n = 1; n <= 480; ++n)
+        ASSERT_EQ(frame().back(), image(Sponsor, 0, 0)) << "frame " << n;
+    EXPECT_EQ(frame(), title({true, true, true, true}, Mouse, 500, 640));
+    showSponsorFor(1);
+    click(99, 486, 1);
+    EXPECT_EQ(frame(), title({false, true, true, true}, Mouse, 500, 640));
     std::vector<std::pair<int, int>> points;
     for (int row : {456, 486, 637})
         for (int x = 0; x < 1024; ++x)
@@ -110,23 +86,22 @@ TEST_F(TitleScreenTest, PointerAndClicksActByTheBoxUnderThem)
         for (const auto& [x, y] : points) {
             SCOPED_TRACE(testing::Message() << "at " << x << "," << y << " from " << testing::PrintToString(choices));
             for (int nation = 0; nation < 4; ++nation)
-                click(std::array{99, 337, 580, 805}[nation], choices[nation] ? 456 : 486);
+                click(std::array{99, 337, 580, 805}[nation], choices[nation] ? 456 : 486, 1);
             std::array<bool, 4> shown = choices;
             const int box = documentedBox(x, y);
-            screen->mouseMove(x, y);
-            ASSERT_EQ(drawFrame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
+            application.getCurrentState()->mouseMove(x, y);
+            ASSERT_EQ(frame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
             click(x, y, 1 + (x + y) % 5);
             if (box == 8) {
-                auto* game = dynamic_cast<GamePlay*>(application->getCurrentState());
-                ASSERT_NE(game, nullptr);
+                auto* game = dynamic_cast<GamePlay*>(application.getCurrentState());
                 for (int nation = 0; nation < 4; ++nation)
-                    ASSERT_EQ(game->getPlayer(nation).cpu, !choices[nation]);
-                application->nextState("TitleScreen", nullptr);
-                screen = static_cast<TitleScreen*>(application->getCurrentState());
+                    ASSERT_TRUE(game != nullptr && game->getPlayer(nation).cpu != choices[nation]) << nation;
+                application.nextState("TitleScreen", nullptr);
+                ASSERT_EQ(frame(), title({true, true, true, true}, Mouse, 512, 384));
                 continue;
             }
             if (box >= 0)
                 shown[box / 2] = box % 2 == 0;
-            ASSERT_EQ(drawFrame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
+            ASSERT_EQ(frame(), title(shown, box >= 0 ? Hand : Mouse, x, y));
         }
 }
