@@ -27,15 +27,6 @@ std::vector<float> mix(Sounds& sounds, int frames)
 // One input to a game: a frame, a click, a pointer move or a key.
 struct Input { enum Kind { Frame, Click, Move, Key } kind; int x, y; };
 
-// A picture's width and height.
-std::pair<int, int> sizeOf(const std::string& file)
-{
-    const EmbeddedPicture* picture = findPicture(Images::pictures, file);
-    const LoadedImage image = ImageLoader().loadImage(picture->data(), picture->size);
-    delete[] image.pixels;
-    return {int(image.width), int(image.height)};
-}
-
 } // namespace
 
 // Plays whole games one after another, inside a real application, on the game and on its model side
@@ -204,24 +195,8 @@ TEST_F(WholeGames, PlayOneAfterAnotherAsTheRulesSay)
     }
     EXPECT_EQ(outcomes, (std::set<std::string>{"drawImage", "molotaviawin.png", "norlandwin.png", "ruritaniawin.png",
                                                "stamarkwin.png"}));
-    std::set<int> edges;
-    for (const auto& [file, places] : layout) {
-        EXPECT_EQ(places.size(), file == "ship.png" ? 4u : 1u) << file;  // the same in every frame
-        for (const std::vector<float>& at : places) {
-            // Twice the centre of the picture drawn; the rest of the call.
-            const auto [width, height] = sizeOf(file);
-            const int x = 2 * int(at[0]) + width - 1, y = 2 * int(at[1]) + height - 1;
-            EXPECT_EQ(std::vector(at.begin() + 3, at.end()), std::vector<float>(5, 1.0f)) << file;
-            EXPECT_TRUE(at[2] * at[2] == 1 && (width < 1024 || at[0] == 0)) << file;
-            EXPECT_TRUE(x >= 0 && x < 2048 && y >= 0 && y < 1536) << file;
-            // The buttons from the top: forage, garrison, wait.
-            const int row = int(std::string("fgw").find(file[0])), distances[] = {x, y, 2048 - x, 1536 - y};
-            EXPECT_TRUE(file.find("button") == std::string::npos ||
-                        (std::abs(x - GameModel::COLUMN[0] - GameModel::COLUMN[1]) <= 2 &&
-                         std::abs(y - GameModel::ROWS[row][0] - GameModel::ROWS[row][1]) <= 2)) << file;
-            if (file == "ship.png")
-                edges.insert(int(std::min_element(distances, distances + 4) - distances));
-        }
-    }
-    EXPECT_EQ(edges.size(), 4u);
+    // Where the fixed pictures stand, and in what tint and facing, the documented screenshots show
+    // (tests/screens); here, that each stands still from frame to frame.
+    for (const auto& [file, places] : layout)
+        EXPECT_EQ(places.size(), file == "ship.png" ? 4u : 1u) << file;
 }
