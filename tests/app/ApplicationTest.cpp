@@ -16,6 +16,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -121,10 +122,22 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
     EXPECT_GE(drawer->getRenderedFrames(), 3u);
     const std::unique_ptr<unsigned char[]> shown(drawer->getScreenPixels());
     EXPECT_EQ(std::make_pair(+shown[3 * (300 * 800 + 100)], +shown[3 * (300 * 800 + 700)]), std::make_pair(0, 255));
-    // A letter's corner is clear, where the placeholder square was white.
+    // Each glyph got a picture of its own: no square is the placeholder's white, and no two look alike.
+    const std::string font = "abcdefghijklmnopqrstuvwxyz0123456789.,+-!?";
     drawer->beginDrawing();
-    drawer->drawText("a", 0, 0, 256, 1, 1, 1, 1);
-    EXPECT_EQ(std::unique_ptr<unsigned char[]>(drawer->getScreenPixels())[3 * (599 * 800 + 2)], 0);
+    for (std::size_t i = 0; i < font.size(); ++i)
+        drawer->drawText(font.substr(i, 1), short(i % 8 * 128), short(i / 8 * 128), 64, 1, 1, 1, 1);
+    const std::unique_ptr<unsigned char[]> glyphs(drawer->getScreenPixels());
+    std::set<std::string> squares;
+    for (std::size_t i = 0; i < font.size(); ++i) {
+        std::string square;
+        const std::size_t left = i % 8 * 100 + 2, top = i / 8 * 100 + 2; // 128 units are 100 pixels
+        for (std::size_t row = top; row < top + 46; ++row)
+            square.append(reinterpret_cast<const char*>(&glyphs[3 * ((599 - row) * 800 + left)]), 3 * 46);
+        EXPECT_NE(square, std::string(square.size(), '\xff')) << font[i];
+        squares.insert(square);
+    }
+    EXPECT_EQ(squares.size(), font.size());
     // The loudest sample of what the stream is given in a second and a half, before and after a click.
     float peaks[2] = {0.0f, 0.0f};
     for (int block = 0; block < 32; ++block) {
