@@ -47,15 +47,16 @@ void push(Uint8 type, const std::function<void(SDL_Event&)>& fill = [](SDL_Event
 // What reached the scripted screens, in order.
 std::vector<std::string> events;
 
-// A screen that writes down what reaches it, and at its end which state was current and whether SDL still
-// ran. Its frames: the left half lit, then the right half alone; the window exposed during the third, SDL_QUIT
-// pushed during the fourth; a fifth (a loop deaf to SDL_QUIT) ends the loop rather than hang.
+// A screen that writes down what reaches it, and at its end which state was current and whether SDL and the
+// sound still ran. Its frames: the left half lit, then the right half alone; the window exposed during the
+// third, SDL_QUIT pushed during the fourth; a fifth (a loop deaf to SDL_QUIT) ends the loop rather than hang.
 struct ScriptedState : GameState {
     using GameState::GameState;
     ~ScriptedState() override
     {
         note("end under " + application->getCurrentState()->getName());
-        note(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL");
+        const bool sounding = fake.calls.back() != "Pa_Terminate";
+        note(std::string(SDL_WasInit(SDL_INIT_VIDEO) ? "SDL" : "no SDL") + (sounding ? ", sound" : ""));
     }
 
     void draw(Drawer* given) override
@@ -158,8 +159,8 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
     EXPECT_EQ(events, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
                                                 "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
                                                 "keyDown 122", "keyDown 120", "keyDown 99", "draw", "draw", "draw",
-                                                "draw", "end under GamePlay", "SDL", "end under scripted", "SDL",
-                                                "end under scripted", "SDL"}));
+                                                "draw", "end under GamePlay", "SDL, sound", "end under scripted",
+                                                "SDL, sound", "end under scripted", "SDL"}));
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"Pa_Initialize", "Pa_OpenStream - 7 2 1 0.0116 44100",
                                                     "Pa_StartStream", "Pa_StopStream", "Pa_CloseStream",
