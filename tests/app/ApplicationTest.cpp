@@ -109,8 +109,9 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
     delete[] icon.pixels;
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     push(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.x = 799, e.motion.y = 599; });
-    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = SDL_BUTTON_LEFT, e.button.x = 799; });
-    push(SDL_MOUSEBUTTONUP, [](SDL_Event& e) { e.button.button = SDL_BUTTON_WHEELDOWN, e.button.y = 300; });
+    // Each axis scaled by its own window side: the window's x values differ from its y values.
+    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = 1, e.button.x = 799, e.button.y = 450; });
+    push(SDL_MOUSEBUTTONUP, [](SDL_Event& e) { e.button.button = 5, e.button.x = 400, e.button.y = 300; });
     push(SDL_KEYDOWN, [](SDL_Event& e) { e.key.keysym.sym = SDLK_ESCAPE; });
     push(SDL_KEYUP, [](SDL_Event& e) { e.key.keysym.sym = SDLK_a; });
     for (Sint16 value : {-32768, 32767})
@@ -156,7 +157,7 @@ TEST(Application, RunsAScriptedStateFromItsIconToItsEnd)
     application->nextState("TitleScreen", nullptr);
     application->replaceState(new ScriptedState(application.get()));
     application.reset();
-    EXPECT_EQ(events, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 0", "mouseUp 5 0 384",
+    EXPECT_EQ(events, (std::vector<std::string>{"mouseMove 1022 766", "mouseDown 1 1022 576", "mouseUp 5 512 384",
                                                 "keyDown 27", "keyUp 97", "keyDown 276", "keyUp 276", "keyDown 275",
                                                 "keyDown 122", "keyDown 120", "keyDown 99", "draw", "draw", "draw",
                                                 "draw", "end under GamePlay", "SDL, sound", "end under scripted",
