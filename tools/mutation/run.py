@@ -1596,7 +1596,7 @@ def main():
         sys.exit("no mutant matches")
     started = time.monotonic()
     compat = os.path.join(repository, "build", "sdl12-compat")
-    scratch = Scratch(args.work, args.jobs, compat if os.path.isdir(compat) else None, args.asan)
+    scratch = Scratch(args.work, args.jobs, compat if os.path.isdir(compat) and not args.asan else None, args.asan)
     scratch.prepare(repository, revision)
     scratch.mark_stale(mutants)
     if args.check:
