@@ -92,14 +92,15 @@ std::string documentedCommandLine(const std::vector<std::string>& args)
 }
 
 // What the documented rules read from the file's lines, up to the first over 127 characters: the key by the
-// line's start, its value at the fixed place after one separator, the flags' 0 or 1 only. Then the settings
-// the game takes from that: 800 by 600 for an unusable size, no antialiasing below 1.
+// line's start, its value at the fixed place after one separator, the flags' 0 or 1 only (sdl is read and kept
+// though it changes nothing). Then the settings the game takes from that: 800 by 600 for an unusable size, no
+// antialiasing below 1.
 std::pair<std::string, std::string> documentedFile(const std::vector<std::string>& lines)
 {
-    const std::string keys[] = {"w", "h", "a", "f", "ns", "nm"};
-    int v[] = {800, 600, 6, 0, 0, 0};
+    const std::string keys[] = {"w", "h", "a", "f", "ns", "nm", "sdl"};
+    int v[] = {800, 600, 6, 0, 0, 0, 0};
     for (std::size_t i = 0; i < lines.size() && lines[i].size() <= 127; ++i)
-        for (int k = 0; k < 6; ++k) {
+        for (int k = 0; k < 7; ++k) {
             const std::string line = lines[i] + " ";
             const auto value = line.rfind(keys[k], 0) == 0 ? streamInteger(line.substr(keys[k].size() + 1)) : std::nullopt;
             if (value && (k < 3 || *value == 0 || *value == 1))
@@ -108,7 +109,7 @@ std::pair<std::string, std::string> documentedFile(const std::vector<std::string
     const Settings read{v[0], v[1], v[2], v[3] == 1, v[4] == 1, v[5] == 1};
     const Settings taken{usableSize(v[0]) ? v[0] : 800, usableSize(v[1]) ? v[1] : 600, std::max(v[2], 0), v[3] == 1,
                          v[4] == 1, v[5] == 1};
-    return {describe(read), describe(taken)};
+    return {describe(read) + (v[6] == 1 ? " sdl" : ""), describe(taken)};
 }
 
 // Random command lines (options in both forms, near misses, values of every kind, in any order) and random
@@ -145,7 +146,8 @@ TEST(Settings, CommandLinesAndFilesFollowTheDocumentedRules)
             text.pop_back();
         std::ofstream(folder.getPath() + "/Ombrefell.conf") << text;
         const ConfigLoader config(folder.getPath());
-        EXPECT_EQ(std::make_pair(describe(config), describe(Settings::fromConfig(config))), documentedFile(lines))
+        const std::string read = describe(config) + (config.sdl ? " sdl" : "");
+        EXPECT_EQ(std::make_pair(read, describe(Settings::fromConfig(config))), documentedFile(lines))
             << text;
     }
 }
