@@ -103,8 +103,20 @@ protected:
         return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
     }
 
+    // A program read from files that rotates the picture's channels and reverses the tint's, shows see-through
+    // texels (alpha 0.3) and makes opaque ones translucent (0.9): nothing drawn without it looks so.
+    unsigned int loadTestShader()
+    {
+        std::ofstream(folder.getPath() + "/a.vert") << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; "
+                                                       "gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
+        std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { vec4 t = texture2D("
+            "picture, gl_TexCoord[0].st); gl_FragColor = vec4(t.gbr + 0.3, t.a * 0.6 + 0.3) * gl_Color.bgra; }";
+        return drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+    }
+
     // The drawer under test, on the window opened last.
     std::unique_ptr<OpenGLDrawer> drawer;
+    TemporaryDirectory folder;
 };
 
 TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
@@ -124,6 +136,7 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
         : "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "OpenGLDrawer: Display is 32bit.\n" + fallback + "Using GLEW version: 2.2.0\n");
+    EXPECT_EQ(std::make_pair(SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h), std::make_pair(640, 480));
     SDL_Quit();
 }
 
@@ -144,22 +157,31 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     });
     drawer->drawImage(quarters, 100, 100, 2, 1.5f, 1, 1, 1, 1);
     drawer->drawImage(quarters, 500, 100, -2, -1.5f, 1, 1, 1, 1);
-    const unsigned int orange = solidImage(32, {255, 200, 100, 255});
+    // Orange on the left half, see-through on the right; a shader program shows both halves in its own colours.
+    const unsigned int orange = makeImage(32, 32, [](unsigned int x, unsigned int) {
+        return x < 16 ? Rgba{255, 200, 100, 255} : Rgba{0, 0, 0, 0};
+    });
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
     drawer->drawImage(orange, 100, 400, 1, 1, 1, 1, 1, 0.5f);
+    drawer->useShader(loadTestShader());
+    drawer->drawImage(orange, 200, 400, 1, 1, 0.5f, 1, 1, 0.5f);
+    drawer->useShader(0);
     // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
     // appears, at its own size.
     const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
         return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
     });
     drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
+    // A viewport one unit high, filled on its left half.
+    drawer->setViewport(0, 767, 1024, 1);
+    drawer->fillRect(0, -5, 512, 10, 255, 255, 255, 255);
     // A viewport 400 by 200 from (600, 560) with units of its own: (100, 110) is (700, 670) on screen.
     drawer->setViewport(600, 560, 400, 200);
     drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
     for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {663, {10, 109}},
-                                 {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}})
+                                 {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}, {767, {0, 511}}})
         EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
     // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
     // Lines are solid in the middle of their 8 units, soft at the edges (the line picture's alphas).
@@ -170,7 +192,8 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
                        {800, 100, {51, 255, 153}}, {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black},
                        {196, 100, black}, {100, 83, black},    {100, 180, black}, {468, 84, blue},
                        {595, 179, {255, 255, 0}}, {467, 100, black}, {596, 100, black}, {500, 83, black},
-                       {500, 180, black}, {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}},
+                       {500, 180, black}, {8, 416, {255, 100, 0}}, {108, 416, {128, 100, 150}},
+                       {204, 416, {115, 79, 185}}, {226, 416, {11, 11, 176}},
                        {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
                        {250, 0, {239, 160, 80}}, {250, 255, {18, 54, 120}}}); // the gradient's ends
 }
@@ -393,7 +416,7 @@ protected:
         EXPECT_GT(SDL_GetWMInfo(&system), 0);
         drawer->setShortcuts(!plain);
         random.seed(seed);
-        program = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+        program = loadTestShader(); // the shortcuts must be off under it
         for (unsigned int i = 0; i < 8; ++i)
             change(i < 7 ? 0 : 4);
         std::vector<Numbers> scene;
@@ -425,7 +448,6 @@ protected:
     // SDL's connections to the X server, and its window.
     SDL_SysWMinfo system = {};
     const decltype(system.info.x11)& x11 = system.info.x11;
-    TemporaryDirectory folder;
     unsigned int program = 0, newest = 0;
     unsigned long rendered = 0;
 };
@@ -434,11 +456,6 @@ protected:
 // between frames; the user's setting has every frame drawn.
 TEST_F(Frames, LeftOutFramesLeaveOnScreenWhatDrawingEveryFrameShows)
 {
-    std::ofstream(folder.getPath() + "/a.vert")
-        << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
-    // The program makes see-through texels show and opaque ones translucent: the shortcuts must be off.
-    std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { vec4 t = texture2D("
-        "picture, gl_TexCoord[0].st); gl_FragColor = vec4(t.gbr + 0.3, t.a * 0.6 + 0.3) * gl_Color.bgra; }";
     for (const unsigned int seed : {1u, 2u, 3u, 4u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         const auto everyFrame = play(seed, true);

@@ -28,8 +28,10 @@ TEST(ImageLoader, Expands24BitPicturesRefusesPalettesAndGivesNothingForWhatCanno
               (std::vector<unsigned char>{255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
                                           10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255}));
     delete[] image.pixels;
-    for (const char* unreadable : {"/palette4x4.png", "/no such picture.png"})
-        EXPECT_EQ(loader.loadImage(std::string(RENDER_TEST_DATA) + unreadable).pixels, nullptr) << unreadable;
+    for (const char* unreadable : {"/palette4x4.png", "/no such picture.png"}) {
+        const LoadedImage nothing = loader.loadImage(std::string(RENDER_TEST_DATA) + unreadable);
+        EXPECT_TRUE(nothing.pixels == nullptr && nothing.width == 0 && nothing.height == 0) << unreadable;
+    }
 }
 
 // Textures take the next power of two, counted from one; above the largest nothing fits, and the search
@@ -196,6 +198,11 @@ TEST(FrameRecorder, TheStateAFrameLeavesSetIsPartOfTheNext)
             recorder.finish(true);
         }
         EXPECT_EQ(drawn, std::vector<bool>({true, kind != 2, false})) << kind;
+        // Drawing after the frame ended goes over what it left on screen, from the state it left.
+        recorder.record(image);
+        const DrawOperation start = recorder.takePending();
+        EXPECT_TRUE(recorder.mustDraw() && start.kind == DrawOperation::Start && start.clears == 0 &&
+                    start.handle == (kind == 1 ? 3u : 0u) && start.width == (kind == 0 ? 512 : 1024)) << kind;
     }
 }
 
