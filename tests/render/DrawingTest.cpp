@@ -167,6 +167,10 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->useShader(loadTestShader());
     drawer->drawImage(orange, 200, 400, 1, 1, 0.5f, 1, 1, 0.5f);
     drawer->useShader(0);
+    // One pixel wide, its upper two thirds at the faintest alpha: thin or faint, every inked texel shows.
+    drawer->drawImage(makeImage(1, 3, [](unsigned int, unsigned int y) {
+        return Rgba{255, 255, 255, static_cast<unsigned char>(y < 2 ? 1 : 255)};
+    }), 900, 340, 8, 8, 1, 1, 1, 1);
     // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
     // appears, at its own size.
     const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
@@ -180,8 +184,9 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->setViewport(600, 560, 400, 200);
     drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
-    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {663, {10, 109}},
-                                 {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}, {767, {0, 511}}})
+    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {332, {896, 903}}, {350, {896, 903}},
+                                 {663, {10, 109}}, {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}},
+                                 {767, {0, 511}}})
         EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
     // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
     // Lines are solid in the middle of their 8 units, soft at the edges (the line picture's alphas).
