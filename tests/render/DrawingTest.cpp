@@ -394,17 +394,18 @@ protected:
         XSync(x11.display, False);
         drawer->invalidate();
     }
-    // A picture of random colours, see-through in borders of random widths and in a seventh of its pixels;
-    // or opaque.
+    // A picture of random colours, see-through in borders of random widths on each side and in a seventh of its
+    // pixels; or opaque, or almost.
     unsigned int randomPicture(const Numbers& n)
     {
-        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, border = n[4] % 12, opaque = n[5] % 4 == 0;
+        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, b = n[4], opaque = n[5] % 4;
         return makeImage(width, height, [=, seed = n[3]](unsigned int x, unsigned int y) {
             const auto v = [&](unsigned long value) { return static_cast<unsigned char>(value); };
             const unsigned char colour[4] = {v(seed * x), v(seed >> 8 ^ y), v(x * y), v(128 + (seed * (x ^ y) >> 25))};
-            const bool shown = (colour[1] + x) % 7 != 0 && x >= border && y >= 2 * border && x + border / 2 < width &&
-                               y + 3 * border < height;
-            return Rgba{colour[0], colour[1], colour[2], v(opaque ? 255 : shown ? colour[3] : 0)};
+            const bool shown = (colour[1] + x) % 7 != 0 && x >= b % 4 && y >= b / 4 % 4 && x + b / 16 % 4 < width &&
+                               y + b / 64 % 4 < height;
+            return Rgba{colour[0], colour[1], colour[2],
+                        v(opaque == 0 ? 255 : opaque == 1 ? 254 + x % 2 : shown ? colour[3] : 0)};
         });
     }
 
@@ -441,6 +442,12 @@ protected:
                 if (i == during)
                     change(pick(6));
                 draw(scene[i]);
+            }
+            // Now and then many fresh pictures, in viewports of their own, for the shortcuts to leave alone.
+            for (int fresh = frame % 20 == 0 ? 150 : 0; fresh > 0; --fresh) {
+                Numbers n = numbers();
+                n[0] = n[0] % 16 == 0 ? 5 : 10;
+                draw(n);
             }
             drawer->endDrawing();
             screens.push_back(shownPicture());
