@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TemporaryDirectory.h"
+#include "TemporaryDirectory.h" // ScopedEnvironment
 #include "XDisplay.h"
 #include "render/OpenGLDrawer.h"
 
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -34,12 +33,11 @@ struct Screenshot {
     // The first and last lit columns of row y, or -1 where nothing is lit.
     std::pair<int, int> litColumns(int y) const
     {
-        const auto row = pixels.begin() + y * width;
-        const auto lit = [](const Rgb& pixel) { return pixel != black; };
-        const auto first = std::find_if(row, row + width, lit);
-        const auto last = std::find_if(std::make_reverse_iterator(row + width), std::make_reverse_iterator(row), lit);
-        return first == row + width ? std::make_pair(-1, -1)
-                                    : std::make_pair(int(first - row), int(last.base() - row) - 1);
+        std::pair<int, int> lit = {-1, -1};
+        for (int x = 0; x < width; ++x)
+            if (pixels[y * width + x] != black)
+                lit = {lit.first < 0 ? x : lit.first, x};
+        return lit;
     }
     // Expects the pixel at each (x, y) to hold its colour, give or take 1 for rounding.
     void expectPixels(std::initializer_list<std::tuple<int, int, Rgb>> probes) const
@@ -81,10 +79,9 @@ protected:
     {
         Screenshot shot{SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h, {}};
         const std::unique_ptr<unsigned char[]> bytes(drawer->getScreenPixels());
-        for (int i = 0; i < shot.width * shot.height; ++i) {
-            const unsigned char* pixel = &bytes[((shot.height - 1 - i / shot.width) * shot.width + i % shot.width) * 3];
-            shot.pixels.push_back({pixel[0], pixel[1], pixel[2]});
-        }
+        for (int row = shot.height - 1; row >= 0; --row)
+            for (int i = row * shot.width * 3; i < (row + 1) * shot.width * 3; i += 3)
+                shot.pixels.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
         drawer->beginDrawing();
         return shot;
     }
@@ -103,20 +100,8 @@ protected:
         return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
     }
 
-    // A program read from files that rotates the picture's channels and reverses the tint's, shows see-through
-    // texels (alpha 0.3) and makes opaque ones translucent (0.9): nothing drawn without it looks so.
-    unsigned int loadTestShader()
-    {
-        std::ofstream(folder.getPath() + "/a.vert") << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; "
-                                                       "gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
-        std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { vec4 t = texture2D("
-            "picture, gl_TexCoord[0].st); gl_FragColor = vec4(t.gbr + 0.3, t.a * 0.6 + 0.3) * gl_Color.bgra; }";
-        return drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
-    }
-
     // The drawer under test, on the window opened last.
     std::unique_ptr<OpenGLDrawer> drawer;
-    TemporaryDirectory folder;
 };
 
 TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNone)
@@ -157,14 +142,14 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     });
     drawer->drawImage(quarters, 100, 100, 2, 1.5f, 1, 1, 1, 1);
     drawer->drawImage(quarters, 500, 100, -2, -1.5f, 1, 1, 1, 1);
-    // Orange on the left half, see-through on the right; a shader program shows both halves in its own colours.
+    // Orange on the left half, see-through on the right; a shader program shows both halves in colours of its own.
     const unsigned int orange = makeImage(32, 32, [](unsigned int x, unsigned int) {
         return x < 16 ? Rgba{255, 200, 100, 255} : Rgba{0, 0, 0, 0};
     });
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
     drawer->drawImage(orange, 100, 400, 1, 1, 1, 1, 1, 0.5f);
-    drawer->useShader(loadTestShader());
+    drawer->useShader(drawer->loadShader(RENDER_TEST_DATA "/rotated.vert", RENDER_TEST_DATA "/rotated.frag"));
     drawer->drawImage(orange, 200, 400, 1, 1, 0.5f, 1, 1, 0.5f);
     drawer->useShader(0);
     // One pixel wide, its upper two thirds at the faintest alpha: thin or faint, every inked texel shows.
@@ -422,7 +407,8 @@ protected:
         EXPECT_GT(SDL_GetWMInfo(&system), 0);
         drawer->setShortcuts(!plain);
         random.seed(seed);
-        program = loadTestShader(); // the shortcuts must be off under it
+        // It shows see-through texels and makes opaque ones translucent: the shortcuts must be off under it.
+        program = drawer->loadShader(RENDER_TEST_DATA "/rotated.vert", RENDER_TEST_DATA "/rotated.frag");
         for (unsigned int i = 0; i < 8; ++i)
             change(i < 7 ? 0 : 4);
         std::vector<Numbers> scene;
