@@ -429,12 +429,8 @@ protected:
                     change(pick(6));
                 draw(scene[i]);
             }
-            // Now and then many fresh pictures, in viewports of their own, for the shortcuts to leave alone.
-            for (int fresh = frame % 20 == 0 ? 150 : 0; fresh > 0; --fresh) {
-                Numbers n = numbers();
-                n[0] = n[0] % 16 == 0 ? 5 : 10;
-                draw(n);
-            }
+            for (int fresh = frame % 20 == 0 ? 300 : 0; fresh > 0; --fresh) // now and then many fresh calls
+                draw(numbers());
             drawer->endDrawing();
             screens.push_back(shownPicture());
         }
