@@ -143,8 +143,9 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->drawImage(quarters, 100, 100, 2, 1.5f, 1, 1, 1, 1);
     drawer->drawImage(quarters, 500, 100, -2, -1.5f, 1, 1, 1, 1);
     // Orange on the left half, see-through on the right; a shader program shows both halves in colours of its own.
-    const unsigned int orange = makeImage(32, 32, [](unsigned int x, unsigned int) {
-        return x < 16 ? Rgba{255, 200, 100, 255} : Rgba{0, 0, 0, 0};
+    // 24 pixels wide, it is held in a texture of 32 enlarged across: only the picture appears, at its own size.
+    const unsigned int orange = makeImage(24, 32, [](unsigned int x, unsigned int) {
+        return x < 12 ? Rgba{255, 200, 100, 255} : Rgba{0, 0, 0, 0};
     });
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
@@ -156,12 +157,6 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->drawImage(makeImage(1, 3, [](unsigned int, unsigned int y) {
         return Rgba{255, 255, 255, static_cast<unsigned char>(y < 2 ? 1 : 255)};
     }), 900, 340, 8, 8, 1, 1, 1, 1);
-    // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
-    // appears, at its own size.
-    const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
-        return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
-    });
-    drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
     // A viewport one unit high, filled on its left half.
     drawer->setViewport(0, 767, 1024, 1);
     drawer->fillRect(0, -5, 512, 10, 255, 255, 255, 255);
@@ -169,8 +164,8 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->setViewport(600, 560, 400, 200);
     drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
-    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {332, {896, 903}}, {350, {896, 903}},
-                                 {663, {10, 109}}, {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}},
+    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {332, {896, 903}},
+                                 {350, {896, 903}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}},
                                  {767, {0, 511}}})
         EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
     // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
@@ -178,14 +173,13 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     shot.expectPixels({{500, 297, {33, 33, 33}}, {500, 299, white}, {500, 302, {33, 33, 33}}, {500, 305, black},
                        {797, 200, {7, 33, 20}}, {800, 200, {51, 255, 153}}, {802, 200, {7, 33, 20}}, {9, 20, black},
                        {10, 20, {200, 120, 40}}, {39, 59, {200, 120, 40}}, {40, 59, black}, {10, 19, black},
-                       {10, 60, black},   {800, 99, black},    {800, 250, black},
-                       {800, 100, {51, 255, 153}}, {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black},
-                       {196, 100, black}, {100, 83, black},    {100, 180, black}, {468, 84, blue},
-                       {595, 179, {255, 255, 0}}, {467, 100, black}, {596, 100, black}, {500, 83, black},
-                       {500, 180, black}, {8, 416, {255, 100, 0}}, {108, 416, {128, 100, 150}},
-                       {204, 416, {115, 79, 185}}, {226, 416, {11, 11, 176}},
-                       {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
-                       {250, 0, {239, 160, 80}}, {250, 255, {18, 54, 120}}}); // the gradient's ends
+                       {10, 60, black}, {800, 99, black}, {800, 250, black}, {800, 100, {51, 255, 153}},
+                       {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black}, {196, 100, black},
+                       {100, 83, black}, {100, 180, black}, {468, 84, blue}, {595, 179, {255, 255, 0}},
+                       {467, 100, black}, {596, 100, black}, {500, 83, black}, {500, 180, black},
+                       {10, 402, {255, 100, 0}}, {12, 416, {0, 0, 200}}, {108, 416, {128, 100, 150}},
+                       {204, 416, {115, 79, 185}}, {218, 416, {11, 11, 176}}, {250, 0, {239, 160, 80}},
+                       {250, 255, {18, 54, 120}}}); // the gradient's ends
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).

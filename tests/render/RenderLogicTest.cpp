@@ -119,7 +119,7 @@ TEST_F(Particles, EachMovesAlongItsOwnDirectionSpreadAboutTheOneSetOnEachAxis)
     generator.setDensity(10.0f);
     std::vector<double> chosen(10);
     // None at first, as constructed.
-    const std::pair<float, float> directions[] = {{0, 0}, {1, 0}, {0, 1}, {-0.75f, 0}, {0, -0.5f}, {0.5f, -0.25f}, {0, 0}};
+    const std::pair<float, float> directions[] = {{0, 0}, {1, 0}, {0, 1}, {-0.75f, 0}, {0, -0.5f}, {0.5f, -0.25f}};
     for (const auto& [dx, dy] : directions) {
         if (&dx != &directions[0].first)
             generator.setDirection(dx, dy);
