@@ -24,6 +24,8 @@ namespace {
 using Rgb = std::array<int, 3>;
 using Rgba = std::array<unsigned char, 4>;
 const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255};
+// A picture's colours, the same at every pixel.
+auto solid(Rgba colour) { return [colour](unsigned int, unsigned int) { return colour; }; }
 
 // A picture of a window, rows from the top.
 struct Screenshot {
@@ -95,10 +97,6 @@ protected:
             std::copy_n(colourAt(i % width, i / width).begin(), 4, pixels + i * 4);
         return drawer->loadImage(pixels, width, height);
     }
-    unsigned int solidImage(unsigned int size, Rgba colour)
-    {
-        return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
-    }
 
     // The drawer under test, on the window opened last.
     std::unique_ptr<OpenGLDrawer> drawer;
@@ -165,8 +163,7 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
     for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {332, {896, 903}},
-                                 {350, {896, 903}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}},
-                                 {767, {0, 511}}})
+                                 {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}, {767, {0, 511}}})
         EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
     // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
     // Lines are solid in the middle of their 8 units, soft at the edges (the line picture's alphas).
@@ -187,10 +184,10 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
 TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMultipliedByASecond)
 {
     // Replaced under its handle during a frame, a picture leaves what was drawn before in the old one.
-    const unsigned int released = solidImage(8, {255, 0, 0, 255});
+    const unsigned int released = makeImage(8, 8, solid({255, 0, 0, 255}));
     drawer->drawImage(released, 600, 700, 4, 4, 1, 1, 1, 1);
     drawer->releaseImage(released);
-    ASSERT_EQ(solidImage(8, {0, 255, 0, 255}), released);
+    ASSERT_EQ(makeImage(8, 8, solid({0, 255, 0, 255})), released);
     drawer->drawImage(released, 700, 700, 4, 4, 1, 1, 1, 1);
     drawer->releaseImage(released);
     EXPECT_EQ(drawer->loadImage(nullptr, 4, 4), 0u);
@@ -198,7 +195,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         EXPECT_EQ(drawer->loadImage(new unsigned char[4 * 65536](), width, height), 0u) << width << "x" << height;
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);
-    const unsigned int white = solidImage(8, {255, 255, 255, 255});
+    const unsigned int white = makeImage(8, 8, solid({255, 255, 255, 255}));
     const auto outline = [this](std::vector<float> xy) { return drawer->loadPoly(xy.data(), int(xy.size() / 2)); };
     // Too few points, points on one line (slanted or upright), no points, a negative count.
     float slanted[6] = {0, 0, 100, 100, 300, 300};
@@ -288,9 +285,8 @@ TEST_F(Drawing, EveryShapeOfWindowShowsTheLogicalScreenBetweenBars)
     // and row lit in the window. Rows of 1021 pixels are not a multiple of 4 bytes: read back with padding,
     // they would drift.
     const int windows[][7] = {{1024, 768, 0, 0, 1023, 0, 767},  {1280, 800, 0, 106, 1171, 0, 799},
-                              {1280, 800, 1, 262, 990, 72, 696}, {1000, 700, 0, 33, 965, 0, 699},
-                              {300, 1000, 0, 0, 299, 388, 612},  {300, 1000, 1, 43, 247, 408, 582},
-                              {1021, 700, 0, 43, 975, 0, 699}};
+                              {1280, 800, 1, 262, 990, 72, 696}, {1021, 700, 0, 43, 975, 0, 699},
+                              {300, 1000, 0, 0, 299, 388, 612},  {300, 1000, 1, 43, 247, 408, 582}};
     for (const auto& [width, height, viewport, left, right, top, bottom] : windows) {
         SCOPED_TRACE(testing::Message() << width << "x" << height << (viewport ? " +view" : ""));
         open(static_cast<unsigned short>(width), static_cast<unsigned short>(height));
@@ -339,12 +335,11 @@ protected:
         const unsigned int handle = n[5] % 3 == 0 ? newest : 1 + n[5] % 8;
         const float sx = float(int(n[6] % 11) - 3) * 1.6f, sy = float(int(n[7] % 7) - 2) * 2.1f;
         const float r = n[6] % 5 / 4.0f, g = n[7] % 5 / 4.0f, b = n[8] % 5 / 4.0f, a = (1 + n[9] % 4) / 4.0f;
-        switch (n[0] % 13) {
+        switch (n[0] % 12) {
         case 0: return drawer->fillRect(x, y, w, h, n[1], n[2], n[3], n[4]); // their low bytes
         case 1: return drawer->fillGradient(x, y, w, h, n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8]);
         case 2: return drawer->drawLine(x, y, short(w * 3), short(h * 3), r, g, b, a);
-        case 3:
-        case 9: return drawer->drawPoly(n[9] % 3, handle, x, y, sx, sy, r, g, b, a);
+        case 3: return drawer->drawPoly(n[9] % 3, handle, x, y, sx, sy, r, g, b, a);
         case 4: return drawer->drawText(std::string("abcd A ab").substr(n[5] % 5, n[6] % 5), x, y, w / 5, r, g, b, a);
         case 5: return drawer->setViewport(short(x / 4), short(y / 4), short(w + 600), short(h + 450));
         case 6: return drawer->resetViewport();
