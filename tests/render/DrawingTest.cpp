@@ -227,11 +227,10 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
     shot.expectPixels({{200, 100, ::white}, {399, 149, ::white}, {199, 120, black}, {400, 120, black},
-                       {300, 99, black},   {300, 150, black},   {250, 210, black},       {250, 290, black},
-                       {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
-                       {310, 590, black},  {390, 590, blue},    {380, 505, red},         {510, 340, red},
-                       {690, 340, red},    {510, 360, green},   {690, 390, blue},        {590, 390, green},
-                       {315, 560, black},  {340, 560, green},   {600, 700, red},         {700, 700, green}});
+                       {300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red},
+                       {360, 360, blue}, {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
+                       {380, 505, red}, {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue},
+                       {590, 390, green}, {315, 560, black}, {340, 560, green}, {600, 700, red}, {700, 700, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
