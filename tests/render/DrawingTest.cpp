@@ -371,12 +371,12 @@ protected:
     // pixels; or opaque, or almost.
     unsigned int randomPicture(const Numbers& n)
     {
-        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, b = n[4], opaque = n[5] % 4;
+        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, borders = n[4], opaque = n[5] % 4;
         return makeImage(width, height, [=, seed = n[3]](unsigned int x, unsigned int y) {
             const auto v = [&](unsigned long value) { return static_cast<unsigned char>(value); };
             const unsigned char colour[4] = {v(seed * x), v(seed >> 8 ^ y), v(x * y), v(128 + (seed * (x ^ y) >> 25))};
-            const bool shown = (colour[1] + x) % 7 != 0 && x >= b % 4 && y >= b / 4 % 4 && x + b / 16 % 4 < width &&
-                               y + b / 64 % 4 < height;
+            const bool shown = (colour[1] + x) % 7 != 0 && x >= borders % 4 && y >= borders / 4 % 4 &&
+                               x + borders / 16 % 4 < width && y + borders / 64 % 4 < height;
             return Rgba{colour[0], colour[1], colour[2],
                         v(opaque == 0 ? 255 : opaque == 1 ? 254 + x % 2 : shown ? colour[3] : 0)};
         });
