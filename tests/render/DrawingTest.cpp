@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TemporaryDirectory.h"
+#include "TemporaryDirectory.h" // ScopedEnvironment
 #include "XDisplay.h"
 #include "render/OpenGLDrawer.h"
 
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -25,6 +24,8 @@ namespace {
 using Rgb = std::array<int, 3>;
 using Rgba = std::array<unsigned char, 4>;
 const Rgb black = {0, 0, 0}, white = {255, 255, 255}, red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255};
+// A picture's colours, the same at every pixel.
+auto solid(Rgba colour) { return [colour](unsigned int, unsigned int) { return colour; }; }
 
 // A picture of a window, rows from the top.
 struct Screenshot {
@@ -34,12 +35,11 @@ struct Screenshot {
     // The first and last lit columns of row y, or -1 where nothing is lit.
     std::pair<int, int> litColumns(int y) const
     {
-        const auto row = pixels.begin() + y * width;
-        const auto lit = [](const Rgb& pixel) { return pixel != black; };
-        const auto first = std::find_if(row, row + width, lit);
-        const auto last = std::find_if(std::make_reverse_iterator(row + width), std::make_reverse_iterator(row), lit);
-        return first == row + width ? std::make_pair(-1, -1)
-                                    : std::make_pair(int(first - row), int(last.base() - row) - 1);
+        std::pair<int, int> lit = {-1, -1};
+        for (int x = 0; x < width; ++x)
+            if (pixels[y * width + x] != black)
+                lit = {lit.first < 0 ? x : lit.first, x};
+        return lit;
     }
     // Expects the pixel at each (x, y) to hold its colour, give or take 1 for rounding.
     void expectPixels(std::initializer_list<std::tuple<int, int, Rgb>> probes) const
@@ -81,10 +81,9 @@ protected:
     {
         Screenshot shot{SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h, {}};
         const std::unique_ptr<unsigned char[]> bytes(drawer->getScreenPixels());
-        for (int i = 0; i < shot.width * shot.height; ++i) {
-            const unsigned char* pixel = &bytes[((shot.height - 1 - i / shot.width) * shot.width + i % shot.width) * 3];
-            shot.pixels.push_back({pixel[0], pixel[1], pixel[2]});
-        }
+        for (int row = shot.height - 1; row >= 0; --row)
+            for (int i = row * shot.width * 3; i < (row + 1) * shot.width * 3; i += 3)
+                shot.pixels.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
         drawer->beginDrawing();
         return shot;
     }
@@ -97,10 +96,6 @@ protected:
         for (unsigned int i = 0; i < width * height; ++i)
             std::copy_n(colourAt(i % width, i / width).begin(), 4, pixels + i * 4);
         return drawer->loadImage(pixels, width, height);
-    }
-    unsigned int solidImage(unsigned int size, Rgba colour)
-    {
-        return makeImage(size, size, [colour](unsigned int, unsigned int) { return colour; });
     }
 
     // The drawer under test, on the window opened last.
@@ -124,6 +119,7 @@ TEST(DrawerSetUp, WithoutVideoNothingCrashesAndAMissingSampleCountFallsBackToNon
         : "OpenGLDrawer: No window with 6 samples of antialiasing; trying without antialiasing.\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "OpenGLDrawer: Display is 32bit.\n" + fallback + "Using GLEW version: 2.2.0\n");
+    EXPECT_EQ(std::make_pair(SDL_GetVideoSurface()->w, SDL_GetVideoSurface()->h), std::make_pair(640, 480));
     SDL_Quit();
 }
 
@@ -144,35 +140,43 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
     });
     drawer->drawImage(quarters, 100, 100, 2, 1.5f, 1, 1, 1, 1);
     drawer->drawImage(quarters, 500, 100, -2, -1.5f, 1, 1, 1, 1);
-    const unsigned int orange = solidImage(32, {255, 200, 100, 255});
+    // Orange on the left half, see-through on the right; a shader program shows both halves in colours of its own.
+    // 24 pixels wide, it is held in a texture of 32 enlarged across: only the picture appears, at its own size.
+    const unsigned int orange = makeImage(24, 32, [](unsigned int x, unsigned int) {
+        return x < 12 ? Rgba{255, 200, 100, 255} : Rgba{0, 0, 0, 0};
+    });
     drawer->fillRect(0, 400, 1024, 100, 0, 0, 200, 255);
     drawer->drawImage(orange, 0, 400, 1, 1, 1, 0.5f, 0, 1);
     drawer->drawImage(orange, 100, 400, 1, 1, 1, 1, 1, 0.5f);
-    // 100 by 64, dark then light, is held in a 128 by 64 texture, enlarged across only; only the picture
-    // appears, at its own size.
-    const unsigned int enlarged = makeImage(100, 64, [](unsigned int x, unsigned int) {
-        return x < 50 ? Rgba{9, 9, 9, 255} : Rgba{200, 200, 200, 255};
-    });
-    drawer->drawImage(enlarged, 10, 600, 1, 1, 1, 1, 1, 1);
+    drawer->useShader(drawer->loadShader(RENDER_TEST_DATA "/rotated.vert", RENDER_TEST_DATA "/rotated.frag"));
+    drawer->drawImage(orange, 200, 400, 1, 1, 0.5f, 1, 1, 0.5f);
+    drawer->useShader(0);
+    // One pixel wide, its upper two thirds at the faintest alpha: thin or faint, every inked texel shows.
+    drawer->drawImage(makeImage(1, 3, [](unsigned int, unsigned int y) {
+        return Rgba{255, 255, 255, static_cast<unsigned char>(y < 2 ? 1 : 255)};
+    }), 900, 340, 8, 8, 1, 1, 1, 1);
+    // A viewport one unit high, filled on its left half.
+    drawer->setViewport(0, 767, 1024, 1);
+    drawer->fillRect(0, -5, 512, 10, 255, 255, 255, 255);
     // A viewport 400 by 200 from (600, 560) with units of its own: (100, 110) is (700, 670) on screen.
     drawer->setViewport(600, 560, 400, 200);
     drawer->fillRect(100, 110, 200, 50, 60, 220, 140, 255);
     const Screenshot shot = capture();
-    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {663, {10, 109}},
-                                 {664, {-1, -1}}, {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}})
+    for (const auto& [y, lit] : {std::pair{256, std::pair{-1, -1}}, {300, {400, 599}}, {332, {896, 903}},
+                                 {670, {700, 899}}, {719, {700, 899}}, {720, {-1, -1}}, {767, {0, 511}}})
         EXPECT_EQ(shot.litColumns(y), lit) << "row " << y;
     // Scale (2, 1.5) at (100, 100) covers (68, 84) to (196, 180); (-2, -1.5) the same turned half way round.
     // Lines are solid in the middle of their 8 units, soft at the edges (the line picture's alphas).
     shot.expectPixels({{500, 297, {33, 33, 33}}, {500, 299, white}, {500, 302, {33, 33, 33}}, {500, 305, black},
                        {797, 200, {7, 33, 20}}, {800, 200, {51, 255, 153}}, {802, 200, {7, 33, 20}}, {9, 20, black},
                        {10, 20, {200, 120, 40}}, {39, 59, {200, 120, 40}}, {40, 59, black}, {10, 19, black},
-                       {10, 60, black},   {800, 99, black},    {800, 250, black},
-                       {800, 100, {51, 255, 153}}, {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black},
-                       {196, 100, black}, {100, 83, black},    {100, 180, black}, {468, 84, blue},
-                       {595, 179, {255, 255, 0}}, {467, 100, black}, {596, 100, black}, {500, 83, black},
-                       {500, 180, black}, {16, 416, {255, 100, 0}}, {116, 416, {128, 100, 150}},
-                       {55, 605, {9, 9, 9}}, {65, 660, {200, 200, 200}},
-                       {250, 0, {239, 160, 80}}, {250, 255, {18, 54, 120}}}); // the gradient's ends
+                       {10, 60, black}, {800, 99, black}, {800, 250, black}, {800, 100, {51, 255, 153}},
+                       {68, 84, {255, 255, 0}}, {195, 179, blue}, {67, 100, black}, {196, 100, black},
+                       {100, 83, black}, {100, 180, black}, {468, 84, blue}, {595, 179, {255, 255, 0}},
+                       {467, 100, black}, {596, 100, black}, {500, 83, black}, {500, 180, black},
+                       {10, 402, {255, 100, 0}}, {12, 416, {0, 0, 200}}, {108, 416, {128, 100, 150}},
+                       {204, 416, {115, 79, 185}}, {218, 416, {11, 11, 176}}, {250, 0, {239, 160, 80}},
+                       {250, 255, {18, 54, 120}}}); // the gradient's ends
 }
 
 // Unknown handles, missing pixels and shapes without area draw nothing (right of column 400 here).
@@ -180,10 +184,10 @@ TEST_F(Drawing, FillsLinesAndImagesCoverTheirPlaceInTheirColours)
 TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMultipliedByASecond)
 {
     // Replaced under its handle during a frame, a picture leaves what was drawn before in the old one.
-    const unsigned int released = solidImage(8, {255, 0, 0, 255});
+    const unsigned int released = makeImage(8, 8, solid({255, 0, 0, 255}));
     drawer->drawImage(released, 600, 700, 4, 4, 1, 1, 1, 1);
     drawer->releaseImage(released);
-    ASSERT_EQ(solidImage(8, {0, 255, 0, 255}), released);
+    ASSERT_EQ(makeImage(8, 8, solid({0, 255, 0, 255})), released);
     drawer->drawImage(released, 700, 700, 4, 4, 1, 1, 1, 1);
     drawer->releaseImage(released);
     EXPECT_EQ(drawer->loadImage(nullptr, 4, 4), 0u);
@@ -191,7 +195,7 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
         EXPECT_EQ(drawer->loadImage(new unsigned char[4 * 65536](), width, height), 0u) << width << "x" << height;
     for (const unsigned int image : {released, 0u, 12345u})
         drawer->drawImage(image, 700, 100, 1, 1, 1, 1, 1, 1);
-    const unsigned int white = solidImage(8, {255, 255, 255, 255});
+    const unsigned int white = makeImage(8, 8, solid({255, 255, 255, 255}));
     const auto outline = [this](std::vector<float> xy) { return drawer->loadPoly(xy.data(), int(xy.size() / 2)); };
     // Too few points, points on one line (slanted or upright), no points, a negative count.
     float slanted[6] = {0, 0, 100, 100, 300, 300};
@@ -223,11 +227,10 @@ TEST_F(Drawing, PolygonsAreScaledFromTheirOriginWithTheirImagesStretchedAndMulti
     for (int y = 0; y < 300; ++y)
         ASSERT_LT(shot.litColumns(y).second, 400) << y;
     shot.expectPixels({{200, 100, ::white}, {399, 149, ::white}, {199, 120, black}, {400, 120, black},
-                       {300, 99, black},   {300, 150, black},   {250, 210, black},       {250, 290, black},
-                       {310, 310, red},    {360, 360, blue},    {310, 390, green},       {390, 390, blue},
-                       {310, 590, black},  {390, 590, blue},    {380, 505, red},         {510, 340, red},
-                       {690, 340, red},    {510, 360, green},   {690, 390, blue},        {590, 390, green},
-                       {315, 560, black},  {340, 560, green},   {600, 700, red},         {700, 700, green}});
+                       {300, 99, black}, {300, 150, black}, {250, 210, black}, {250, 290, black}, {310, 310, red},
+                       {360, 360, blue}, {310, 390, green}, {390, 390, blue}, {310, 590, black}, {390, 590, blue},
+                       {380, 505, red}, {510, 340, red}, {690, 340, red}, {510, 360, green}, {690, 390, blue},
+                       {590, 390, green}, {315, 560, black}, {340, 560, green}, {600, 700, red}, {700, 700, green}});
     // The second image lasted until the end of its frame.
     drawer->endDrawing();
     drawer->beginDrawing();
@@ -281,9 +284,8 @@ TEST_F(Drawing, EveryShapeOfWindowShowsTheLogicalScreenBetweenBars)
     // and row lit in the window. Rows of 1021 pixels are not a multiple of 4 bytes: read back with padding,
     // they would drift.
     const int windows[][7] = {{1024, 768, 0, 0, 1023, 0, 767},  {1280, 800, 0, 106, 1171, 0, 799},
-                              {1280, 800, 1, 262, 990, 72, 696}, {1000, 700, 0, 33, 965, 0, 699},
-                              {300, 1000, 0, 0, 299, 388, 612},  {300, 1000, 1, 43, 247, 408, 582},
-                              {1021, 700, 0, 43, 975, 0, 699}};
+                              {1280, 800, 1, 262, 990, 72, 696}, {1021, 700, 0, 43, 975, 0, 699},
+                              {300, 1000, 0, 0, 299, 388, 612},  {300, 1000, 1, 43, 247, 408, 582}};
     for (const auto& [width, height, viewport, left, right, top, bottom] : windows) {
         SCOPED_TRACE(testing::Message() << width << "x" << height << (viewport ? " +view" : ""));
         open(static_cast<unsigned short>(width), static_cast<unsigned short>(height));
@@ -332,12 +334,11 @@ protected:
         const unsigned int handle = n[5] % 3 == 0 ? newest : 1 + n[5] % 8;
         const float sx = float(int(n[6] % 11) - 3) * 1.6f, sy = float(int(n[7] % 7) - 2) * 2.1f;
         const float r = n[6] % 5 / 4.0f, g = n[7] % 5 / 4.0f, b = n[8] % 5 / 4.0f, a = (1 + n[9] % 4) / 4.0f;
-        switch (n[0] % 13) {
+        switch (n[0] % 12) {
         case 0: return drawer->fillRect(x, y, w, h, n[1], n[2], n[3], n[4]); // their low bytes
         case 1: return drawer->fillGradient(x, y, w, h, n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8]);
         case 2: return drawer->drawLine(x, y, short(w * 3), short(h * 3), r, g, b, a);
-        case 3:
-        case 9: return drawer->drawPoly(n[9] % 3, handle, x, y, sx, sy, r, g, b, a);
+        case 3: return drawer->drawPoly(n[9] % 3, handle, x, y, sx, sy, r, g, b, a);
         case 4: return drawer->drawText(std::string("abcd A ab").substr(n[5] % 5, n[6] % 5), x, y, w / 5, r, g, b, a);
         case 5: return drawer->setViewport(short(x / 4), short(y / 4), short(w + 600), short(h + 450));
         case 6: return drawer->resetViewport();
@@ -366,17 +367,18 @@ protected:
         XSync(x11.display, False);
         drawer->invalidate();
     }
-    // A picture of random colours, see-through in borders of random widths and in a seventh of its pixels;
-    // or opaque.
+    // A picture of random colours, see-through in borders of random widths on each side and in a seventh of its
+    // pixels; or opaque, or almost.
     unsigned int randomPicture(const Numbers& n)
     {
-        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, border = n[4] % 12, opaque = n[5] % 4 == 0;
+        const unsigned int width = 1 + n[1] % 90, height = 1 + n[2] % 90, borders = n[4], opaque = n[5] % 4;
         return makeImage(width, height, [=, seed = n[3]](unsigned int x, unsigned int y) {
             const auto v = [&](unsigned long value) { return static_cast<unsigned char>(value); };
             const unsigned char colour[4] = {v(seed * x), v(seed >> 8 ^ y), v(x * y), v(128 + (seed * (x ^ y) >> 25))};
-            const bool shown = (colour[1] + x) % 7 != 0 && x >= border && y >= 2 * border && x + border / 2 < width &&
-                               y + 3 * border < height;
-            return Rgba{colour[0], colour[1], colour[2], v(opaque ? 255 : shown ? colour[3] : 0)};
+            const bool shown = (colour[1] + x) % 7 != 0 && x >= borders % 4 && y >= borders / 4 % 4 &&
+                               x + borders / 16 % 4 < width && y + borders / 64 % 4 < height;
+            return Rgba{colour[0], colour[1], colour[2],
+                        v(opaque == 0 ? 255 : opaque == 1 ? 254 + x % 2 : shown ? colour[3] : 0)};
         });
     }
 
@@ -393,7 +395,8 @@ protected:
         EXPECT_GT(SDL_GetWMInfo(&system), 0);
         drawer->setShortcuts(!plain);
         random.seed(seed);
-        program = drawer->loadShader(folder.getPath() + "/a.vert", folder.getPath() + "/a.frag");
+        // It shows see-through texels and makes opaque ones translucent: the shortcuts must be off under it.
+        program = drawer->loadShader(RENDER_TEST_DATA "/rotated.vert", RENDER_TEST_DATA "/rotated.frag");
         for (unsigned int i = 0; i < 8; ++i)
             change(i < 7 ? 0 : 4);
         std::vector<Numbers> scene;
@@ -414,6 +417,8 @@ protected:
                     change(pick(6));
                 draw(scene[i]);
             }
+            for (int fresh = frame % 20 == 0 ? 300 : 0; fresh > 0; --fresh) // now and then many fresh calls
+                draw(numbers());
             drawer->endDrawing();
             screens.push_back(shownPicture());
         }
@@ -425,7 +430,6 @@ protected:
     // SDL's connections to the X server, and its window.
     SDL_SysWMinfo system = {};
     const decltype(system.info.x11)& x11 = system.info.x11;
-    TemporaryDirectory folder;
     unsigned int program = 0, newest = 0;
     unsigned long rendered = 0;
 };
@@ -434,11 +438,6 @@ protected:
 // between frames; the user's setting has every frame drawn.
 TEST_F(Frames, LeftOutFramesLeaveOnScreenWhatDrawingEveryFrameShows)
 {
-    std::ofstream(folder.getPath() + "/a.vert")
-        << "void main() { gl_TexCoord[0] = gl_MultiTexCoord0; gl_FrontColor = gl_Color; gl_Position = ftransform(); }";
-    // The program makes see-through texels show and opaque ones translucent: the shortcuts must be off.
-    std::ofstream(folder.getPath() + "/a.frag") << "uniform sampler2D picture; void main() { vec4 t = texture2D("
-        "picture, gl_TexCoord[0].st); gl_FragColor = vec4(t.gbr + 0.3, t.a * 0.6 + 0.3) * gl_Color.bgra; }";
     for (const unsigned int seed : {1u, 2u, 3u, 4u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         const auto everyFrame = play(seed, true);
