@@ -195,8 +195,12 @@ TEST_F(WholeGames, PlayOneAfterAnotherAsTheRulesSay)
     }
     EXPECT_EQ(outcomes, (std::set<std::string>{"drawImage", "molotaviawin.png", "norlandwin.png", "ruritaniawin.png",
                                                "stamarkwin.png"}));
-    // Where the fixed pictures stand, and in what tint and facing, the documented screenshots show
+    // Where the fixed pictures stand, and which way they face, the documented screenshots show
     // (tests/screens); here, that each stands still from frame to frame.
-    for (const auto& [file, places] : layout)
+    for (const auto& [file, places] : layout) {
         EXPECT_EQ(places.size(), file == "ship.png" ? 4u : 1u) << file;
+        // Upright, at their own height, untinted: GL would clamp a tint above 1, which no pixel shows.
+        for (const std::vector<float>& at : places)
+            EXPECT_EQ(std::vector(at.begin() + 3, at.end()), std::vector<float>(5, 1.0f)) << file;
+    }
 }
