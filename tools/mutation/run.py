@@ -278,15 +278,7 @@ def is_binary(tokens, i):
 def looks_boolean(tokens):
     """Whether an expression is visibly a truth value: a comparison or a logical operator at its top
     level, or a negation."""
-    depth = 0
-    top = []
-    for token in tokens:
-        if token.text in ("(", "[", "{"):
-            depth += 1
-        elif token.text in (")", "]", "}"):
-            depth -= 1
-        elif depth == 0 and not token.template:
-            top.append(token.text)
+    top = [tokens[j].text for j in top_level(tokens) if not tokens[j].template]
     # A choice between two values is whatever the values are.
     if "?" in top:
         return False
