@@ -198,17 +198,22 @@ void Application::eventLoop()
     if (!windowOpen)
         return;
     loadGlyphs();
-    for (;;) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            dispatch(event);
-        if (quitRequested || EndRequests::hangUpReceived())
-            return;
-        pacer.waitForNextFrame();
-        drawer->beginDrawing();
-        currentState->draw(drawer);
-        drawer->endDrawing();
+    while (runPass()) {
     }
+}
+
+bool Application::runPass()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        dispatch(event);
+    if (quitRequested || EndRequests::hangUpReceived())
+        return false;
+    pacer.waitForNextFrame();
+    drawer->beginDrawing();
+    currentState->draw(drawer);
+    drawer->endDrawing();
+    return true;
 }
 
 void Application::dispatch(const SDL_Event& event)

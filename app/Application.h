@@ -30,6 +30,9 @@ public:
 
     // Runs until quit is requested: events to the current state, then one paced frame.
     void eventLoop();
+    // One pass of that loop, after the glyphs are loaded: the pending events, then one paced frame
+    // unless quit was requested. False when the loop must end. The browser calls it from its own loop.
+    bool runPass();
     // Ends the loop after the current batch of events.
     void quit();
     // Replaces the current state by "TitleScreen" or "GamePlay"; other names change nothing.

@@ -17,6 +17,10 @@ public:
 
     // The body of the worker thread; its result becomes the thread's exit value (1 or 0).
     virtual bool run() = 0;
+    // One pass of a body that is a loop of passes and pauses, returning the pause before the next pass in
+    // milliseconds; negative for a body that is no such loop. Where threads cannot share the game's
+    // memory (the browser), the main loop runs the passes instead of a thread running run().
+    virtual int runPass() { return -1; }
 
     // Starts a worker thread that calls target->run(); does nothing if this object has one already.
     void startThread(Thread* target);

@@ -86,11 +86,15 @@ void BackgroundMusic::audioBlock(float* block, int frames)
 
 bool BackgroundMusic::run()
 {
-    while (!stopping.load(std::memory_order_acquire)) {
-        refill();
-        SDL_Delay(POLL_MILLISECONDS);
-    }
+    while (!stopping.load(std::memory_order_acquire))
+        SDL_Delay(static_cast<Uint32>(runPass()));
     return true;
+}
+
+int BackgroundMusic::runPass()
+{
+    refill();
+    return POLL_MILLISECONDS;
 }
 
 void BackgroundMusic::refill()

@@ -38,6 +38,8 @@ public:
 
     // The streaming loop: refills the buffers the mixer has left until asked to stop.
     bool run() override;
+    // One refill, then the pause before the next.
+    int runPass() override;
     // Refills every buffer whose refill is pending, in ring order from the one after the last filled;
     // the streaming thread's one pass.
     void refill();

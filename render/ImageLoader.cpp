@@ -40,7 +40,11 @@ LoadedImage ImageLoader::convert(SDL_Surface* surface, bool announce24Bit)
         SDL_FreeSurface(surface);
         return result;
     }
-    if (surface->w <= 0 || surface->h <= 0 || SDL_LockSurface(surface) < 0) {
+    // Decoded pictures hold their pixels in memory already; a lock is taken only where SDL would have to
+    // fetch them first. (A browser's SDL asks for locks on every surface but cannot lock a decoded
+    // picture again once a GL window is open.)
+    const bool locks = SDL_MUSTLOCK(surface) && surface->pixels == nullptr;
+    if (surface->w <= 0 || surface->h <= 0 || (locks && SDL_LockSurface(surface) < 0)) {
         SDL_FreeSurface(surface);
         return result;
     }
@@ -67,7 +71,8 @@ LoadedImage ImageLoader::convert(SDL_Surface* surface, bool announce24Bit)
     }
     result.width = static_cast<unsigned int>(width);
     result.height = static_cast<unsigned int>(height);
-    SDL_UnlockSurface(surface);
+    if (locks)
+        SDL_UnlockSurface(surface);
     SDL_FreeSurface(surface);
     return result;
 }

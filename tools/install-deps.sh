@@ -5,7 +5,9 @@
 # of the tests, unpacked into build/sdl12-compat (it conflicts with the classic SDL 1.2 development
 # package, so it is never installed system-wide).
 # Safe to run again: what is already there is skipped, and nothing asks a question.
-# Usage: tools/install-deps.sh [--tests]
+# With --web, what builds the game for browsers (tools/web.sh); --tests brings that too, and the
+# headless browser its tests run in.
+# Usage: tools/install-deps.sh [--tests | --web]
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -15,14 +17,17 @@ PLAY="cmake g++ make pkg-config
 TESTS="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick
  pv sox libsox-fmt-base vorbis-tools python3 python3-pil python3-numpy fonts-dejavu-core faketime
  appstream desktop-file-utils groff-base man-db dpkg-dev lintian libsdl2-2.0-0 libegl-mesa0 weston"
+WEB="emscripten binaryen libstb-dev python3"
+# The browser tests drive Chromium with npm packages, through the machine's Node.js and its npm.
+WEB_TESTS="chromium"
 COMPAT_DIR=build/sdl12-compat
 
 packages="$PLAY"
 tests=false
-if [ "${1:-}" = --tests ]; then
-    tests=true
-    packages="$PLAY $TESTS"
-fi
+case "${1:-}" in
+--tests) tests=true; packages="$PLAY $TESTS $WEB $WEB_TESTS" ;;
+--web) packages="$WEB" ;;
+esac
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
