@@ -1,7 +1,8 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test, and the tests that open a window a
-# second time on sdl12-compat, the SDL 1.2 over SDL2 that most distributions ship. Then every test
+# second time on sdl12-compat, the SDL 1.2 over SDL2 that most distributions ship. Then the browser
+# build and its tests in headless Chromium. Then every test
 # again in a build with AddressSanitizer and UndefinedBehaviorSanitizer and leak checking; and the
 # audio tests, and the real game playing its music through the capture device, under
 # ThreadSanitizer, since the mixer shares its buffers and voices with the main and streaming threads
@@ -22,6 +23,11 @@ LD_LIBRARY_PATH="$compat" ldd build/marrowgate | grep -q "$compat/libSDL-1.2.so.
     { echo "sdl12-compat is not in $compat"; exit 1; }
 LD_LIBRARY_PATH="$compat${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
     ./tools/run-tests.sh build -L '^(app|program|e2e|e2e-audio|game|title|render|screens)$'
+
+# The page: the same sources built for browsers, played in headless Chromium against the desktop
+# build's drawings of the same screens.
+./tools/web.sh
+tests/web/run.sh build build-web
 
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer, leaks checked at every exit
 # (tools/run-tests.sh sets that up), the fuzz corpora replayed among the tests.
