@@ -4,11 +4,12 @@
 // desktop game of the same seed; the page's main loop is held and stepped frame by frame, so nothing
 // here depends on the machine's speed.
 // Environment: MARROWGATE_SITE (the page's folder), MARROWGATE_DESKTOP_SCREENS (the desktop build's
-// pictures of the screens), MARROWGATE_VICTORY ("SEED FRAMES" of the desktop's first victory).
+// pictures of the screens), MARROWGATE_VICTORY ("SEED FRAMES" of the desktop's first victory),
+// MARROWGATE_MUSIC (music.ogg decoded by libvorbisfile, interleaved stereo float32).
 import {after, before, test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync} from 'node:fs';
+import {mkdtempSync, readFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -69,10 +70,15 @@ async function open(query, options = {}) {
     }, options.seconds * 1000);
   }
   await page.evaluateOnNewDocument(() => {
+    // Every block of sound, left and right, in the order the page plays them.
     window.played = [];
+    window.playedRight = [];
     const start = AudioBufferSourceNode.prototype.start;
     AudioBufferSourceNode.prototype.start = function (when, ...rest) {
-      if (this.buffer) window.played.push(Array.from(this.buffer.getChannelData(0)));
+      if (this.buffer) {
+        window.played.push(Array.from(this.buffer.getChannelData(0)));
+        window.playedRight.push(Array.from(this.buffer.getChannelData(this.buffer.numberOfChannels - 1)));
+      }
       return start.call(this, when, ...rest);
     };
   });
@@ -212,6 +218,45 @@ test('a person moves by clicks and hears the click, the same sound the title pla
   const moveClick = (await playedSince(page, quiet)).filter((sample) => sample !== 0);
   assert.deepEqual(moveClick, titleClick, 'the move is heard as the click effect');
   assert.notEqual(await differingPixels(page, 'victory', SHADE), board, 'the piece moved');
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+// The music as the desktop's mixer makes it: decoded straight through, at its gain (less in a block that
+// crosses from one buffer into the next), fading in by a fixed step each frame, in single precision.
+function musicModel(decoded, frames, block) {
+  const BUFFER = 11025;
+  const step = Math.fround(0.000001);
+  const mixed = {left: [], right: []};
+  let volume = 0;
+  for (let first = 0; first < frames; first += block) {
+    let position = first % BUFFER;
+    if (position === 0 && first > 0) position = BUFFER;
+    const gain = block <= BUFFER - position ? 0.75 : 0.5;
+    for (let frame = first; frame < first + block; ++frame) {
+      const at = frame % (decoded.length / 2);
+      mixed.left.push(Math.fround(Math.fround(decoded[2 * at] * volume) * gain));
+      mixed.right.push(Math.fround(Math.fround(decoded[2 * at + 1] * volume) * gain));
+      if (volume < 1) volume = Math.fround(volume + step);
+    }
+  }
+  return mixed;
+}
+
+test('the music streams on from the browser\'s event loop as the desktop mixes it', async () => {
+  const {page, problems} = await open(exact);
+  await waitForSound(page, 0, 3);
+  const [left, right, block] = await page.evaluate(() => {
+    const blocks = window.played.length;
+    return [window.played.flat(), window.playedRight.slice(0, blocks).flat(), window.played[0].length];
+  });
+  const decoded = new Float32Array(readFileSync(process.env.MARROWGATE_MUSIC).buffer.slice(0));
+  const model = musicModel(decoded, left.length, block);
+  // stb_vorbis and libvorbisfile round the last bits of a sample differently.
+  const worst = (played, expected) => played.reduce((most, sample, i) => Math.max(most, Math.abs(sample - expected[i])), 0);
+  assert.ok(worst(left, model.left) < 2e-5 && worst(right, model.right) < 2e-5,
+    `the music differs from the desktop's mix by ${worst(left, model.left)}, ${worst(right, model.right)}`);
+  assert.ok(loudness(left.slice(-44100)) > 0.01, 'the music is heard after its first buffers');
   assert.deepEqual(problems, []);
   await page.close();
 });

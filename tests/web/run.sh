@@ -17,5 +17,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" env LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRI
 victory="$(sed -n 's/^Victory from seed \([0-9]*\) after \([0-9]*\) frames$/\1 \2/p' "$screens/output.txt")"
 [ -n "$victory" ] || { cat "$screens/output.txt"; exit 1; }
 
+"$desktop/tests/e2e-audio/decode_vorbis" ../../resources/sounds/music.ogg > "$screens/music.f32"
+
 MARROWGATE_SITE="$web/site" MARROWGATE_DESKTOP_SCREENS="$screens" MARROWGATE_VICTORY="$victory" \
-    node --test --test-concurrency=1 browser.test.mjs
+    MARROWGATE_MUSIC="$screens/music.f32" node --test --test-concurrency=1 browser.test.mjs
