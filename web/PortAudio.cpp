@@ -119,7 +119,7 @@ PaError Pa_OpenStream(PaStream** stream, const PaStreamParameters* input, const 
     wanted.samples = BLOCK_FRAMES;
     wanted.callback = pullBlock;
     wanted.userdata = &theStream;
-    // SDL plays exactly what was asked for or fails; it never converts.
+    // The browser's SDL plays float stereo as it is, at this rate or the next it offers.
     if (SDL_OpenAudio(&wanted, nullptr) < 0)
         return paDeviceUnavailable;
     theStream.open = true;

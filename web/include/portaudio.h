@@ -26,8 +26,8 @@ enum PaErrorCode {
     paHostApiNotFound = -9979
 };
 
-enum PaHostApiTypeId { paInDevelopment = 0, paCoreAudio = 5, paALSA = 8 };
-enum PaStreamCallbackResult { paContinue = 0, paComplete = 1, paAbort = 2 };
+enum PaHostApiTypeId { paInDevelopment = 0, paCoreAudio = 5 };
+enum PaStreamCallbackResult { paContinue = 0 };
 
 #define paNoDevice ((PaDeviceIndex)-1)
 #define paFloat32 ((PaSampleFormat)0x00000001)
