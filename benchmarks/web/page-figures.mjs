@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Figures of the page in Debian's headless Chromium on this machine, printed, never judged: the bytes a
 // first visit transfers (as stored, and gzip-compressed as most hosts send them), the time from loading
-// the page to the sponsor page's first frame (median of five loads), and the page's processor time while
-// the title stands still.
+// the page to the sponsor page's first frame (median of five loads), and the processor time while the
+// title stands still, of the page's main thread and of all of Chromium's processes (clock ticks of 10 ms).
 // Usage: node benchmarks/web/page-figures.mjs [SITE_FOLDER]   (after tools/web.sh and tests/web's npm ci)
 import {createRequire} from 'node:module';
-import {readFileSync} from 'node:fs';
+import {readdirSync, readFileSync} from 'node:fs';
 import {join} from 'node:path';
 import {gzipSync} from 'node:zlib';
 
@@ -21,6 +21,32 @@ const browser = await puppeteer.launch({
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
     '--autoplay-policy=no-user-gesture-required'],
 });
+
+// Processor time, in clock ticks, of Chromium's processes: the browser, its GPU process, the page's.
+function chromiumTicks() {
+  const parents = new Map();
+  const ticks = new Map();
+  for (const pid of readdirSync('/proc').filter((name) => /^[0-9]+$/.test(name))) {
+    try {
+      const fields = readFileSync(`/proc/${pid}/stat`, 'utf8').replace(/^.*\) /, '').split(' ');
+      parents.set(pid, fields[1]);
+      ticks.set(pid, Number(fields[11]) + Number(fields[12]));
+    } catch {
+      // The process ended meanwhile.
+    }
+  }
+  const family = new Set([String(browser.process().pid)]);
+  for (let grown = true; grown;) {
+    grown = false;
+    for (const [pid, parent] of parents) {
+      if (family.has(parent) && !family.has(pid)) {
+        family.add(pid);
+        grown = true;
+      }
+    }
+  }
+  return [...family].reduce((sum, pid) => sum + (ticks.get(pid) || 0), 0);
+}
 
 async function newPage() {
   const page = await browser.newPage();
@@ -75,15 +101,18 @@ await session.send('Performance.enable');
 const taskTime = async () => (await session.send('Performance.getMetrics')).metrics
   .find((metric) => metric.name === 'TaskDuration').value;
 const before = await taskTime();
+const chromiumBefore = chromiumTicks();
 const seconds = 10;
 await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
 const busy = (await taskTime()) - before;
+const chromiumBusy = (chromiumTicks() - chromiumBefore) / 100;
 
 const megabytes = (bytes) => (bytes / 1e6).toFixed(2);
 console.log(`first visit: ${visits[0].files.length} files, ${megabytes(stored)} MB as stored, `
   + `${megabytes(compressed)} MB gzip-compressed`);
 console.log(`load to the sponsor page's first frame: ${Math.round(times[2])} ms median `
   + `(${times.map(Math.round).join(', ')} ms)`);
-console.log(`title standing still: ${(100 * busy / seconds).toFixed(2)}% of a core on the page's main thread`);
+console.log(`title standing still: ${(100 * busy / seconds).toFixed(2)}% of a core on the page's main thread, `
+  + `${(100 * chromiumBusy / seconds).toFixed(1)}% in all of Chromium's processes`);
 await browser.close();
 server.close();
