@@ -33,6 +33,7 @@ let address;
 before(async () => {
   server = await serve(process.env.MARROWGATE_SITE);
   address = `http://127.0.0.1:${server.address().port}/`;
+  // Debian's Chromium, drawing WebGL in software, its sound starting without waiting for a click.
   browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: true,
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
