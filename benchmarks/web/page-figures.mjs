@@ -91,28 +91,35 @@ for (const path of visits[0].files) {
 }
 const times = visits.map((visit) => visit.firstFrame).sort((a, b) => a - b);
 
-const page = await newPage();
-await page.goto(address);
-await page.waitForFunction(() => window.firstFrame !== undefined, {timeout: 60000});
-await page.mouse.click(1000, 10);
-await new Promise((resolve) => setTimeout(resolve, 2000));
-const session = await page.createCDPSession();
-await session.send('Performance.enable');
-const taskTime = async () => (await session.send('Performance.getMetrics')).metrics
-  .find((metric) => metric.name === 'TaskDuration').value;
-const before = await taskTime();
-const chromiumBefore = chromiumTicks();
-const seconds = 10;
-await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
-const busy = (await taskTime()) - before;
-const chromiumBusy = (chromiumTicks() - chromiumBefore) / 100;
+// Processor time over ten seconds of the title standing still, as fractions of a core: the page's main
+// thread and all of Chromium's processes.
+async function idleTitle(query) {
+  const page = await newPage();
+  await page.goto(address + query);
+  await page.waitForFunction(() => window.firstFrame !== undefined, {timeout: 60000});
+  await page.mouse.click(1000, 10);
+  await new Promise((resolve) => setTimeout(resolve, 2000));
+  const session = await page.createCDPSession();
+  await session.send('Performance.enable');
+  const taskTime = async () => (await session.send('Performance.getMetrics')).metrics
+    .find((metric) => metric.name === 'TaskDuration').value;
+  const before = await taskTime();
+  const chromiumBefore = chromiumTicks();
+  const seconds = 10;
+  await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+  const mainThread = ((await taskTime()) - before) / seconds;
+  const chromium = (chromiumTicks() - chromiumBefore) / 100 / seconds;
+  await page.close();
+  return `${(100 * mainThread).toFixed(2)}% of a core on the page's main thread, `
+    + `${(100 * chromium).toFixed(1)}% in all of Chromium's processes`;
+}
 
 const megabytes = (bytes) => (bytes / 1e6).toFixed(2);
 console.log(`first visit: ${visits[0].files.length} files, ${megabytes(stored)} MB as stored, `
   + `${megabytes(compressed)} MB gzip-compressed`);
 console.log(`load to the sponsor page's first frame: ${Math.round(times[2])} ms median `
   + `(${times.map(Math.round).join(', ')} ms)`);
-console.log(`title standing still: ${(100 * busy / seconds).toFixed(2)}% of a core on the page's main thread, `
-  + `${(100 * chromiumBusy / seconds).toFixed(1)}% in all of Chromium's processes`);
+console.log(`title standing still with its music: ${await idleTitle('')}`);
+console.log(`title standing still with ?nosound: ${await idleTitle('?nosound')}`);
 await browser.close();
 server.close();
