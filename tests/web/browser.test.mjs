@@ -316,7 +316,8 @@ test('Escape on the title ends the game; the page says so and starts it again on
   assert.equal(await page.evaluate(() => window.marrowgateEnded), 0);
   assert.equal(await page.$eval('#message', (element) => element.textContent), 'Marrowgate has ended.');
   assert.equal(await page.$eval('canvas', (element) => element.checkVisibility()), false, 'the game is gone');
-  assert.equal(await page.$eval('#again', (element) => element.checkVisibility()), true);
+  assert.deepEqual(await page.$eval('#again', (element) => [element.checkVisibility(), element.textContent]),
+    [true, 'Play again']);
   await Promise.all([page.waitForNavigation(), page.click('#again')]);
   await holdMainLoop(page);
   await step(page);
