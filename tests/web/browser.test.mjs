@@ -46,12 +46,16 @@ after(async () => {
   server?.close();
 });
 
-// Every problem the page reports: console errors and uncaught exceptions.
-function watchProblems(page) {
+// Every problem the page reports (console errors and uncaught exceptions), and every console line.
+function watchConsole(page) {
   const problems = [];
-  page.on('console', (message) => { if (message.type() === 'error') problems.push(message.text()); });
+  const messages = [];
+  page.on('console', (message) => {
+    messages.push(message.text());
+    if (message.type() === 'error') problems.push(message.text());
+  });
   page.on('pageerror', (error) => problems.push(error.message));
-  return problems;
+  return {problems, messages};
 }
 
 // Opens the page; options.seconds freezes the page's calendar clock there (the game's random seed),
@@ -59,7 +63,7 @@ function watchProblems(page) {
 async function open(query, options = {}) {
   const page = await browser.newPage();
   await page.setViewport({width: 1024, height: 768});
-  const problems = watchProblems(page);
+  const {problems, messages} = watchConsole(page);
   if (options.seconds !== undefined) {
     await page.evaluateOnNewDocument((milliseconds) => {
       const RealDate = Date;
@@ -78,6 +82,7 @@ async function open(query, options = {}) {
     AudioBufferSourceNode.prototype.start = function (when, ...rest) {
       if (this.buffer) {
         window.played.push(Array.from(this.buffer.getChannelData(0)));
+        window.playedRate = this.buffer.sampleRate;
         window.playedRight.push(Array.from(this.buffer.getChannelData(this.buffer.numberOfChannels - 1)));
       }
       return start.call(this, when, ...rest);
@@ -85,13 +90,16 @@ async function open(query, options = {}) {
   });
   await page.goto(address + query);
   await holdMainLoop(page);
-  return {page, problems};
+  return {page, problems, messages};
 }
 
 // Takes the page's main loop in hand: from here it only runs the passes step() allows, back to back.
 async function holdMainLoop(page) {
   await page.waitForFunction(() => window.Module && Module.calledRun && typeof Browser === 'object'
     && Browser.mainLoop.func);
+  // The game's own pace, before the tests take it over: a pass 30 ms after the last one began.
+  assert.deepEqual(await page.evaluate(() => [Browser.mainLoop.timingMode, Browser.mainLoop.timingValue]),
+    [0, 30]);
   await page.evaluate(() => {
     window.gate = {open: 0, passes: 0};
     Module.preMainLoop = () => window.gate.open > 0;
@@ -258,6 +266,7 @@ test('the music streams on from the browser\'s event loop as the desktop mixes i
   assert.ok(worst(left, model.left) < 2e-5 && worst(right, model.right) < 2e-5,
     `the music differs from the desktop's mix by ${worst(left, model.left)}, ${worst(right, model.right)}`);
   assert.ok(loudness(left.slice(-44100)) > 0.01, 'the music is heard after its first buffers');
+  assert.equal(await page.evaluate(() => window.playedRate), 44100);
   assert.deepEqual(problems, []);
   await page.close();
 });
@@ -280,10 +289,29 @@ const settingsFile = '/home/web_user/.config/Ombrefell/Ombrefell.conf';
 
 test('the settings file is made in the browser\'s storage, read from it and kept across visits',
   async () => {
-    const {page, problems} = await open('');
-    assert.equal(await page.evaluate((file) => FS.readFile(file, {encoding: 'utf8'}), settingsFile),
-      'w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n');
+    const {page, problems, messages} = await open('');
+    const defaults = 'w 800\nh 600\na 0\nf 0\nns 0\nnm 0\nsdl 0\n';
+    assert.equal(await page.evaluate((file) => FS.readFile(file, {encoding: 'utf8'}), settingsFile), defaults);
     assert.deepEqual(await page.evaluate(() => [Module.canvas.width, Module.canvas.height]), [800, 600]);
+    // The page stores it in IndexedDB by itself: Emscripten keeps a mounted folder's files by path in a
+    // database named after the folder.
+    await page.waitForFunction((file) => new Promise((resolve) => {
+      const database = indexedDB.open(file.slice(0, file.indexOf('/Ombrefell/')));
+      database.onsuccess = () => {
+        const stores = database.result.objectStoreNames;
+        if (!stores.contains('FILE_DATA')) return resolve(false);
+        const read = database.result.transaction('FILE_DATA').objectStore('FILE_DATA').get(file);
+        read.onsuccess = () => resolve(read.result !== undefined);
+      };
+      database.onerror = () => resolve(false);
+    }), {polling: 100, timeout: 10000}, settingsFile);
+    const firstVisit = messages.length;
+    await page.reload();
+    await holdMainLoop(page);
+    assert.ok(!messages.slice(firstVisit).some((line) => line.startsWith('Created directory')),
+      'the settings folder is found again on the next visit');
+    assert.equal(await page.evaluate((file) => FS.readFile(file, {encoding: 'utf8'}), settingsFile), defaults);
+    // The player's own settings are read from it.
     await page.evaluate((file) => new Promise((resolve, reject) => {
       FS.writeFile(file, 'w 640\nh 480\nns 1\n');
       FS.syncfs(false, (error) => (error ? reject(error) : resolve()));
@@ -303,7 +331,7 @@ test('the settings file is made in the browser\'s storage, read from it and kept
   });
 
 test('Escape on the title ends the game; the page says so and starts it again on request', async () => {
-  const {page, problems} = await open(exact + '&nosound&fullscreen');
+  const {page, problems} = await open(exact + '&fullscreen');
   await page.evaluate(() => {
     window.fullscreenAsked = 0;
     Element.prototype.requestFullscreen = function () { window.fullscreenAsked++; return Promise.resolve(); };
@@ -316,6 +344,9 @@ test('Escape on the title ends the game; the page says so and starts it again on
   assert.equal(await page.evaluate(() => window.marrowgateEnded), 0);
   assert.equal(await page.$eval('#message', (element) => element.textContent), 'Marrowgate has ended.');
   assert.equal(await page.$eval('canvas', (element) => element.checkVisibility()), false, 'the game is gone');
+  const heard = await page.evaluate(() => window.played.length);
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  assert.equal(await page.evaluate(() => window.played.length), heard, 'the sound stopped with the game');
   assert.deepEqual(await page.$eval('#again', (element) => [element.checkVisibility(), element.textContent]),
     [true, 'Play again']);
   await Promise.all([page.waitForNavigation(), page.click('#again')]);
