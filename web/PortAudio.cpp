@@ -35,23 +35,15 @@ void pullBlock(void* stream, Uint8* bytes, int length)
     browser->callback(nullptr, bytes, frames, &time, 0, browser->userData);
 }
 
-bool isPlayable(const PaStreamParameters* output, double sampleRate)
-{
-    return output != nullptr && output->device == 0 && output->sampleFormat == paFloat32
-        && (sampleRate == 44100.0 || sampleRate == 48000.0);
-}
-
 PaError checkFormat(const PaStreamParameters* input, const PaStreamParameters* output, double sampleRate)
 {
-    if (input != nullptr)
-        return paInvalidDevice;
-    if (output == nullptr || output->device != 0)
+    if (input != nullptr || output == nullptr || output->device != 0)
         return paInvalidDevice;
     if (output->channelCount < 1 || output->channelCount > 2)
         return paInvalidChannelCount;
     if (output->sampleFormat != paFloat32)
         return paSampleFormatNotSupported;
-    if (!isPlayable(output, sampleRate))
+    if (sampleRate != 44100.0 && sampleRate != 48000.0)
         return paInvalidSampleRate;
     return paNoError;
 }

@@ -51,11 +51,6 @@ void Thread::startThread(Thread* target)
     worker.timeout = emscripten_set_timeout(runNextPass, pause, &worker);
 }
 
-int Thread::threadMethod(void* target)
-{
-    return static_cast<Thread*>(target)->run() ? 1 : 0;
-}
-
 void Thread::joinThread()
 {
     const auto worker = workers.find(this);

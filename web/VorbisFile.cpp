@@ -33,32 +33,29 @@ unsigned char* readWhole(FILE* file, long* length)
     return bytes;
 }
 
-void releaseBuffers(OggVorbis_File* vf)
-{
-    if (vf->channelBuffers != nullptr) {
-        for (int channel = 0; channel < vf->info.channels; ++channel)
-            std::free(vf->channelBuffers[channel]);
-        std::free(vf->channelBuffers);
-    }
-    vf->channelBuffers = nullptr;
-}
-
+// One block of samples, channel after channel, and the pointers to each channel's part.
 bool makeBuffers(OggVorbis_File* vf)
 {
-    vf->channelBuffers = static_cast<float**>(std::calloc(static_cast<size_t>(vf->info.channels), sizeof(float*)));
-    if (vf->channelBuffers == nullptr)
+    const size_t channels = static_cast<size_t>(vf->info.channels);
+    float* samples = static_cast<float*>(std::malloc(channels * OV_READ_FRAMES * sizeof(float)));
+    vf->channelBuffers = static_cast<float**>(std::malloc(channels * sizeof(float*)));
+    if (samples == nullptr || vf->channelBuffers == nullptr) {
+        std::free(samples);
+        std::free(vf->channelBuffers);
+        vf->channelBuffers = nullptr;
         return false;
-    for (int channel = 0; channel < vf->info.channels; ++channel) {
-        vf->channelBuffers[channel] = static_cast<float*>(std::malloc(OV_READ_FRAMES * sizeof(float)));
-        if (vf->channelBuffers[channel] == nullptr)
-            return false;
     }
+    for (size_t channel = 0; channel < channels; ++channel)
+        vf->channelBuffers[channel] = samples + channel * OV_READ_FRAMES;
     return true;
 }
 
 void release(OggVorbis_File* vf)
 {
-    releaseBuffers(vf);
+    if (vf->channelBuffers != nullptr)
+        std::free(vf->channelBuffers[0]);
+    std::free(vf->channelBuffers);
+    vf->channelBuffers = nullptr;
     if (vf->decoder != nullptr)
         stb_vorbis_close(vf->decoder);
     std::free(vf->bytes);

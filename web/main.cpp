@@ -45,10 +45,9 @@ int main(int argc, char** argv)
     try {
         application = new Application(args);
     } catch (const FatalError& error) {
-        FatalError copy(error);
-        copy.display();
-        reportEnded(copy.getExitStatus());
-        return copy.getExitStatus();
+        error.display();
+        reportEnded(error.getExitStatus());
+        return error.getExitStatus();
     }
     if (!application->hasWindow()) {
         end(1);

@@ -33,7 +33,6 @@ enum PaStreamCallbackResult { paContinue = 0 };
 #define paFloat32 ((PaSampleFormat)0x00000001)
 #define paFramesPerBufferUnspecified (0)
 #define paNoFlag ((PaStreamFlags)0)
-#define paFormatIsSupported (0)
 
 typedef struct PaHostApiInfo {
     int structVersion;
